@@ -1,0 +1,254 @@
+#include "engine/MorseEngine.h"
+#include "engine/MorseTable.h"
+#include "engine/ToneBuffers.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <thread>
+
+static void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+static PauseFunc g_pfnPreparePause = &SleepMs;
+
+void SetPreparePause(PauseFunc pause) { g_pfnPreparePause = pause ? pause : &SleepMs; }
+
+int ReadTextByte(FILE* pFile)
+{
+    int c = std::fgetc(pFile);
+    if (c == '\r') {
+        int next = std::fgetc(pFile);
+        if (next == '\n')
+            return '\n';
+        if (next != EOF)
+            std::ungetc(next, pFile);
+    }
+    return c;
+}
+
+// Draws use only the low 8 bits before the modulo.
+static int Draw(int n) { return (std::rand() & 0xFF) % n; }
+
+static unsigned char DrawLatin() { return static_cast<unsigned char>(0x41 + Draw(26)); }
+
+static unsigned char DrawKana()
+{
+    int r = Draw(46);
+    return static_cast<unsigned char>(r == 45 ? 0xA6 : 0xB1 + r);
+}
+
+static bool IsPhraseMode(int nMode) { return nMode == kLatinPhrase || nMode == kWabunPhrase; }
+static bool IsWabunRandom(int nMode) { return nMode == kWabunRandom1 || nMode == kWabunRandom5; }
+
+CMorseEngine::~CMorseEngine()
+{
+    ClosePhraseFile();
+}
+
+int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned char ch)
+{
+    std::memset(pBuf, 0, kToneBufSamples);
+    const int dot = kSamplesPerMs * nDotMs;
+    const int dash = 3 * dot;
+    // Start clamps the frequency; a guard keeps other callers safe.
+    const int period = nFreq > 0 && nFreq <= 8000 ? 8000 / nFreq : 1;
+    const int half = period / 2;
+
+    const char* pattern = MorsePattern(ch);
+    if (*pattern == '\0')
+        return 4 * dot;
+
+    int pos = 0;
+    int count = 0;
+    for (int e = 0; e < 10 && pattern[e] != '\0'; ++e) {
+        const int len = pattern[e] == '-' ? dash : dot;
+        for (int i = 0; i < len && pos + i < kToneBufSamples; ++i)
+            pBuf[pos + i] = (i % period) < half ? kToneHigh : kToneLow;
+        pos += len + dot;
+        count += len + dot;
+    }
+
+    switch (m_nMode) {
+    case kLatinRandom1:
+    case kWabunRandom1:
+        count += 5 * dot;
+        break;
+    case kLatinRandom5:
+    case kWabunRandom5:
+        if (++g_nGroupPos < 5) {
+            count += 2 * dot;
+        } else {
+            g_nGroupPos = 0;
+            if (m_nSentCount != kRandomTestLength)
+                m_strSent += ' ';
+            count += 10 * dot;
+        }
+        break;
+    case kLatinPhrase:
+    case kWabunPhrase:
+        count += 2 * dot;
+        break;
+    default:
+        break;
+    }
+    // Never more than the buffer holds, whatever the caller's dot length.
+    return count < kToneBufSamples ? count : kToneBufSamples;
+}
+
+void CMorseEngine::KeyRecorded(int nBuf, unsigned char ch, int nFreq, int nDotMs)
+{
+    m_strSent += static_cast<char>(ch);
+    ++m_nSentCount;
+    g_nToneLen[nBuf] = MakeWave(g_ToneBuf[nBuf], nFreq, nDotMs, ch);
+}
+
+void CMorseEngine::ClosePhraseFile()
+{
+    if (m_pPhraseFile) {
+        std::fclose(m_pPhraseFile);
+        m_pPhraseFile = nullptr;
+    }
+}
+
+int CMorseEngine::PrepareText(int nFreq, int nDotMs)
+{
+    const auto now = static_cast<long long>(std::time(nullptr));
+    std::srand(static_cast<unsigned>(now & 0xFFFFFFFF));
+    g_pfnPreparePause(1000);
+
+    switch (m_nMode) {
+    case kLatinPhrase: {
+        ClosePhraseFile();
+        m_pPhraseFile = std::fopen(g_strPhraseFile.c_str(), "rb");
+        if (!m_pPhraseFile)
+            return -2;
+        int first = ReadTextByte(m_pPhraseFile);
+        int second = first == EOF ? EOF : ReadTextByte(m_pPhraseFile);
+        if (second == EOF)
+            return -2; // fewer than two bytes; the file stays open
+        KeyRecorded(0, static_cast<unsigned char>(first), nFreq, nDotMs);
+        KeyRecorded(1, static_cast<unsigned char>(second), nFreq, nDotMs);
+        break;
+    }
+    case kWabunPhrase:
+        ClosePhraseFile();
+        m_pPhraseFile = std::fopen(g_strPhraseFile.c_str(), "rb");
+        if (!m_pPhraseFile)
+            return -2;
+        [[fallthrough]];
+    case kWabunRandom1:
+    case kWabunRandom5:
+        // The start signal opens every Wabun test; it is not recorded.
+        g_nToneLen[0] = MakeWave(g_ToneBuf[0], nFreq, nDotMs, kWabunStartSignal);
+        g_nToneLen[1] = MakeWave(g_ToneBuf[1], nFreq, nDotMs, kWabunStartSignal);
+        g_nGroupPos = 0;
+        break;
+    default: // Latin random; also a mode that no radio selects
+        KeyRecorded(0, DrawLatin(), nFreq, nDotMs);
+        KeyRecorded(1, DrawLatin(), nFreq, nDotMs);
+        break;
+    }
+    return 0;
+}
+
+void CMorseEngine::NextChar(int nFreq, int nDotMs)
+{
+    const int nFree = g_nCurBuf == 1 ? 0 : 1;
+    unsigned char ch;
+    if (IsPhraseMode(m_nMode)) {
+        int c = m_pPhraseFile ? ReadTextByte(m_pPhraseFile) : EOF;
+        if (c == EOF) {
+            m_bPlaying = 0;
+            return;
+        }
+        ch = static_cast<unsigned char>(c);
+    } else {
+        if (m_nSentCount >= kRandomTestLength) {
+            m_bPlaying = 0;
+            return;
+        }
+        ch = IsWabunRandom(m_nMode) ? DrawKana() : DrawLatin();
+    }
+    KeyRecorded(nFree, ch, nFreq, nDotMs);
+}
+
+uint32_t CMorseEngine::VolumeWord(int nVolume)
+{
+    const uint32_t v = static_cast<uint32_t>(nVolume * 65535 / 100) & 0xFFFF;
+    return v | (v << 16);
+}
+
+void CMorseEngine::ApplyVolume() { waveOutSetVolume(g_hWaveOut, VolumeWord(m_nVolume)); }
+
+void CMorseEngine::WriteCurrentBuffer()
+{
+    g_WaveHdr.lpData = g_ToneBuf[g_nCurBuf];
+    g_WaveHdr.dwBufferLength = static_cast<uint32_t>(g_nToneLen[g_nCurBuf]);
+    waveOutPrepareHeader(g_hWaveOut, &g_WaveHdr, sizeof(WAVEHDR));
+    waveOutWrite(g_hWaveOut, &g_WaveHdr, sizeof(WAVEHDR));
+}
+
+int CMorseEngine::StartWave(WaveOutWindow hWnd, int, int)
+{
+    g_WaveFormat.wFormatTag = WAVE_FORMAT_PCM;
+    g_WaveFormat.nChannels = 1;
+    g_WaveFormat.nSamplesPerSec = 8000;
+    g_WaveFormat.nAvgBytesPerSec = 8000;
+    g_WaveFormat.nBlockAlign = 1;
+    g_WaveFormat.wBitsPerSample = 8;
+    g_WaveFormat.cbSize = 0;
+
+    if (waveOutOpen(&g_hWaveOut, WAVE_MAPPER, &g_WaveFormat, hWnd, 0, CALLBACK_WINDOW)
+        != MMSYSERR_NOERROR) {
+        g_hWaveOut = nullptr;
+        return -1;
+    }
+    ApplyVolume();
+    g_WaveHdr = WAVEHDR{};
+    g_WaveHdr.dwLoops = 1;
+    WriteCurrentBuffer();
+    OnBufferWritten();
+    return 0;
+}
+
+void CMorseEngine::OnWomDone(HWAVEOUT hwo)
+{
+    if (hwo != g_hWaveOut || !hwo)
+        return; // a released device's late notice
+    g_nCurBuf = g_nCurBuf + 1 > 1 ? 0 : g_nCurBuf + 1;
+    if (!m_bPlaying) {
+        waveOutClose(g_hWaveOut);
+        return;
+    }
+    ApplyVolume();
+    waveOutUnprepareHeader(g_hWaveOut, &g_WaveHdr, sizeof(WAVEHDR));
+    WriteCurrentBuffer();
+    NextChar(m_nFreq, m_nDotMs);
+    OnBufferWritten();
+}
+
+void CMorseEngine::OnWomClose(HWAVEOUT hwo)
+{
+    if (hwo != g_hWaveOut || !hwo)
+        return;
+    waveOutUnprepareHeader(g_hWaveOut, &g_WaveHdr, sizeof(WAVEHDR));
+    g_hWaveOut = nullptr;
+    m_bPlaying = 0;
+    OnStreamClosed();
+}
+
+void CMorseEngine::ReleaseStream(bool bNotify)
+{
+    HWAVEOUT hwo = g_hWaveOut;
+    if (!hwo)
+        return;
+    g_hWaveOut = nullptr;
+    waveOutReset(hwo); // hands the header back at once
+    waveOutUnprepareHeader(hwo, &g_WaveHdr, sizeof(WAVEHDR));
+    waveOutClose(hwo); // the device frees itself after its close notice
+    if (bNotify) {
+        m_bPlaying = 0;
+        OnStreamClosed();
+    }
+}

@@ -1,0 +1,19 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Message box styles and results with their Windows values.
+constexpr unsigned MB_OK = 0x00;
+constexpr unsigned MB_ICONHAND = 0x10;
+constexpr unsigned MB_ICONEXCLAMATION = 0x30;
+constexpr unsigned MB_ICONINFORMATION = 0x40;
+constexpr int IDOK = 1;
+
+// Shows a modal box and returns IDOK once it is closed.
+int MessageBox(QWidget* parent, const QString& text, const QString& caption, unsigned style);
+
+// Tests answer boxes through this hook instead of a modal loop.
+using MessageBoxHook = std::function<int(const QString& text, const QString& caption, unsigned style)>;
+void SetMessageBoxHook(MessageBoxHook hook);

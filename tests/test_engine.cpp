@@ -1,0 +1,352 @@
+// Morse table, keying and practice text, without a display.
+#include "engine/MorseEngine.h"
+#include "engine/MorseTable.h"
+#include "engine/ToneBuffers.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <map>
+#include <set>
+
+static void NoPause(int) {}
+
+// The reference table, written out independently of the source's layout.
+static const std::map<int, std::string>& Reference()
+{
+    static const std::map<int, std::string> ref = [] {
+        std::map<int, std::string> m;
+        const char* latin[26] = {".-", "-...", "-.-.", "-..", ".", "..-.", "--.", "....", "..",
+                                 ".---", "-.-", ".-..", "--", "-.", "---", ".--.", "--.-", ".-.",
+                                 "...", "-", "..-", "...-", ".--", "-..-", "-.--", "--.."};
+        for (int i = 0; i < 26; ++i)
+            m[0x41 + i] = m[0x61 + i] = latin[i];
+        const char* digits[10] = {"-----", ".----", "..---", "...--", "....-",
+                                  ".....", "-....", "--...", "---..", "----."};
+        for (int i = 0; i < 10; ++i)
+            m[0x30 + i] = digits[i];
+        m[0x28] = "-.--.-"; m[0x29] = ".-..-."; m[0x2F] = "-..-."; m[0x3F] = "..--..";
+        m[0x5C] = "-...-"; m[0x5D] = ".-.-.";
+        // 0xA3 .. 0xDF in byte order
+        const char* kana[] = {
+            ".-.-..", ".-.-.-", "-..---", ".---", "--.--", ".-", "..-", "-.---", ".-...",
+            ".--", "-..--", "--", ".--.", ".--.-", "--.--", ".-", "..-", "-.---", ".-...",
+            ".-..", "-.-..", "...-", "-.--", "----", "-.-.-", "--.-.", "---.-", ".---.",
+            "---.", "-.", "..-.", ".--.", ".-.--", "..-..", ".-.", "-.-.", "....", "--.-",
+            "..--", "-...", "--..-", "--..", ".", "-..", "-..-", "..-.-", "-", "-...-",
+            "-..-.", ".--", "-..--", "--", "...", "--.", "-.--.", "---", ".-.-", "-.-",
+            ".-.-.", "..", "..--."};
+        static_assert(sizeof(kana) / sizeof(kana[0]) == 0xDF - 0xA3 + 1);
+        for (int i = 0; i <= 0xDF - 0xA3; ++i)
+            m[0xA3 + i] = kana[i];
+        return m;
+    }();
+    return ref;
+}
+
+class CEngineProbe : public CMorseEngine {
+public:
+    // Runs a test's text to its end without a device.
+    void RunText(int freq, int dot)
+    {
+        m_bPlaying = 1;
+        for (int guard = 0; m_bPlaying && guard < 100000; ++guard) {
+            g_nCurBuf ^= 1;
+            NextChar(freq, dot);
+        }
+    }
+    void Reset(int mode)
+    {
+        ClosePhraseFile();
+        m_nMode = mode;
+        m_strSent.clear();
+        m_nSentCount = 0;
+        g_nCurBuf = 0;
+        g_nGroupPos = 0;
+    }
+};
+
+class TestEngine : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString WriteFile(const char* name, const QByteArray& bytes)
+    {
+        QString path = m_dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return path;
+    }
+
+private slots:
+    void initTestCase() { SetPreparePause(&NoPause); }
+
+    void tableMatchesReference()
+    {
+        int mapped = 0;
+        for (int b = 0; b < 255; ++b) {
+            auto it = Reference().find(b);
+            const std::string want = it == Reference().end() ? "" : it->second;
+            QCOMPARE(std::string(MorseTable[b]), want);
+            QCOMPARE(std::string(MorsePattern(static_cast<unsigned char>(b))), want);
+            mapped += want.empty() ? 0 : 1;
+        }
+        QCOMPARE(mapped, 129);
+        QCOMPARE(std::string(MorsePattern(0xFF)), std::string());
+    }
+
+    void sampleCounts_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<int>("dotMs");
+        QTest::addColumn<int>("count");
+        QTest::newRow("E phrase 12wpm") << 2 << int('E') << 100 << 3200;
+        QTest::newRow("T random1 12wpm") << 0 << int('T') << 100 << 7200;
+        QTest::newRow("E wabun random1") << 3 << int('E') << 100 << 5600;
+        QTest::newRow("E random5 inside group") << 1 << int('E') << 100 << 3200;
+        QTest::newRow("0 phrase 5wpm") << 2 << int('0') << 243 << 22 * 1944; // 5 x (3 + 1) + 2
+        QTest::newRow("space random1") << 0 << 0x20 << 100 << 3200;
+        QTest::newRow("space random5") << 1 << 0x20 << 100 << 3200;
+        QTest::newRow("LF phrase") << 5 << 0x0A << 60 << 1920;
+        QTest::newRow("lead byte 0x82") << 2 << 0x82 << 100 << 3200;
+        QTest::newRow("0xFF") << 2 << 0xFF << 10 << 320;
+        QTest::newRow("start signal 120wpm") << 5 << 0xA5 << 10 << 80 * 22; // -..--- is 20 units
+    }
+    void sampleCounts()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, ch);
+        QFETCH(int, dotMs);
+        QFETCH(int, count);
+        CEngineProbe e;
+        e.Reset(mode);
+        QCOMPARE(e.MakeWave(g_ToneBuf[0], 800, dotMs, static_cast<unsigned char>(ch)), count);
+        QCOMPARE(g_nGroupPos, mode == 1 && ch != 0x20 ? 1 : 0);
+        QVERIFY(e.m_strSent.empty());
+    }
+
+    void toneShape()
+    {
+        // E at 700 Hz: period 11, 5 high then 6 low, then key up.
+        CEngineProbe e;
+        e.Reset(2);
+        const int n = e.MakeWave(g_ToneBuf[0], 700, 100, 'E');
+        QCOMPARE(n, 3200);
+        for (int i = 0; i < 800; ++i)
+            QCOMPARE(int(g_ToneBuf[0][i]), (i % 11) < 5 ? 192 : 64);
+        for (int i = 800; i < kToneBufSamples; ++i)
+            QCOMPARE(int(g_ToneBuf[0][i]), 0);
+        // Each element starts on a high half: the dash of A at 1600 + 800 = 2400... of N.
+        e.MakeWave(g_ToneBuf[0], 700, 100, 'N');
+        QCOMPARE(int(g_ToneBuf[0][3200]), 192);
+        QCOMPARE(int(g_ToneBuf[0][3199]), 0);
+    }
+
+    void onlyThreeSampleValues()
+    {
+        CEngineProbe e;
+        for (int mode : {0, 2, 4}) {
+            e.Reset(mode);
+            for (int b = 0; b < 256; ++b) {
+                const int n = e.MakeWave(g_ToneBuf[1], 250 + b * 3, 243, static_cast<unsigned char>(b));
+                QVERIFY(n > 0 && n <= kToneBufSamples);
+                for (int i = 0; i < kToneBufSamples; ++i) {
+                    const int s = g_ToneBuf[1][i];
+                    if (i >= n)
+                        QCOMPARE(s, 0);
+                    else if (s != 0 && s != 64 && s != 192)
+                        QFAIL(qPrintable(QString("byte %1 sample %2 = %3").arg(b).arg(i).arg(s)));
+                }
+            }
+        }
+    }
+
+    void frequenciesSharingAPeriod_data()
+    {
+        QTest::addColumn<int>("f1");
+        QTest::addColumn<int>("f2");
+        QTest::newRow("900=1000") << 900 << 1000;
+        QTest::newRow("750=800") << 750 << 800;
+    }
+    void frequenciesSharingAPeriod()
+    {
+        QFETCH(int, f1);
+        QFETCH(int, f2);
+        CEngineProbe e;
+        e.Reset(0);
+        QCOMPARE(e.MakeWave(g_ToneBuf[0], f1, 100, '?'), e.MakeWave(g_ToneBuf[1], f2, 100, '?'));
+        QVERIFY(std::memcmp(g_ToneBuf[0], g_ToneBuf[1], kToneBufSamples) == 0);
+    }
+
+    void randomFiveGroups_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("latin") << 1;
+        QTest::newRow("wabun") << 4;
+    }
+    void randomFiveGroups()
+    {
+        QFETCH(int, mode);
+        CEngineProbe e;
+        e.Reset(mode);
+        QCOMPARE(e.PrepareText(800, 100), 0);
+        QCOMPARE(g_nGroupPos, mode == 1 ? 2 : 0);
+        e.RunText(800, 100);
+        QCOMPARE(e.m_nSentCount, 50);
+        QCOMPARE(int(e.m_strSent.size()), 59);
+        for (int i = 0; i < 59; ++i) {
+            const auto c = static_cast<unsigned char>(e.m_strSent[i]);
+            if (i % 6 == 5) {
+                QCOMPARE(int(c), 0x20);
+            } else if (mode == 1) {
+                QVERIFY(c >= 'A' && c <= 'Z');
+            } else {
+                QVERIFY((c >= 0xB1 && c <= 0xDD) || c == 0xA6);
+            }
+        }
+        // The fiftieth character ends its group with the long gap.
+        QCOMPARE(g_nGroupPos, 0);
+    }
+
+    void fifthCharacterGap()
+    {
+        CEngineProbe e;
+        e.Reset(1);
+        g_nGroupPos = 3;
+        e.m_nSentCount = 4;
+        const int inside = e.MakeWave(g_ToneBuf[0], 800, 100, 'K');
+        e.m_nSentCount = 5;
+        const int fifth = e.MakeWave(g_ToneBuf[0], 800, 100, 'K');
+        QCOMPARE(fifth - inside, 8 * 800);
+        QCOMPARE(e.m_strSent, std::string(" "));
+        g_nGroupPos = 4;
+        e.m_nSentCount = 50;
+        e.MakeWave(g_ToneBuf[0], 800, 100, 'K');
+        QCOMPARE(e.m_strSent, std::string(" "));
+    }
+
+    void randomSingles_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("latin") << 0;
+        QTest::newRow("wabun") << 3;
+    }
+    void randomSingles()
+    {
+        QFETCH(int, mode);
+        CEngineProbe e;
+        e.Reset(mode);
+        QCOMPARE(e.PrepareText(800, 100), 0);
+        if (mode == 3) {
+            // Start signal twice, not recorded.
+            QVERIFY(e.m_strSent.empty());
+            QCOMPARE(g_nToneLen[0], (20 + 5) * 800);
+            QCOMPARE(g_nToneLen[1], g_nToneLen[0]);
+        } else {
+            QCOMPARE(int(e.m_strSent.size()), 2);
+        }
+        e.RunText(800, 100);
+        QCOMPARE(int(e.m_strSent.size()), 50);
+        std::set<unsigned char> seen(e.m_strSent.begin(), e.m_strSent.end());
+        for (unsigned char c : seen)
+            QVERIFY(mode == 0 ? (c >= 'A' && c <= 'Z') : ((c >= 0xB1 && c <= 0xDD) || c == 0xA6));
+    }
+
+    void drawsCoverTheWholeSet()
+    {
+        // Over many draws every letter and every kana turns up.
+        CEngineProbe e;
+        std::set<unsigned char> latin, kana;
+        for (int run = 0; run < 40; ++run) {
+            for (int mode : {0, 3}) {
+                e.Reset(mode);
+                std::srand(unsigned(run * 7919 + mode));
+                e.m_bPlaying = 1;
+                while (e.m_bPlaying)
+                    e.NextChar(800, 10);
+                (mode == 0 ? latin : kana).insert(e.m_strSent.begin(), e.m_strSent.end());
+            }
+        }
+        QCOMPARE(int(latin.size()), 26);
+        QCOMPARE(int(kana.size()), 46);
+    }
+
+    void phraseFile_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("crlf") << 2 << QByteArray("AB\r\nC\r\n") << QByteArray("AB\nC\n");
+        QTest::newRow("lone cr") << 2 << QByteArray("A\rB\r") << QByteArray("A\rB\r");
+        QTest::newRow("cr cr lf") << 2 << QByteArray("A\r\r\nB") << QByteArray("A\r\nB");
+        QTest::newRow("crlf first") << 2 << QByteArray("\r\nX") << QByteArray("\nX");
+        QTest::newRow("two bytes") << 2 << QByteArray("EE") << QByteArray("EE");
+        QTest::newRow("nul ff dbcs") << 2 << QByteArray("\x00\xFF\x82\xA0\x88\x9F", 6)
+                                     << QByteArray("\x00\xFF\x82\xA0\x88\x9F", 6);
+        QTest::newRow("wabun kana") << 5 << QByteArray("\xB1\xB2 \xDD") << QByteArray("\xB1\xB2 \xDD");
+        QTest::newRow("wabun empty") << 5 << QByteArray() << QByteArray();
+    }
+    void phraseFile()
+    {
+        QFETCH(int, mode);
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, sent);
+        g_strPhraseFile = WriteFile("phrase.txt", content).toStdString();
+        CEngineProbe e;
+        e.Reset(mode);
+        QCOMPARE(e.PrepareText(800, 20), 0);
+        QVERIFY(e.m_pPhraseFile);
+        e.RunText(800, 20);
+        QCOMPARE(QByteArray::fromStdString(e.m_strSent), sent);
+        QCOMPARE(e.m_nSentCount, int(sent.size()));
+        // A phrase test always begins at the first byte.
+        e.Reset(mode);
+        QCOMPARE(e.PrepareText(800, 20), 0);
+        e.RunText(800, 20);
+        QCOMPARE(QByteArray::fromStdString(e.m_strSent), sent);
+    }
+
+    void phraseFileUnusable_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QByteArray>("content"); // null: no file at all
+        QTest::addColumn<bool>("leftOpen");
+        QTest::newRow("latin missing") << 2 << QByteArray() << false;
+        QTest::newRow("wabun missing") << 5 << QByteArray() << false;
+        QTest::newRow("latin empty") << 2 << QByteArray("") << true;
+        QTest::newRow("latin one byte") << 2 << QByteArray("A") << true;
+        QTest::newRow("latin lone crlf") << 2 << QByteArray("\r\n") << true;
+    }
+    void phraseFileUnusable()
+    {
+        QFETCH(int, mode);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, leftOpen);
+        g_strPhraseFile = content.isNull() ? m_dir.filePath("none.txt").toStdString()
+                                           : WriteFile("short.txt", content).toStdString();
+        CEngineProbe e;
+        e.Reset(mode);
+        QCOMPARE(e.PrepareText(800, 100), -2);
+        QVERIFY(e.m_strSent.empty());
+        QCOMPARE(e.m_pPhraseFile != nullptr, leftOpen);
+    }
+
+    void anyBytesKeyedSafely()
+    {
+        QByteArray junk;
+        std::srand(12345);
+        for (int i = 0; i < 3000; ++i)
+            junk.append(char(std::rand() & 0xFF));
+        g_strPhraseFile = WriteFile("junk.bin", junk).toStdString();
+        CEngineProbe e;
+        e.Reset(2);
+        QCOMPARE(e.PrepareText(1000, 243), 0);
+        e.RunText(1000, 243);
+        QCOMPARE(QByteArray::fromStdString(e.m_strSent), QByteArray(junk).replace("\r\n", "\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEngine)
+#include "test_engine.moc"
