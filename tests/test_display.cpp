@@ -1,0 +1,208 @@
+// Keying graph: the feeder's entries and the picture it paints.
+#include "display/GraphStatic.h"
+#include "engine/MorseEngine.h"
+#include "engine/ToneBuffers.h"
+
+#include <QtTest>
+
+using Entries = std::vector<GraphPoint>;
+Q_DECLARE_METATYPE(Entries)
+
+class CKeyer : public CMorseEngine {};
+
+// Keys one character into buffer 0 and feeds it to the graph.
+static Entries Feed(CGraphStatic& graph, unsigned char ch, int wpm, int dotMs)
+{
+    CKeyer keyer;
+    keyer.m_nMode = 0;
+    g_nCurBuf = 0;
+    g_nToneLen[0] = keyer.MakeWave(g_ToneBuf[0], 800, dotMs, ch);
+    g_nGraphWpm = wpm;
+    graph.RemoveAllPoints();
+    graph.AddWaveData();
+    return Entries(graph.Queue().begin(), graph.Queue().end());
+}
+
+class TestDisplay : public QObject {
+    Q_OBJECT
+
+    static QColor Pixel(const CGraphStatic& g, int x, int y) { return g.Picture().toImage().pixelColor(x, y); }
+
+    // Every pixel of column x that is green, top to bottom.
+    static QList<int> GreenRows(const CGraphStatic& g, int x)
+    {
+        const QImage img = g.Picture().toImage();
+        QList<int> rows;
+        for (int y = 0; y < img.height(); ++y)
+            if (img.pixelColor(x, y) == CGraphStatic::kTraceColor)
+                rows << y;
+        return rows;
+    }
+
+private slots:
+    void entriesOfCharacters_data()
+    {
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<int>("wpm");
+        QTest::addColumn<int>("dotMs");
+        QTest::addColumn<Entries>("expected");
+        QTest::newRow("A 12wpm") << int('A') << 12 << 100
+                                 << Entries{{40, 0}, {13, 0}, {15, 40}, {15, 0}, {47, 40}, {30, 0}, {30, -1}};
+        QTest::newRow("space") << 0x20 << 12 << 100 << Entries{{40, 0}, {30, 0}, {30, -1}};
+        QTest::newRow("lead byte") << 0x82 << 60 << 20 << Entries{{40, 0}, {30, 0}, {30, -1}};
+        // E at 60 wpm: 160 tone samples, T = 20: floor(159 / 21) = 7 steps.
+        QTest::newRow("E 60wpm") << int('E') << 60 << 20 << Entries{{40, 0}, {13, 0}, {7, 40}, {30, 0}, {30, -1}};
+        // T at 5 wpm: 5832 samples, T = 100: floor(5831 / 101) = 57.
+        QTest::newRow("T 5wpm") << int('T') << 5 << 243 << Entries{{40, 0}, {13, 0}, {57, 40}, {30, 0}, {30, -1}};
+    }
+    void entriesOfCharacters()
+    {
+        QFETCH(int, ch);
+        QFETCH(int, wpm);
+        QFETCH(int, dotMs);
+        QFETCH(Entries, expected);
+        CGraphStatic graph;
+        QCOMPARE(Feed(graph, static_cast<unsigned char>(ch), wpm, dotMs), expected);
+    }
+
+    void thresholdBands_data()
+    {
+        QTest::addColumn<int>("wpm");
+        QTest::addColumn<int>("t");
+        for (auto [w, t] : {std::pair{5, 100}, {6, 80}, {9, 80}, {10, 50}, {19, 50}, {20, 40},
+                            {39, 40}, {40, 30}, {59, 30}, {60, 20}, {120, 20}})
+            QTest::addRow("%d wpm", w) << w << t;
+    }
+    void thresholdBands()
+    {
+        QFETCH(int, wpm);
+        QFETCH(int, t);
+        QCOMPARE(StepThreshold(wpm), t);
+        // A key-down run of N samples after its transition byte makes floor((N-1)/(T+1)) steps.
+        unsigned char buf[2000] = {};
+        std::memset(buf, 0xC0, 1000);
+        const Entries e = MakeGraphEntries(buf, 2000, wpm);
+        QCOMPARE(e.at(2), (GraphPoint{999 / (t + 1), 40}));
+    }
+
+    void otherBytesAreIgnored()
+    {
+        // 128 and 255 neither switch the state nor count.
+        unsigned char buf[400];
+        std::memset(buf, 0xC0, 200);
+        std::memset(buf + 200, 128, 200);
+        const Entries e = MakeGraphEntries(buf, 400, 12);
+        QCOMPARE(e, (Entries{{40, 0}, {13, 0}, {30, 0}, {30, -1}}));
+    }
+
+    void scratchListFull()
+    {
+        // 120 wpm, a long tone: far more than 500 records; the rest is dropped.
+        static unsigned char buf[kToneBufSamples];
+        std::memset(buf, 0x40, 30000);
+        std::memset(buf + 30000, 0, kToneBufSamples - 30000);
+        const Entries e = MakeGraphEntries(buf, kToneBufSamples, 120);
+        QCOMPARE(g_nStepCount, kMaxStepRecords);
+        // The key-down run never ends within the kept records: no entry for it.
+        QCOMPARE(e, (Entries{{40, 0}, {13, 0}, {30, 0}, {30, -1}}));
+    }
+
+    void catchUpAboveHundred_data()
+    {
+        QTest::addColumn<int>("queued");
+        QTest::addColumn<int>("left");
+        QTest::newRow("0") << 0 << 0;
+        QTest::newRow("1") << 1 << 0;
+        QTest::newRow("100") << 100 << 99;
+        QTest::newRow("101") << 101 << 0;
+    }
+    void catchUpAboveHundred()
+    {
+        QFETCH(int, queued);
+        QFETCH(int, left);
+        CGraphStatic graph;
+        graph.resize(300, 150);
+        graph.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&graph));
+        for (int i = 0; i < queued; ++i)
+            graph.AddPoint(1, i % 2 ? 40 : 0, false);
+        graph.repaint();
+        QCOMPARE(graph.QueuedCount(), left);
+    }
+
+    void pictureOfEntries()
+    {
+        CGraphStatic graph;
+        graph.setFrameStyle(QFrame::NoFrame);
+        graph.resize(200, 101);
+        graph.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&graph));
+        graph.repaint();
+        const int w = 200, mid = 50;
+        QCOMPARE(Pixel(graph, 0, 0), CGraphStatic::kBackColor);
+        QCOMPARE(Pixel(graph, w - 1, 100), CGraphStatic::kBackColor);
+
+        graph.AddPoint(40, 0, false);
+        graph.repaint();
+        QCOMPARE(GreenRows(graph, w - 40), QList<int>{mid});
+        QCOMPARE(GreenRows(graph, w - 1), QList<int>{mid});
+        QCOMPARE(GreenRows(graph, w - 41), QList<int>{});
+
+        // Key down: the rising edge stops short of its end, the top runs to the edge.
+        graph.AddPoint(15, 40, false);
+        graph.repaint();
+        QList<int> edge;
+        for (int y = mid; y > mid - 40; --y)
+            edge.prepend(y);
+        QCOMPARE(GreenRows(graph, w - 15), QList<int>{mid - 40} + edge);
+        QCOMPARE(GreenRows(graph, w - 1), QList<int>{mid - 40});
+        // The first entry moved 15 pixels to the left.
+        QCOMPARE(GreenRows(graph, w - 55), QList<int>{mid});
+        QCOMPARE(GreenRows(graph, w - 16), QList<int>{mid});
+
+        // A blank strip draws nothing; the next edge starts just below the mid line.
+        graph.AddPoint(30, -1, false);
+        graph.repaint();
+        for (int x = w - 30; x < w; ++x)
+            QCOMPARE(GreenRows(graph, x), QList<int>{});
+        graph.AddPoint(10, 0, false);
+        graph.repaint();
+        QCOMPARE(GreenRows(graph, w - 10), (QList<int>{mid, mid + 1}));
+        QCOMPARE(GreenRows(graph, w - 9), QList<int>{mid});
+    }
+
+    void clearGraphFillsGreyOnNextPaint()
+    {
+        CGraphStatic graph;
+        graph.resize(120, 80);
+        graph.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&graph));
+        graph.AddPoint(60, 40, false);
+        graph.repaint();
+        QVERIFY(!GreenRows(graph, 100).isEmpty());
+        graph.ClearGraph();
+        graph.RemoveAllPoints();
+        graph.repaint();
+        const QImage img = graph.Picture().toImage();
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                QCOMPARE(img.pixelColor(x, y), CGraphStatic::kBackColor);
+    }
+
+    void timerDrainsOnlyWhileShown()
+    {
+        CGraphStatic graph;
+        graph.resize(120, 80);
+        for (int i = 0; i < 3; ++i)
+            graph.AddPoint(5, 0, false);
+        QTest::qWait(80);
+        QCOMPARE(graph.QueuedCount(), 3); // hidden: nothing paints
+        graph.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&graph));
+        QTRY_COMPARE_WITH_TIMEOUT(graph.QueuedCount(), 0, 2000);
+        QVERIFY(graph.HasMemDC());
+    }
+};
+
+QTEST_MAIN(TestDisplay)
+#include "test_display.moc"
