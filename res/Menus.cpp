@@ -1,0 +1,35 @@
+#include "res/Menus.h"
+#include "res/Resource.h"
+
+const std::vector<MenuItemDef> g_mainMenu = {
+    {"ﾌｧｲﾙ(&F)", "開く(&O)...\tCtrl+O",          ID_FILE_OPEN},
+    {"ﾌｧｲﾙ(&F)", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)",          ID_APP_EXIT},
+    {"ﾍﾙﾌﾟ(&H)", "Pilvoのﾊﾞｰｼﾞｮﾝ情報(&A)...",    ID_APP_ABOUT},
+};
+
+const std::vector<AccelDef> g_accelerators = {
+    {Qt::CTRL | Qt::Key_N,          ID_FILE_NEW},
+    {Qt::CTRL | Qt::Key_O,          ID_FILE_OPEN},
+    {Qt::CTRL | Qt::Key_S,          ID_FILE_SAVE},
+    {Qt::CTRL | Qt::Key_Z,          ID_EDIT_UNDO},
+    {Qt::CTRL | Qt::Key_X,          ID_EDIT_CUT},
+    {Qt::CTRL | Qt::Key_C,          ID_EDIT_COPY},
+    {Qt::CTRL | Qt::Key_V,          ID_EDIT_PASTE},
+    {Qt::ALT | Qt::Key_Backspace,   ID_EDIT_UNDO},
+    {Qt::SHIFT | Qt::Key_Delete,    ID_EDIT_CUT},
+    {Qt::CTRL | Qt::Key_Insert,     ID_EDIT_COPY},
+    {Qt::SHIFT | Qt::Key_Insert,    ID_EDIT_PASTE},
+    {QKeyCombination(Qt::Key_F6),   ID_NEXT_PANE},
+    {Qt::SHIFT | Qt::Key_F6,        ID_PREV_PANE},
+};
+
+const std::vector<SysMenuItemDef> g_sysMenuAdditions = {
+    {true,  0,                  nullptr},
+    {false, ID_SYSMENU_VERSION, "Ostrelのﾊﾞｰｼﾞｮﾝ情報(&A)"},
+    {true,  0,                  nullptr},
+    {false, ID_SYSMENU_HELP,    "Ostrelのﾍﾙﾌﾟ(&H)"},
+};
+
+const char* const g_pszAppTitle = "Dravik";
+const char* const g_pszFrameTitle = "Ostrel";
+const char* const g_pszDocString = "Dravik\n\nDravik\n\n\nDravik.Document\nDravik Document";

@@ -1,0 +1,40 @@
+#pragma once
+// Resource and command ids.
+
+constexpr int IDR_MAINFRAME = 128;
+constexpr int IDD_ABOUTBOX = 100;
+constexpr int IDD_DRAVIK_FORM = 101;
+
+constexpr int IDC_EDIT_FREQ = 1000;
+constexpr int IDC_EDIT_WPM = 1001;
+constexpr int IDC_RADIO_LATIN_RANDOM1 = 1004;
+constexpr int IDC_RADIO_LATIN_RANDOM5 = 1005;
+constexpr int IDC_BUTTON_START = 1006;
+constexpr int IDC_BUTTON_STOP = 1007;
+constexpr int IDC_BUTTON_EVALUATE = 1008;
+constexpr int IDC_SPIN_FREQ = 1012;
+constexpr int IDC_SPIN_WPM = 1013;
+constexpr int IDC_RADIO_LATIN_PHRASE = 1014;
+constexpr int IDC_RICHEDIT_RESULTS = 1015;
+constexpr int IDC_SLIDER_VOLUME = 1016;
+constexpr int IDC_RADIO_WABUN_RANDOM1 = 1017;
+constexpr int IDC_RADIO_WABUN_RANDOM5 = 1018;
+constexpr int IDC_RADIO_WABUN_PHRASE = 1019;
+constexpr int IDC_EDIT_ANSWER = 1020;
+constexpr int IDC_STATIC_GRAPH = 1021;
+constexpr int IDC_STATIC = -1;
+constexpr int IDOK_BUTTON = 1;
+
+constexpr int ID_FILE_NEW = 57600;
+constexpr int ID_FILE_OPEN = 57601;
+constexpr int ID_FILE_SAVE = 57603;
+constexpr int ID_EDIT_COPY = 57634;
+constexpr int ID_EDIT_CUT = 57635;
+constexpr int ID_EDIT_PASTE = 57637;
+constexpr int ID_EDIT_UNDO = 57643;
+constexpr int ID_APP_ABOUT = 57664;
+constexpr int ID_APP_EXIT = 57665;
+constexpr int ID_NEXT_PANE = 57680;
+constexpr int ID_PREV_PANE = 57681;
+constexpr int ID_SYSMENU_VERSION = 32771;
+constexpr int ID_SYSMENU_HELP = 32772;

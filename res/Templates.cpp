@@ -1,0 +1,47 @@
+#include "res/Templates.h"
+#include "res/Resource.h"
+
+// Installed stand-ins for the fonts the templates name.
+static const std::vector<const char*> kPGothicFallbacks = {"MS PGothic", "IPAPGothic", "IPA Pゴシック",
+                                                           "IPAGothic", "Sans Serif"};
+
+const DlgTemplate g_dlgForm = {
+    0x40000040, 307, 266, nullptr, "ＭＳ Ｐゴシック", 9, kPGothicFallbacks,
+    {
+        // id                     class                 caption          style       x    y    cx   cy
+        {IDC_EDIT_FREQ,           "EDIT",              "",              0x50810080,  15,  22,  37,  13},
+        {IDC_SPIN_FREQ,           "msctls_updown32",   nullptr,         0x50000036,  43,  20,  10,  19},
+        {IDC_STATIC,              "STATIC",            "Hz",            0x50020000,  55,  26,  15,  10},
+        {IDC_EDIT_WPM,            "EDIT",              "",              0x50810080,  15,  53,  37,  13},
+        {IDC_SPIN_WPM,            "msctls_updown32",   nullptr,         0x50000036,  43,  52,  10,  17},
+        {IDC_STATIC,              "STATIC",            "WPM",           0x50020000,  55,  56,  15,  10},
+        {IDC_STATIC,              "BUTTON",            "モード選択",      0x50000007,  75,  15, 119,  60},
+        {IDC_RADIO_LATIN_RANDOM1, "BUTTON",            "欧文ﾗﾝﾀﾞﾑ1",     0x50030009,  79,  33,  53,  10},
+        {IDC_RADIO_LATIN_RANDOM5, "BUTTON",            "欧文ﾗﾝﾀﾞﾑ5",     0x50000009,  79,  47,  51,  10},
+        {IDC_RADIO_LATIN_PHRASE,  "BUTTON",            "欧文定型文",      0x50000009,  79,  61,  50,  10},
+        {IDC_RADIO_WABUN_RANDOM1, "BUTTON",            "和文ﾗﾝﾀﾞﾑ1",     0x50000009, 139,  33,  50,  10},
+        {IDC_RADIO_WABUN_RANDOM5, "BUTTON",            "和文ﾗﾝﾀﾞﾑ5",     0x50000009, 139,  47,  51,  10},
+        {IDC_RADIO_WABUN_PHRASE,  "BUTTON",            "和文定型文",      0x50000009, 139,  61,  50,  10},
+        {IDC_STATIC,              "BUTTON",            "VOL",           0x50000007, 205,  15,  24,  60},
+        {IDC_SLIDER_VOLUME,       "msctls_trackbar32", nullptr,         0x50010026, 209,  25,  13,  48},
+        {IDC_BUTTON_START,        "BUTTON",            "ｽﾀｰﾄ",           0x50010000, 240,  20,  50,  15},
+        {IDC_BUTTON_STOP,         "BUTTON",            "ｽﾄｯﾌﾟ",          0x50010000, 240,  40,  50,  15},
+        {IDC_BUTTON_EVALUATE,     "BUTTON",            "評価",           0x50010000, 240,  60,  50,  15},
+        {IDC_STATIC,              "BUTTON",            "ｵﾍﾟﾚｰｼｮﾝ",       0x50000007,   5,   5, 300,  80},
+        {IDC_STATIC,              "BUTTON",            "CWﾃﾞｰﾀ表示",      0x50000007,   5,  90, 300, 115},
+        {IDC_STATIC,              "BUTTON",            "ｷｰﾎﾞｰﾄﾞ入力",     0x50000007,   5, 210, 300,  50},
+        {IDC_STATIC_GRAPH,        "STATIC",            "",              0x40800007,  10, 100, 290, 100},
+        {IDC_RICHEDIT_RESULTS,    "RICHEDIT",          "",              0x50B118CC,  10, 100, 290,  99},
+        {IDC_EDIT_ANSWER,         "EDIT",              "",              0x508110CC,  10, 220, 290,  34},
+    },
+};
+
+const DlgTemplate g_dlgAbout = {
+    0x80C800C0, 235, 55, "Pilvoのﾊﾞｰｼﾞｮﾝ情報", "ＭＳ Ｐゴシック", 9, kPGothicFallbacks,
+    {
+        // id         class     caption               style       x    y   cx   cy
+        {IDC_STATIC,  "STATIC", "",                   0x50000003,  11, 17,  20,  20}, // icon 128
+        {IDC_STATIC,  "STATIC", "Pilvo Version 1.01", 0x50020080,  40, 10, 119,   8},
+        {IDOK_BUTTON, "BUTTON", "OK",                 0x50030001, 178,  7,  50,  14},
+    },
+};

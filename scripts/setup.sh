@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Dravik builds and runs with (as root, or via
+# sudo), then configures and builds into build/. Only what is missing is
+# installed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libsdl2-dev
+          fonts-ipafont-gothic libbenchmark-dev)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+BUILD_DIR="${BUILD_DIR:-build}"
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" ${CMAKE_ARGS:-} >/dev/null
+cmake --build "$BUILD_DIR" -j"${JOBS:-2}"

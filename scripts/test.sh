@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test. Widgets run on Qt's offscreen
+# platform and audio through SDL's dummy or disk driver, so neither a
+# display nor a sound card is needed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cd "${BUILD_DIR:-build}"
+ctest --output-on-failure -j2

@@ -1,0 +1,26 @@
+#include "app/AboutDlg.h"
+#include "res/Resource.h"
+#include "res/Templates.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+{
+    m_controls = BuildDialog(this, g_dlgAbout);
+    setWindowTitle(QString::fromUtf8(g_dlgAbout.pszCaption));
+    setFixedSize(m_controls.ClientSize());
+    setModal(true);
+    for (QWidget* w : m_controls.InCreationOrder()) {
+        auto* label = qobject_cast<QLabel*>(w);
+        if (label && label->text().isEmpty()) {
+            const int side = qMin(label->width(), label->height());
+            label->setPixmap(QApplication::windowIcon().pixmap(side, side));
+            label->resize(side, side);
+        }
+    }
+    auto* ok = qobject_cast<QPushButton*>(GetDlgItem(IDOK_BUTTON));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}

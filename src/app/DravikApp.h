@@ -1,0 +1,41 @@
+#pragma once
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+class CAboutDlg;
+class CDravikDoc;
+class CDravikView;
+class CInstanceLock;
+class CMainFrame;
+
+// The application: one instance per user, the default phrase file, and
+// the one document, frame and form.
+class CDravikApp : public QObject {
+    Q_OBJECT
+public:
+    CDravikApp();
+    ~CDravikApp() override;
+
+    // arguments as QCoreApplication::arguments() gives them.
+    bool InitInstance(const QStringList& arguments);
+
+    void OnAppAbout();
+    void OnFileOpen();
+    void OnFileNew();
+    void OnCommand(int nId);
+
+    CMainFrame* MainFrame() const { return m_pFrame.get(); }
+    CDravikView* View() const { return m_pView; }
+    CDravikDoc* Document() const { return m_pDoc.get(); }
+
+    static constexpr const char* kMutexName = "TVK_APPLICATION";
+
+private:
+    std::unique_ptr<CInstanceLock> m_hMutex;
+    std::unique_ptr<CDravikDoc> m_pDoc;
+    std::unique_ptr<CMainFrame> m_pFrame;
+    CDravikView* m_pView = nullptr;
+};
+
+void GetModuleDir(QString& path);

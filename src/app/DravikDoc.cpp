@@ -1,0 +1,13 @@
+#include "app/DravikDoc.h"
+
+bool CDravikDoc::OnNewDocument()
+{
+    m_strPathName.clear();
+    return true;
+}
+
+bool CDravikDoc::OnOpenDocument(const QString& path)
+{
+    m_strPathName = path;
+    return true;
+}

@@ -1,0 +1,91 @@
+#include "app/MainFrame.h"
+#include "res/Menus.h"
+#include "res/Resource.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMenuBar>
+
+CMainFrame::CMainFrame()
+{
+    PreCreateWindow();
+    OnCreate();
+}
+
+void CMainFrame::PreCreateWindow()
+{
+    // Caption and window menu only: no sizing, no minimise or maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+}
+
+int CMainFrame::OnCreate()
+{
+    QMenu* popup = nullptr;
+    QString popupName;
+    for (const MenuItemDef& item : g_mainMenu) {
+        if (!popup || popupName != QString::fromUtf8(item.pszPopup)) {
+            popupName = QString::fromUtf8(item.pszPopup);
+            popup = menuBar()->addMenu(popupName);
+        }
+        const QString text = QString::fromUtf8(item.pszText);
+        QAction* action = popup->addAction(text.section(QLatin1Char('\t'), 0, 0));
+        const int id = item.nId;
+        connect(action, &QAction::triggered, this, [this, id] { emit Command(id); });
+        m_commands[id] = action;
+    }
+    // Accelerators of commands that something handles; the edit keys
+    // stay with the focused control.
+    for (const AccelDef& accel : g_accelerators) {
+        if (accel.nId != ID_FILE_NEW && accel.nId != ID_FILE_OPEN)
+            continue;
+        QAction*& action = m_commands[accel.nId];
+        if (!action) {
+            action = new QAction(this);
+            const int id = accel.nId;
+            connect(action, &QAction::triggered, this, [this, id] { emit Command(id); });
+            addAction(action);
+        }
+        action->setShortcut(QKeySequence(accel.key));
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+
+    m_pSysMenu = new QMenu(this);
+    QAction* close = m_pSysMenu->addAction(QStringLiteral("閉じる(&C)"), this, &QWidget::close);
+    close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    for (const SysMenuItemDef& item : g_sysMenuAdditions) {
+        if (item.bSeparator) {
+            m_pSysMenu->addSeparator();
+            continue;
+        }
+        QAction* action = m_pSysMenu->addAction(QString::fromUtf8(item.pszText));
+        const int id = item.nId;
+        connect(action, &QAction::triggered, this, [this, id] { emit Command(id); });
+        m_commands[id] = action;
+    }
+    auto* sysKey = new QAction(this);
+    sysKey->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Space));
+    connect(sysKey, &QAction::triggered, this, [this] { m_pSysMenu->popup(mapToGlobal(QPoint(0, 0))); });
+    addAction(sysKey);
+
+    setWindowTitle(QString::fromUtf8(g_pszFrameTitle));
+    return 0;
+}
+
+QAction* CMainFrame::CommandAction(int nId) const
+{
+    auto it = m_commands.find(nId);
+    return it == m_commands.end() ? nullptr : it->second;
+}
+
+void CMainFrame::FitToView()
+{
+    if (QWidget* view = centralWidget())
+        setFixedSize(view->width(), view->height() + menuBar()->sizeHint().height());
+}
+
+void CMainFrame::contextMenuEvent(QContextMenuEvent* event)
+{
+    m_pSysMenu->popup(event->globalPos());
+}

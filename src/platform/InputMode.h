@@ -1,0 +1,64 @@
+#pragma once
+// The answer box's own input mode, with the IMM32 calls the form makes.
+#include "platform/Kana.h"
+
+#include <QPlainTextEdit>
+#include <cstdint>
+#include <string>
+
+constexpr uint32_t IME_CMODE_ALPHANUMERIC = 0x0000;
+constexpr uint32_t IME_CMODE_NATIVE = 0x0001;
+constexpr uint32_t IME_CMODE_KATAKANA = 0x0002;
+constexpr uint32_t IME_CMODE_FULLSHAPE = 0x0008;
+constexpr uint32_t IME_SMODE_NONE = 0x0000;
+
+struct CInputContext {
+    int bOpen = 0;
+    uint32_t dwConversion = IME_CMODE_ALPHANUMERIC;
+    uint32_t dwSentence = IME_SMODE_NONE;
+    bool IsHalfWidthKatakana() const
+    {
+        return bOpen && (dwConversion & IME_CMODE_NATIVE) && (dwConversion & IME_CMODE_KATAKANA)
+            && !(dwConversion & IME_CMODE_FULLSHAPE);
+    }
+};
+using HIMC = CInputContext*;
+
+// A multi-line edit as the form's EDIT styles make it: capitals only,
+// Enter is a line break, and its input mode shapes what typing stores.
+class CEditCtrl : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit CEditCtrl(QWidget* parent = nullptr);
+
+    CInputContext& InputContext() { return m_imc; }
+    // The text as Windows gives it: code page 932 bytes, CR LF line ends.
+    std::string GetWindowTextBytes() const;
+    void SetWindowText(const QString& text);
+
+protected:
+    // Each typed character passes here; the base stores it.
+    virtual void OnChar(QKeyEvent* event);
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QString Shape(const QString& text) const;
+    void CommitPending();
+    void ReplacePending(const QString& text);
+
+    CInputContext m_imc;
+    CRomajiConverter m_romaji;
+    int m_nPendingShown = 0; // romaji letters shown before the cursor
+};
+
+HIMC ImmGetContext(QWidget* pWnd);
+int ImmReleaseContext(QWidget* pWnd, HIMC hImc);
+int ImmGetOpenStatus(HIMC hImc);
+int ImmSetOpenStatus(HIMC hImc, int bOpen);
+int ImmGetConversionStatus(HIMC hImc, uint32_t* pdwConversion, uint32_t* pdwSentence);
+int ImmSetConversionStatus(HIMC hImc, uint32_t dwConversion, uint32_t dwSentence);

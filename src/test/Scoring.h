@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// The comparison of a sent and a typed code page 932 byte string,
+// position by position, with bit 5 cleared on both sides.
+struct CopyScore {
+    int nSent = 0;
+    int nTyped = 0;
+    int nCorrect = 0;
+    int nPercent = 0;
+    std::vector<bool> abMatch; // one per compared position
+};
+
+CopyScore ScoreCopy(const std::string& strSent, const std::string& strTyped);
+
+// The verdict for a percentage 0..100, formatted (UTF-8).
+std::string FormatVerdict(int nPercent);
+
+// Lengths of the display units of a compared prefix: a double-byte
+// character or a CR LF pair is shown as one unit of two bytes.
+std::vector<int> DisplayUnits(const std::string& strTyped, int nCompared);

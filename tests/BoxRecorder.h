@@ -1,0 +1,25 @@
+#pragma once
+// Answers every message box at once and keeps what it showed.
+#include "platform/MessageBox.h"
+
+#include <QList>
+#include <QString>
+
+struct ShownBox {
+    QString text;
+    QString caption;
+    unsigned style;
+};
+
+class CBoxRecorder {
+public:
+    CBoxRecorder()
+    {
+        SetMessageBoxHook([this](const QString& text, const QString& caption, unsigned style) {
+            boxes.append({text, caption, style});
+            return IDOK;
+        });
+    }
+    ~CBoxRecorder() { SetMessageBoxHook(nullptr); }
+    QList<ShownBox> boxes;
+};

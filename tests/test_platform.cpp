@@ -1,0 +1,152 @@
+// Our layer over Qt: romaji and kana, CP932, the lock, the up-down.
+#include "platform/Cp932.h"
+#include "platform/InstanceLock.h"
+#include "platform/Kana.h"
+#include "platform/SpinButton.h"
+
+#include <QLineEdit>
+#include <QToolButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+private slots:
+    void romaji_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kana");
+        const std::pair<const char*, const char16_t*> rows[] = {
+            {"ka", u"ｶ"}, {"shi", u"ｼ"}, {"si", u"ｼ"}, {"tsu", u"ﾂ"}, {"tu", u"ﾂ"},
+            {"ga", u"ｶﾞ"}, {"pa", u"ﾊﾟ"}, {"kya", u"ｷｬ"}, {"sha", u"ｼｬ"}, {"cho", u"ﾁｮ"},
+            {"ja", u"ｼﾞｬ"}, {"wo", u"ｦ"}, {"fu", u"ﾌ"}, {"-", u"ｰ"},
+            {"kitte", u"ｷｯﾃ"}, {"zasshi", u"ｻﾞｯｼ"}, {"matcha", u"ﾏｯﾁｬ"},
+            {"konnnichiha", u"ｺﾝﾆﾁﾊ"}, {"sanpo", u"ｻﾝﾎﾟ"}, {"kanji", u"ｶﾝｼﾞ"},
+            {"hon", u"ﾎﾝ"}, {"kinyou", u"ｷﾆｮｳ"}, {"kin'you", u"ｷﾝﾖｳ"}, {"ra-men", u"ﾗｰﾒﾝ"},
+            {"xtu", u"ｯ"}, {"la", u"ｧ"}, {"KA", u"ｶ"}, {"qa", u"Qｱ"}, {"k", u"K"},
+            {"moorusu", u"ﾓｵﾙｽ"},
+        };
+        for (const auto& [typed, kana] : rows)
+            QTest::newRow(typed) << QString::fromLatin1(typed) << QString::fromUtf16(kana);
+    }
+    void romaji()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, kana);
+        CRomajiConverter conv;
+        QString out;
+        for (QChar c : typed)
+            out += conv.Feed(c);
+        out += conv.Flush();
+        QCOMPARE(out, kana);
+        QVERIFY(conv.Pending().isEmpty());
+    }
+
+    void pendingRomaji()
+    {
+        CRomajiConverter conv;
+        QCOMPARE(conv.Feed(u'k'), QString());
+        QCOMPARE(conv.Pending(), QStringLiteral("k"));
+        QCOMPARE(conv.Feed(u'y'), QString());
+        QCOMPARE(conv.Feed(u'o'), QStringLiteral("ｷｮ"));
+        QCOMPARE(conv.Feed(u'n'), QString()); // may still be na, nya, nn
+        QCOMPARE(conv.Feed(u'k'), QStringLiteral("ﾝ"));
+        QCOMPARE(conv.Pending(), QStringLiteral("k"));
+    }
+
+    void halfWidthKana_data()
+    {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("hiragana") << QStringLiteral("かな") << QStringLiteral("ｶﾅ");
+        QTest::newRow("voiced") << QStringLiteral("がぱヴ") << QStringLiteral("ｶﾞﾊﾟｳﾞ");
+        QTest::newRow("katakana") << QStringLiteral("モールス") << QStringLiteral("ﾓｰﾙｽ");
+        QTest::newRow("small") << QStringLiteral("ちょっと") << QStringLiteral("ﾁｮｯﾄ");
+        QTest::newRow("signs") << QStringLiteral("「ア、イ。」・") << QStringLiteral("｢ｱ､ｲ｡｣･");
+        QTest::newRow("wo n") << QStringLiteral("をん") << QStringLiteral("ｦﾝ");
+        QTest::newRow("latin passes") << QStringLiteral("CQ 1") << QStringLiteral("CQ 1");
+        QTest::newRow("kanji passes") << QStringLiteral("漢") << QStringLiteral("漢");
+    }
+    void halfWidthKana()
+    {
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        QCOMPARE(ToHalfWidthKatakana(in), out);
+    }
+
+    void cp932()
+    {
+        // Every half-width katakana byte decodes to one character and back.
+        std::string bytes;
+        for (int b = 0xA1; b <= 0xDF; ++b)
+            bytes += char(b);
+        const QString text = Cp932ToQString(bytes);
+        QCOMPARE(text.size(), qsizetype(0xDF - 0xA1 + 1));
+        QCOMPARE(text.at(0), QChar(0xFF61));
+        QCOMPARE(QStringToCp932(text), bytes);
+        QCOMPARE(Cp932ToQString("\x82\xA0"), QStringLiteral("あ"));
+        QCOMPARE(QStringToCp932(QStringLiteral("ｱあA")), std::string("\xB1\x82\xA0" "A"));
+    }
+
+    void instanceLock()
+    {
+        const QString name = QStringLiteral("DRAVIK_TEST_LOCK_%1").arg(QCoreApplication::applicationPid());
+        {
+            CInstanceLock first(name);
+            QVERIFY(first.IsHeld());
+            CInstanceLock second(name);
+            QVERIFY(!second.IsHeld());
+        }
+        CInstanceLock again(name);
+        QVERIFY(again.IsHeld());
+    }
+
+    void spinStopsAtBounds_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<QString>("end");
+        QTest::newRow("up to 1000") << "998" << 5 << "1000";
+        QTest::newRow("down to 250") << "252" << -5 << "250";
+        QTest::newRow("typed above range") << "2000" << 1 << "1000";
+        QTest::newRow("typed below range") << "10" << -1 << "250";
+        QTest::newRow("not a number") << "abc" << 1 << "801";
+    }
+    void spinStopsAtBounds()
+    {
+        QFETCH(QString, start);
+        QFETCH(int, steps);
+        QFETCH(QString, end);
+        QLineEdit buddy;
+        CSpinButtonCtrl spin;
+        spin.SetBuddy(&buddy);
+        spin.SetRange(250, 1000);
+        spin.SetPos(800);
+        buddy.setText(start);
+        QSignalSpy scrolls(&spin, &CSpinButtonCtrl::VScroll);
+        for (int i = 0; i < std::abs(steps); ++i)
+            (steps > 0 ? spin.UpButton() : spin.DownButton())->click();
+        QCOMPARE(buddy.text(), end);
+        QCOMPARE(int(scrolls.count()), 2 * std::abs(steps));
+        // The box still takes any text.
+        buddy.setText("12x");
+        QCOMPARE(buddy.text(), QStringLiteral("12x"));
+    }
+
+    void arrowKeysInBuddy()
+    {
+        QLineEdit buddy;
+        CSpinButtonCtrl spin;
+        spin.SetBuddy(&buddy);
+        spin.SetRange(5, 120);
+        spin.SetPos(119);
+        QTest::keyClick(&buddy, Qt::Key_Up);
+        QTest::keyClick(&buddy, Qt::Key_Up);
+        QCOMPARE(buddy.text(), QStringLiteral("120"));
+        QTest::keyClick(&buddy, Qt::Key_Down);
+        QCOMPARE(buddy.text(), QStringLiteral("119"));
+    }
+};
+
+QTEST_MAIN(TestPlatform)
+#include "test_platform.moc"
