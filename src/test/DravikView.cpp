@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
 #include <QTextEdit>
 
 COLORREF g_crBlack;
@@ -278,6 +280,8 @@ void CDravikView::AppendResultText(const std::string& text, COLORREF cr)
 {
     QTextDocument* doc = m_ctlResults->document();
     const int before = doc->blockCount();
+    QScrollBar* bar = m_ctlResults->verticalScrollBar();
+    const bool bAtEnd = bar->value() >= bar->maximum();
     QTextCursor cursor(doc);
     cursor.movePosition(QTextCursor::End);
     QTextCharFormat format = cursor.charFormat();
@@ -286,8 +290,14 @@ void CDravikView::AppendResultText(const std::string& text, COLORREF cr)
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar(u'\r'), QChar(u'\n'));
     cursor.insertText(shown, format);
     const int after = doc->blockCount();
-    QScrollBar* bar = m_ctlResults->verticalScrollBar();
-    bar->setValue(bar->value() + (after - before) * m_ctlResults->fontMetrics().lineSpacing());
+    // Scroll by the lines added. A box that showed its end still shows it,
+    // also once the oldest lines give way at the limit.
+    if (bAtEnd) {
+        bar->setValue(bar->maximum());
+    } else {
+        const qreal line = doc->documentLayout()->blockBoundingRect(doc->lastBlock()).height();
+        bar->setValue(bar->value() + qRound((after - before) * line));
+    }
 }
 
 void CDravikView::OnEvaluate()
