@@ -93,6 +93,10 @@ CDialogControls BuildDialog(QWidget* parent, const DlgTemplate& dlg, const Contr
             w = CreateDefault(ctl, parent);
         w->setFont(font);
         QRect rc(bu.MapX(ctl.x), bu.MapY(ctl.y), bu.MapX(ctl.cx), bu.MapY(ctl.cy));
+        // Static text that the stand-in font makes wider than its box
+        // grows to the right instead of being cut off.
+        if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty())
+            rc.setWidth(qMax(rc.width(), label->sizeHint().width()));
         w->setGeometry(rc);
         if (auto* frame = qobject_cast<QFrame*>(w); frame && (ctl.dwStyle & WS_BORDER)
             && frame->frameShape() == QFrame::NoFrame) {
