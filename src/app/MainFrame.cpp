@@ -20,6 +20,12 @@ void CMainFrame::PreCreateWindow()
                    | Qt::WindowCloseButtonHint);
 }
 
+void CMainFrame::BindCommand(QAction* action, int nId)
+{
+    connect(action, &QAction::triggered, this, [this, nId] { emit Command(nId); });
+    m_commands[nId] = action;
+}
+
 int CMainFrame::OnCreate()
 {
     QMenu* popup = nullptr;
@@ -31,20 +37,17 @@ int CMainFrame::OnCreate()
         }
         const QString text = QString::fromUtf8(item.pszText);
         QAction* action = popup->addAction(text.section(QLatin1Char('\t'), 0, 0));
-        const int id = item.nId;
-        connect(action, &QAction::triggered, this, [this, id] { emit Command(id); });
-        m_commands[id] = action;
+        BindCommand(action, item.nId);
     }
     // Accelerators of commands that something handles; the edit keys
     // stay with the focused control.
     for (const AccelDef& accel : g_accelerators) {
         if (accel.nId != ID_FILE_NEW && accel.nId != ID_FILE_OPEN)
             continue;
-        QAction*& action = m_commands[accel.nId];
+        QAction* action = CommandAction(accel.nId);
         if (!action) {
             action = new QAction(this);
-            const int id = accel.nId;
-            connect(action, &QAction::triggered, this, [this, id] { emit Command(id); });
+            BindCommand(action, accel.nId);
             addAction(action);
         }
         action->setShortcut(QKeySequence(accel.key));
@@ -60,9 +63,7 @@ int CMainFrame::OnCreate()
             continue;
         }
         QAction* action = m_pSysMenu->addAction(QString::fromUtf8(item.pszText));
-        const int id = item.nId;
-        connect(action, &QAction::triggered, this, [this, id] { emit Command(id); });
-        m_commands[id] = action;
+        BindCommand(action, item.nId);
     }
     auto* sysKey = new QAction(this);
     sysKey->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Space));

@@ -26,6 +26,8 @@ protected:
 private:
     void PreCreateWindow();
     int OnCreate();
+    // Menu item or accelerator action that reports command nId.
+    void BindCommand(QAction* action, int nId);
 
     QMenu* m_pSysMenu = nullptr;
     std::map<int, QAction*> m_commands;

@@ -168,6 +168,12 @@ void CDravikView::ShowResults(bool bResults)
     m_ctlResults->setVisible(bResults);
 }
 
+void CDravikView::ReleaseInputContext(HIMC himc)
+{
+    if (!ImmReleaseContext(m_editAnswer, himc))
+        MessageBox(this, QStringLiteral("ImmReleaseContext Error"), QStringLiteral("Error"), MB_OK);
+}
+
 void CDravikView::SwitchInputMode()
 {
     HIMC himc = ImmGetContext(m_editAnswer);
@@ -176,8 +182,7 @@ void CDravikView::SwitchInputMode()
     ImmGetConversionStatus(himc, &m_dwSavedConversion, &m_dwSavedSentence);
     const uint32_t conversion = m_nMode < kWabunRandom1 ? IME_CMODE_ALPHANUMERIC : IME_CMODE_NATIVE | IME_CMODE_KATAKANA;
     ImmSetConversionStatus(himc, conversion, IME_SMODE_NONE);
-    if (!ImmReleaseContext(m_editAnswer, himc))
-        MessageBox(this, QStringLiteral("ImmReleaseContext Error"), QStringLiteral("Error"), MB_OK);
+    ReleaseInputContext(himc);
 }
 
 void CDravikView::RestoreInputMode()
@@ -186,8 +191,7 @@ void CDravikView::RestoreInputMode()
     ImmSetConversionStatus(himc, m_dwSavedConversion, m_dwSavedSentence);
     if (ImmGetOpenStatus(himc))
         ImmSetOpenStatus(himc, 0);
-    if (!ImmReleaseContext(m_editAnswer, himc))
-        MessageBox(this, QStringLiteral("ImmReleaseContext Error"), QStringLiteral("Error"), MB_OK);
+    ReleaseInputContext(himc);
 }
 
 void CDravikView::OnStart()

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 class CCharEdit;
+struct CInputContext;
 class CGraphStatic;
 class CSliderCtrl;
 class CSpinButtonCtrl;
@@ -64,6 +65,7 @@ private:
     void ConnectMessageMap();
     void SwitchInputMode();
     void RestoreInputMode();
+    void ReleaseInputContext(CInputContext* himc);
     void ShowResults(bool bResults);
     QPushButton* EvaluateButton() const;
     CSliderCtrl* VolumeSlider() const;
