@@ -7,7 +7,7 @@
 //                                default sink's monitor with parec
 #include "platform/MessageBox.h"
 #include "res/Resource.h"
-#include "test/DravikView.h"
+#include "copytest/DravikView.h"
 #include "engine/ToneBuffers.h"
 
 #include <QApplication>

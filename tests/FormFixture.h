@@ -6,8 +6,8 @@
 #include "platform/SpinButton.h"
 #include "platform/TickSlider.h"
 #include "res/Resource.h"
-#include "test/CharEdit.h"
-#include "test/DravikView.h"
+#include "copytest/CharEdit.h"
+#include "copytest/DravikView.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 // playing. In auto mode every write is done at once; otherwise the test
 // finishes buffers with Complete().
 #include "engine/ToneBuffers.h"
-#include "platform/WaveOut.h"
+#include "audio/WaveOut.h"
 
 #include <string>
 #include <vector>

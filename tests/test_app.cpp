@@ -10,7 +10,7 @@
 #include "platform/FileDialog.h"
 #include "platform/TickSlider.h"
 #include "res/Resource.h"
-#include "test/DravikView.h"
+#include "copytest/DravikView.h"
 
 #include <QAction>
 #include <QLabel>

@@ -8,7 +8,7 @@
 #include "platform/MessageBox.h"
 #include "res/Menus.h"
 #include "res/Resource.h"
-#include "test/DravikView.h"
+#include "copytest/DravikView.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/WaveOut.h"
+#include "audio/WaveOut.h"
 
 #include <cstdio>
 #include <string>

@@ -1,5 +1,6 @@
 // The scoring on two byte strings, without a display.
-#include "test/Scoring.h"
+#include "TestRegistry.h"
+#include "copytest/Scoring.h"
 
 #include <QtTest>
 
@@ -86,5 +87,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestScoring)
-#include "test_scoring.moc"
+DRAVIK_REGISTER_TEST(TestScoring)
+#include "copytest_scoring.moc"

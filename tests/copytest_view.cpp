@@ -1,6 +1,7 @@
 // The copy-test form: first display, settings, Start and Stop, the stream
 // against a recording device, and the evaluation. Offscreen platform.
 #include "FormFixture.h"
+#include "TestRegistry.h"
 #include "engine/MorseTable.h"
 #include "platform/Cp932.h"
 
@@ -563,5 +564,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestView)
-#include "test_view.moc"
+DRAVIK_REGISTER_TEST(TestView)
+#include "copytest_view.moc"

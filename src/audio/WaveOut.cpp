@@ -1,5 +1,5 @@
-#include "platform/WaveOut.h"
-#include "platform/SdlWaveOut.h"
+#include "audio/WaveOut.h"
+#include "audio/SdlWaveOut.h"
 
 CWaveOutBase::CWaveOutBase(WaveOutWindow window)
     : m_pContext(window.pContext), m_pClient(window.pClient)

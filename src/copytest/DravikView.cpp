@@ -1,4 +1,4 @@
-#include "test/DravikView.h"
+#include "copytest/DravikView.h"
 #include "display/GraphStatic.h"
 #include "engine/ToneBuffers.h"
 #include "platform/Cp932.h"
@@ -8,8 +8,8 @@
 #include "res/Menus.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
-#include "test/CharEdit.h"
-#include "test/Scoring.h"
+#include "copytest/CharEdit.h"
+#include "copytest/Scoring.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "platform/SdlWaveOut.h"
+#include "audio/SdlWaveOut.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "test/Scoring.h"
+#include "copytest/Scoring.h"
 
 #include <cstdio>
 

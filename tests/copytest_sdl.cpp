@@ -1,0 +1,78 @@
+// A whole test from the Start click to the close, through SDL's disk
+// driver: what reached the device decodes to the sent text.
+#include "FormFixture.h"
+#include "TestRegistry.h"
+#include "engine/MorseTable.h"
+
+#include <QTemporaryDir>
+
+// Morse patterns heard in 8-bit output where 128 is silence: an element
+// is a run of other bytes, a character ends at a gap of 2 dots or more.
+static std::vector<std::string> DecodePatterns(const QByteArray& pcm, int dotSamples)
+{
+    std::vector<std::string> chars;
+    std::string cur;
+    int i = 0;
+    const int n = int(pcm.size());
+    while (i < n && quint8(pcm[i]) == 128)
+        ++i;
+    while (i < n) {
+        int j = i;
+        while (j < n && quint8(pcm[j]) != 128)
+            ++j;
+        cur += (j - i) > 2 * dotSamples ? '-' : '.';
+        int k = j;
+        while (k < n && quint8(pcm[k]) == 128)
+            ++k;
+        if (k - j >= 2 * dotSamples || k == n) {
+            chars.push_back(cur);
+            cur.clear();
+        }
+        i = k;
+    }
+    return chars;
+}
+
+class TestSdlWholeTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_file;
+
+    QByteArray Captured() const
+    {
+        QFile f(m_file);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_file = m_dir.filePath("out.raw");
+        qputenv("SDL_AUDIODRIVER", "disk");
+        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(m_file));
+        qputenv("SDL_DISKAUDIODELAY", "2"); // 8 times real time
+        SetPreparePause(&NoPause);
+        SetWaveOutFactory(nullptr);
+    }
+
+    void wholeTestFromStartToClose()
+    {
+        CForm f;
+        f.WpmBox()->setText("60");
+        f.Click(IDC_BUTTON_START);
+        QVERIFY(f.view.m_bPlaying);
+        QVERIFY(f.WaitForRest(30000));
+        QVERIFY(f.boxes.boxes.isEmpty());
+        QVERIFY(f.Evaluate()->isEnabled());
+        QVERIFY(f.ResultsShown());
+
+        const std::vector<std::string> heard = DecodePatterns(Captured(), 8 * f.view.m_nDotMs);
+        QCOMPARE(int(heard.size()), 50);
+        for (int i = 0; i < 50; ++i)
+            QCOMPARE(heard[size_t(i)], std::string(MorsePattern(static_cast<unsigned char>(f.view.m_strSent[size_t(i)]))));
+    }
+};
+
+DRAVIK_REGISTER_TEST(TestSdlWholeTest)
+#include "copytest_sdl.moc"
