@@ -61,6 +61,8 @@ public:
         }
     }
     bool Pending() const { return m_bPending; }
+    // The device stops taking data, as a stuck server would.
+    void Fail() { PostError(); }
 
     MMRESULT SetVolume(uint32_t dwVolume) override
     {

@@ -38,11 +38,22 @@ private slots:
         QFETCH(int, correct);
         QFETCH(int, percent);
         const CopyScore s = ScoreCopy(sent.toStdString(), typed.toStdString());
-        QCOMPARE(s.nSent, int(sent.size()));
-        QCOMPARE(s.nTyped, int(typed.size()));
-        QCOMPARE(s.nCorrect, correct);
+        QCOMPARE(s.nSent, (long long)sent.size());
+        QCOMPARE(s.nTyped, (long long)typed.size());
+        QCOMPARE(s.nCorrect, (long long)correct);
         QCOMPARE(s.nPercent, percent);
         QCOMPARE(int(s.abMatch.size()), int(std::min(sent.size(), typed.size())));
+    }
+
+    void longCopyDoesNotOverflow()
+    {
+        // correct x 100 passes 2^31 here; 32-bit arithmetic gave a negative score.
+        const std::string sent(25'000'000, 'E');
+        std::string typed = sent;
+        typed[0] = 'T';
+        const CopyScore s = ScoreCopy(sent, typed);
+        QCOMPARE(s.nCorrect, 24'999'999LL);
+        QCOMPARE(s.nPercent, 99);
     }
 
     void verdict_data()

@@ -2,6 +2,7 @@
 // driver: what reached the device decodes to the sent text.
 #include "FormFixture.h"
 #include "TestRegistry.h"
+#include "audio/SdlWaveOut.h"
 #include "engine/MorseTable.h"
 
 #include <QTemporaryDir>
@@ -40,6 +41,9 @@ class TestSdlWholeTest : public QObject {
 
     QByteArray Captured() const
     {
+        // The driver's file is complete once the device is released.
+        if (!QTest::qWaitFor([] { return CSdlWaveOut::ClosingCount() == 0; }, 5000))
+            qWarning("audio device still closing");
         QFile f(m_file);
         f.open(QIODevice::ReadOnly);
         return f.readAll();

@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <sys/stat.h>
 
 // The runs of text in the results box with their colours.
 struct Run {
@@ -347,6 +348,83 @@ private slots:
         QCOMPARE(CRecordingWaveOut::s_log.nBadCalls, 0);
         QVERIFY(f.Evaluate()->isEnabled());
         QVERIFY(f.ResultsShown());
+    }
+
+    void failingDeviceEndsTheTestAsStopWould_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("textEnded"); // the last character was draining
+        QTest::newRow("latin playing") << int(kLatinRandom1) << false;
+        QTest::newRow("wabun playing") << int(kWabunRandom5) << false;
+        QTest::newRow("phrase playing") << int(kLatinPhrase) << false;
+        QTest::newRow("draining") << int(kLatinRandom1) << true;
+    }
+    void failingDeviceEndsTheTestAsStopWould()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, textEnded);
+        CRecordingWaveOut::Install(false);
+        g_strPhraseFile = WritePhrase("CQ CQ DE JA1ZZZ").toStdString();
+        CForm f;
+        f.SelectMode(mode);
+        f.Click(IDC_BUTTON_START);
+        CRecordingWaveOut* dev = CRecordingWaveOut::s_pLast;
+        for (int i = 0; i < (textEnded ? 60 : 3) && f.view.m_bPlaying; ++i) {
+            dev->Complete();
+            QTRY_VERIFY(dev->Pending());
+        }
+        QCOMPARE(f.view.m_bPlaying != 0, !textEnded);
+        const std::string sent = f.view.m_strSent;
+        QVERIFY(!sent.empty());
+        dev->Fail();
+        QTRY_COMPARE(f.boxes.boxes.size(), 1);
+        QCOMPARE(f.boxes.boxes[0].caption, QStringLiteral("警告！"));
+        QCOMPARE(f.boxes.boxes[0].style, MB_OK | MB_ICONEXCLAMATION);
+        QVERIFY(!f.view.m_bPlaying);
+        QVERIFY(f.Evaluate()->isEnabled());
+        QVERIFY(f.ResultsShown());
+        QVERIFY(!f.view.m_pPhraseFile);
+        QCOMPARE(f.view.m_strSent, sent); // kept for Evaluate
+        QCOMPARE(f.view.m_editAnswer->InputContext().bOpen, textEnded ? 1 : 0);
+        QVERIFY(g_hWaveOut == nullptr);
+        QTRY_COMPARE(CRecordingWaveOut::s_log.nLive, 0); // released
+        QCOMPARE(CRecordingWaveOut::s_log.nBadCalls, 0);
+        // A later Start opens a new device.
+        f.SelectMode(kLatinRandom1);
+        f.Click(IDC_BUTTON_START);
+        QVERIFY(f.view.m_bPlaying);
+        QCOMPARE(CRecordingWaveOut::s_log.nOpens, 2);
+        f.Click(IDC_BUTTON_STOP);
+    }
+
+    void phraseFileMustBeARegularFile_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("latin fifo") << int(kLatinPhrase) << true;
+        QTest::newRow("wabun fifo") << int(kWabunPhrase) << true;
+        QTest::newRow("latin directory") << int(kLatinPhrase) << false;
+        QTest::newRow("wabun directory") << int(kWabunPhrase) << false;
+    }
+    void phraseFileMustBeARegularFile()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, fifo);
+        const QString path = m_dir.filePath(fifo ? "phrases.fifo" : "phrases.dir");
+        if (fifo) {
+            QFile::remove(path);
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else {
+            QVERIFY(QDir().mkpath(path));
+        }
+        g_strPhraseFile = QFile::encodeName(path).toStdString();
+        CForm f;
+        f.SelectMode(mode);
+        f.Click(IDC_BUTTON_START); // used to hang on the FIFO, or play nothing
+        QCOMPARE(f.boxes.boxes.size(), 1);
+        QCOMPARE(f.boxes.boxes[0].text, QStringLiteral("定型文ファイルがないよ"));
+        QVERIFY(!f.view.m_bPlaying);
+        QCOMPARE(CRecordingWaveOut::s_log.nOpens, 0);
     }
 
     void stopClosesThePhraseFile()

@@ -92,6 +92,22 @@ private slots:
         QVERIFY(boxes.boxes.isEmpty());
     }
 
+    void lockThatCannotBeMadeDoesNotRefuse()
+    {
+        // Something else at the lock's path is not another instance.
+        const QString lockPath = m_runtime.filePath("TVK_APPLICATION");
+        QFile::remove(lockPath);
+        QVERIFY(QDir().mkpath(lockPath));
+        CBoxRecorder boxes;
+        {
+            CDravikApp app;
+            QVERIFY(app.InitInstance({"dravik"}));
+            QVERIFY(app.MainFrame()->isVisible());
+        }
+        QVERIFY(boxes.boxes.isEmpty());
+        QVERIFY(QDir(lockPath).removeRecursively());
+    }
+
     void defaultPhraseFileFromAnotherDirectory()
     {
         const QString cwd = QDir::currentPath();

@@ -2,8 +2,12 @@
 // device's output file.
 #include "audio/SdlWaveOut.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
 
@@ -14,7 +18,30 @@ public:
     int nClose = 0;
     void OnWomDone(HWAVEOUT) override { ++nDone; }
     void OnWomClose(HWAVEOUT) override { ++nClose; }
+    void OnWomError(HWAVEOUT) override { ++nError; }
+    int nError = 0;
     WaveOutWindow Window() { return {this, this}; }
+};
+
+// A FIFO as the disk driver's output, with a reader that never reads.
+struct CStuckPipe {
+    QString path;
+    int fdReader = -1;
+    explicit CStuckPipe(const QString& p) : path(p)
+    {
+        QFile::remove(path);
+        if (::mkfifo(QFile::encodeName(path).constData(), 0600) == 0)
+            fdReader = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+        if (fdReader >= 0)
+            ::fcntl(fdReader, F_SETPIPE_SZ, 4096); // full after half a second
+    }
+    void CloseReader()
+    {
+        if (fdReader >= 0)
+            ::close(fdReader);
+        fdReader = -1;
+    }
+    ~CStuckPipe() { CloseReader(); }
 };
 
 class TestAudio : public QObject {
@@ -24,6 +51,9 @@ class TestAudio : public QObject {
 
     QByteArray Captured() const
     {
+        // The driver's file is complete once the device is released.
+        if (!QTest::qWaitFor([] { return CSdlWaveOut::ClosingCount() == 0; }, 5000))
+            qWarning("audio device still closing");
         QFile f(m_file);
         f.open(QIODevice::ReadOnly);
         return f.readAll();
@@ -108,6 +138,67 @@ private slots:
         QVERIFY(!out.contains(char(192)));
     }
 
+
+    void initFailsThenWorks()
+    {
+        // A driver that cannot start fails this open only, not every later one.
+        QTRY_COMPARE(CSdlWaveOut::ClosingCount(), 0);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        CCountingClient client;
+        const WAVEFORMATEX fmt{WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 8, 0};
+        HWAVEOUT hwo = nullptr;
+        qputenv("SDL_AUDIODRIVER", "no-such-driver");
+        QCOMPARE(waveOutOpen(&hwo, WAVE_MAPPER, &fmt, client.Window(), 0, CALLBACK_WINDOW), MMSYSERR_BADDEVICEID);
+        QVERIFY(!hwo);
+        qputenv("SDL_AUDIODRIVER", "disk");
+        QCOMPARE(waveOutOpen(&hwo, WAVE_MAPPER, &fmt, client.Window(), 0, CALLBACK_WINDOW), MMSYSERR_NOERROR);
+        QVERIFY(hwo);
+        waveOutClose(hwo);
+        QTRY_COMPARE(client.nClose, 1);
+    }
+
+    void stalledOrFailingDeviceIsReportedAndReleasedAtOnce_data()
+    {
+        QTest::addColumn<bool>("readerGoes"); // write errors instead of a stall
+        QTest::newRow("server stops taking data") << false;
+        QTest::newRow("write errors") << true;
+    }
+    void stalledOrFailingDeviceIsReportedAndReleasedAtOnce()
+    {
+        QFETCH(bool, readerGoes);
+        CStuckPipe pipe(m_dir.filePath("stuck.fifo"));
+        QVERIFY(pipe.fdReader >= 0);
+        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(pipe.path));
+        qputenv("SDL_DISKAUDIODELAY", "0");
+        CCountingClient client;
+        const WAVEFORMATEX fmt{WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 8, 0};
+        HWAVEOUT hwo = nullptr;
+        QCOMPARE(waveOutOpen(&hwo, WAVE_MAPPER, &fmt, client.Window(), 0, CALLBACK_WINDOW), MMSYSERR_NOERROR);
+        static unsigned char tone[80000];
+        std::memset(tone, 192, sizeof tone);
+        WAVEHDR hdr{};
+        hdr.lpData = tone;
+        hdr.dwBufferLength = sizeof tone; // 10 s, far more than the pipe takes
+        waveOutPrepareHeader(hwo, &hdr, sizeof hdr);
+        waveOutWrite(hwo, &hdr, sizeof hdr);
+        if (readerGoes) {
+            QTest::qWait(100);
+            pipe.CloseReader();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(client.nError, 1, CSdlWaveOut::kStallMs + 2000);
+        QCOMPARE(client.nDone, 0);
+
+        // Releasing the device must not wait for its stuck audio thread.
+        QElapsedTimer t;
+        t.start();
+        waveOutReset(hwo);
+        waveOutUnprepareHeader(hwo, &hdr, sizeof hdr);
+        waveOutClose(hwo);
+        QTRY_COMPARE(client.nClose, 1);
+        QVERIFY2(t.elapsed() < 500, qPrintable(QString::number(t.elapsed())));
+        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(m_file));
+        qputenv("SDL_DISKAUDIODELAY", "2");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAudio)

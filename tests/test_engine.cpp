@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <QDir>
+#include <sys/stat.h>
+
 #include <map>
 #include <set>
 
@@ -331,6 +334,44 @@ private slots:
         QCOMPARE(e.PrepareText(800, 100), -2);
         QVERIFY(e.m_strSent.empty());
         QCOMPARE(e.m_pPhraseFile != nullptr, leftOpen);
+    }
+
+    void phraseFileMustBeRegular_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("result");
+        for (int mode : {2, 5}) {
+            const QByteArray m = QByteArray::number(mode);
+            QTest::newRow(m + " fifo") << mode << "fifo" << -2;
+            QTest::newRow(m + " directory") << mode << "dir" << -2;
+            QTest::newRow(m + " link to directory") << mode << "linkdir" << -2;
+            QTest::newRow(m + " link to file") << mode << "linkfile" << 0;
+        }
+    }
+    void phraseFileMustBeRegular()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, kind);
+        QFETCH(int, result);
+        const QString path = m_dir.filePath("phrase-" + kind);
+        QFile::remove(path);
+        QDir(path).removeRecursively();
+        const QString file = WriteFile("target.txt", "AB");
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == "dir")
+            QVERIFY(QDir().mkpath(path));
+        else if (kind == "linkdir")
+            QVERIFY(QFile::link(m_dir.path(), path));
+        else
+            QVERIFY(QFile::link(file, path));
+        g_strPhraseFile = QFile::encodeName(path).toStdString();
+        CEngineProbe e;
+        e.Reset(mode);
+        // A FIFO with no writer used to hang here in open().
+        QCOMPARE(e.PrepareText(800, 100), result);
+        QCOMPARE(e.m_pPhraseFile != nullptr, result == 0);
     }
 
     void anyBytesKeyedSafely()

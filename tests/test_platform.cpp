@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <QSignalSpy>
+#include <QDir>
 #include <QtTest>
 
 class TestPlatform : public QObject {
@@ -88,17 +89,45 @@ private slots:
         QCOMPARE(QStringToCp932(QStringLiteral("ｱあA")), std::string("\xB1\x82\xA0" "A"));
     }
 
+    void instanceLock_data()
+    {
+        // What stands at the lock's path before the lock is tried.
+        QTest::addColumn<QString>("blocker");
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<bool>("heldElsewhere");
+        QTest::newRow("nothing") << "" << true << false;
+        QTest::newRow("running holder") << "lock" << false << true;
+        QTest::newRow("directory") << "dir" << false << false;
+        QTest::newRow("empty file") << "empty" << false << false;
+    }
     void instanceLock()
     {
-        const QString name = QStringLiteral("DRAVIK_TEST_LOCK_%1").arg(QCoreApplication::applicationPid());
+        QFETCH(QString, blocker);
+        QFETCH(bool, held);
+        QFETCH(bool, heldElsewhere);
+        const QString name = QStringLiteral("DRAVIK_TEST_LOCK_%1_%2")
+                                 .arg(QCoreApplication::applicationPid())
+                                 .arg(QTest::currentDataTag());
+        const QString path = CInstanceLock::PathFor(name);
+        std::unique_ptr<CInstanceLock> holder;
+        if (blocker == "lock")
+            holder = std::make_unique<CInstanceLock>(name);
+        else if (blocker == "dir")
+            QVERIFY(QDir().mkpath(path));
+        else if (blocker == "empty")
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly));
         {
-            CInstanceLock first(name);
-            QVERIFY(first.IsHeld());
-            CInstanceLock second(name);
-            QVERIFY(!second.IsHeld());
+            CInstanceLock lock(name);
+            QCOMPARE(lock.IsHeld(), held);
+            QCOMPARE(lock.IsHeldElsewhere(), heldElsewhere);
         }
-        CInstanceLock again(name);
-        QVERIFY(again.IsHeld());
+        holder.reset();
+        if (blocker == "lock") {
+            CInstanceLock again(name); // the holder has gone
+            QVERIFY(again.IsHeld());
+        }
+        QDir(path).removeRecursively();
+        QFile::remove(path);
     }
 
     void spinStopsAtBounds_data()

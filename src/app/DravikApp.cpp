@@ -22,7 +22,9 @@ bool CDravikApp::InitInstance(const QStringList& arguments)
 {
     // Test and creation in one step: the lock either is ours or is held.
     auto lock = std::make_unique<CInstanceLock>(QString::fromLatin1(kMutexName));
-    if (!lock->IsHeld()) {
+    // Only another running instance refuses the start; a lock that cannot
+    // be made leaves the program running without the guard.
+    if (lock->IsHeldElsewhere()) {
         MessageBox(nullptr, QStringLiteral("Application already started up."), QString::fromUtf8(g_pszAppTitle), MB_OK);
         return false;
     }

@@ -1,19 +1,35 @@
 #include "audio/SdlWaveOut.h"
 
-#include <cstring>
+#include <chrono>
+#include <csignal>
+#include <thread>
 
-static bool InitSdlAudio()
+static long long NowMs()
 {
-    static const bool s_ok = [] {
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Dravik");
-        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Morse tone");
-        return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    }();
-    return s_ok;
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-CSdlWaveOut::CSdlWaveOut(WaveOutWindow window) : CWaveOutBase(window) {}
+// Tried again at every open: a server that was down may be up now.
+static bool InitSdlAudio()
+{
+    if (SDL_WasInit(SDL_INIT_AUDIO))
+        return true;
+    // A sound server or pipe that goes away must fail a write, not end us.
+    std::signal(SIGPIPE, SIG_IGN);
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Dravik");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Morse tone");
+    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+}
+
+CSdlWaveOut::CSdlWaveOut(WaveOutWindow window) : CWaveOutBase(window), m_pStream(std::make_shared<SdlStream>())
+{
+    m_pStream->pOwner = this;
+    m_pStream->llLastFillMs = NowMs();
+    m_watch.setInterval(kWatchMs);
+    connect(&m_watch, &QTimer::timeout, this, &CSdlWaveOut::OnWatch);
+}
 
 CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window)
 {
@@ -29,7 +45,7 @@ CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window)
     want.channels = 1;
     want.samples = kCallbackFrames;
     want.callback = &CSdlWaveOut::AudioCallback;
-    want.userdata = self;
+    want.userdata = self->m_pStream.get();
     SDL_AudioSpec have{};
     // No changes allowed: SDL converts to whatever the server wants.
     self->m_dev = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
@@ -38,41 +54,55 @@ CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window)
         return nullptr;
     }
     SDL_PauseAudioDevice(self->m_dev, 0);
+    self->m_watch.start();
     return self;
 }
 
 CSdlWaveOut::~CSdlWaveOut()
 {
-    if (m_dev)
-        SDL_CloseAudioDevice(m_dev); // waits for a running callback
+    {
+        std::lock_guard lock(m_pStream->mutex);
+        m_pStream->pOwner = nullptr;
+    }
+    if (m_dev) {
+        // Closing waits for the audio thread, which a stuck server can
+        // hold forever: let another thread wait, never the GUI.
+        ++s_nClosing;
+        std::thread([dev = m_dev, stream = m_pStream] {
+            SDL_CloseAudioDevice(dev);
+            --s_nClosing;
+        }).detach();
+    }
 }
 
 MMRESULT CSdlWaveOut::SetVolume(uint32_t dwVolume)
 {
-    m_dwVolume.store(dwVolume);
+    m_pStream->dwVolume.store(dwVolume);
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT CSdlWaveOut::Enqueue(const unsigned char* data, uint32_t len)
 {
-    std::lock_guard lock(m_mutex);
-    if (m_bClosing)
+    SdlStream& s = *m_pStream;
+    std::lock_guard lock(s.mutex);
+    if (s.bClosing)
         return MMSYSERR_INVALHANDLE;
-    m_queue.erase(m_queue.begin(), m_queue.begin() + std::ptrdiff_t(m_nPos));
-    m_nPos = 0;
-    m_queue.insert(m_queue.end(), data, data + len);
-    m_bPending = true;
+    s.queue.erase(s.queue.begin(), s.queue.begin() + std::ptrdiff_t(s.nPos));
+    s.nPos = 0;
+    s.queue.insert(s.queue.end(), data, data + len);
+    s.bPending = true;
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT CSdlWaveOut::Reset()
 {
-    std::lock_guard lock(m_mutex);
-    m_queue.clear();
-    m_nPos = 0;
+    SdlStream& s = *m_pStream;
+    std::lock_guard lock(s.mutex);
+    s.queue.clear();
+    s.nPos = 0;
     ReturnHeader();
-    if (m_bPending) {
-        m_bPending = false;
+    if (s.bPending) {
+        s.bPending = false;
         PostDone();
     }
     return MMSYSERR_NOERROR;
@@ -80,40 +110,58 @@ MMRESULT CSdlWaveOut::Reset()
 
 MMRESULT CSdlWaveOut::Close()
 {
-    std::lock_guard lock(m_mutex);
-    if (m_bPending)
+    SdlStream& s = *m_pStream;
+    std::lock_guard lock(s.mutex);
+    if (s.bPending)
         return WAVERR_STILLPLAYING;
-    if (m_bClosing)
+    if (s.bClosing)
         return MMSYSERR_INVALHANDLE;
-    m_bClosing = true;
+    s.bClosing = true;
     // What is written plays to its end; the callback posts the close then.
-    if (m_nPos >= m_queue.size()) {
-        m_bClosePosted = true;
+    if (s.nPos >= s.queue.size()) {
+        s.bClosePosted = true;
         PostClose();
     }
     return MMSYSERR_NOERROR;
 }
 
-void SDLCALL CSdlWaveOut::AudioCallback(void* userdata, Uint8* stream, int len)
+void CSdlWaveOut::OnWatch()
 {
-    static_cast<CSdlWaveOut*>(userdata)->Fill(stream, len);
+    if (m_bFailed)
+        return;
+    // A device that stopped asking for data, or that SDL has given up on
+    // (write errors), cannot finish the test.
+    const bool bStalled = NowMs() - m_pStream->llLastFillMs.load() > kStallMs;
+    if (bStalled || SDL_GetAudioDeviceStatus(m_dev) == SDL_AUDIO_STOPPED) {
+        m_bFailed = true;
+        m_watch.stop();
+        PostError();
+    }
 }
 
-void CSdlWaveOut::Fill(Uint8* stream, int len)
+void SDLCALL CSdlWaveOut::AudioCallback(void* userdata, Uint8* stream, int len)
 {
-    const int vol = int(m_dwVolume.load() & 0xFFFF);
-    std::lock_guard lock(m_mutex);
+    Fill(*static_cast<SdlStream*>(userdata), stream, len);
+}
+
+void CSdlWaveOut::Fill(SdlStream& s, Uint8* stream, int len)
+{
+    s.llLastFillMs.store(NowMs());
+    const int vol = int(s.dwVolume.load() & 0xFFFF);
+    std::lock_guard lock(s.mutex);
     for (int i = 0; i < len; ++i) {
-        int s = m_nPos < m_queue.size() ? m_queue[m_nPos++] : 0;
-        stream[i] = Uint8(s == 0 ? 128 : 128 + (s - 128) * vol / 65535);
+        int v = s.nPos < s.queue.size() ? s.queue[s.nPos++] : 0;
+        stream[i] = Uint8(v == 0 ? 128 : 128 + (v - 128) * vol / 65535);
     }
-    const size_t left = m_queue.size() - m_nPos;
-    if (m_bPending && left <= size_t(2 * len)) {
-        m_bPending = false;
-        PostDone();
+    if (!s.pOwner)
+        return;
+    const size_t left = s.queue.size() - s.nPos;
+    if (s.bPending && left <= size_t(2 * len)) {
+        s.bPending = false;
+        s.pOwner->PostDone();
     }
-    if (m_bClosing && !m_bClosePosted && left == 0) {
-        m_bClosePosted = true;
-        PostClose();
+    if (s.bClosing && !s.bClosePosted && left == 0) {
+        s.bClosePosted = true;
+        s.pOwner->PostClose();
     }
 }

@@ -66,6 +66,14 @@ void CWaveOutBase::PostClose()
     }, Qt::QueuedConnection);
 }
 
+void CWaveOutBase::PostError()
+{
+    QMetaObject::invokeMethod(this, [this] {
+        if (m_pContext)
+            m_pClient->OnWomError(this);
+    }, Qt::QueuedConnection);
+}
+
 static WaveOutFactory& Factory()
 {
     static WaveOutFactory s_factory;

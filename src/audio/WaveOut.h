@@ -51,6 +51,9 @@ class IWaveOutClient {
 public:
     virtual void OnWomDone(HWAVEOUT hwo) = 0;
     virtual void OnWomClose(HWAVEOUT hwo) = 0;
+    // The device stopped taking data or failed to write; no done or
+    // close will follow unless the client resets and closes it.
+    virtual void OnWomError(HWAVEOUT hwo) { (void)hwo; }
 
 protected:
     ~IWaveOutClient() = default;
@@ -89,6 +92,7 @@ protected:
     // Thread-safe: queue the done of the header in hand / the close.
     void PostDone();
     void PostClose();
+    void PostError();
     // GUI thread: hand the header back at once (reset); the done follows.
     void ReturnHeader();
 

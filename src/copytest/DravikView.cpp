@@ -280,7 +280,24 @@ void CDravikView::OnStreamClosed()
     ShowResults(true);
 }
 
-void CDravikView::AppendResultText(const std::string& text, COLORREF cr)
+void CDravikView::OnStreamFailed(bool bWasPlaying)
+{
+    if (bWasPlaying) {
+        m_editAnswer->setFocus();
+        RestoreInputMode();
+    }
+    EvaluateButton()->setEnabled(true);
+    ShowResults(true);
+    ClosePhraseFile();
+    MessageBox(this,
+               QStringLiteral("音声出力が止まったため、テストを終了しました。\n"
+                              "サウンドの設定を確かめてから、もう一度ｽﾀｰﾄを押してください。"),
+               QStringLiteral("警告！"), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CDravikView::AppendResultText(const std::string& text, COLORREF cr) { AppendResultRuns({{text, cr}}); }
+
+void CDravikView::AppendResultRuns(const std::vector<ResultRun>& runs)
 {
     QTextDocument* doc = m_ctlResults->document();
     const int before = doc->blockCount();
@@ -288,11 +305,16 @@ void CDravikView::AppendResultText(const std::string& text, COLORREF cr)
     const bool bAtEnd = bar->value() >= bar->maximum();
     QTextCursor cursor(doc);
     cursor.movePosition(QTextCursor::End);
-    QTextCharFormat format = cursor.charFormat();
-    format.setForeground(ColorFromRef(cr));
-    QString shown = Cp932ToQString(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar(u'\r'), QChar(u'\n'));
-    cursor.insertText(shown, format);
+    // One edit block: the document is laid out once, not once per run.
+    cursor.beginEditBlock();
+    for (const ResultRun& run : runs) {
+        QTextCharFormat format = cursor.charFormat();
+        format.setForeground(ColorFromRef(run.cr));
+        QString shown = Cp932ToQString(run.text);
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar(u'\r'), QChar(u'\n'));
+        cursor.insertText(shown, format);
+    }
+    cursor.endEditBlock();
     const int after = doc->blockCount();
     // Scroll by the lines added. A box that showed its end still shows it,
     // also once the oldest lines give way at the limit.
@@ -322,15 +344,21 @@ void CDravikView::OnEvaluate()
     } else {
         // Each typed byte stands under the sent byte it was compared with;
         // a double-byte character is shown whole, red if either byte is wrong.
+        // Units of one colour go in as one run.
         const int compared = static_cast<int>(score.abMatch.size());
+        std::vector<ResultRun> runs;
         int i = 0;
         for (int len : DisplayUnits(typed, compared)) {
             bool right = true;
             for (int k = 0; k < len; ++k)
                 right = right && score.abMatch[size_t(i + k)];
-            AppendResultText(typed.substr(size_t(i), size_t(len)), right ? g_crBlack : g_crRed);
+            const COLORREF cr = right ? g_crBlack : g_crRed;
+            if (runs.empty() || runs.back().cr != cr)
+                runs.push_back({std::string(), cr});
+            runs.back().text.append(typed, size_t(i), size_t(len));
             i += len;
         }
+        AppendResultRuns(runs);
         MessageBox(this, QString::fromStdString(FormatVerdict(score.nPercent)), caption, MB_OK | MB_ICONINFORMATION);
         AppendResultText("\n", g_crBlack);
     }

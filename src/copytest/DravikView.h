@@ -39,6 +39,12 @@ public:
     void OnDestroy();
     void OnVScroll(int nSBCode, int nPos, QWidget* pScrollBar);
     void AppendResultText(const std::string& text, COLORREF cr);
+    // Appends runs of text, each in its colour, laid out and scrolled once.
+    struct ResultRun {
+        std::string text;
+        COLORREF cr;
+    };
+    void AppendResultRuns(const std::vector<ResultRun>& runs);
 
     // Most lines the results box keeps; the oldest go first.
     static constexpr int kResultsMaxLines = 5000;
@@ -60,6 +66,7 @@ protected:
     virtual bool DoDataExchange(bool bSaveAndValidate);
     void OnBufferWritten() override;
     void OnStreamClosed() override;
+    void OnStreamFailed(bool bWasPlaying) override;
 
 private:
     void ConnectMessageMap();

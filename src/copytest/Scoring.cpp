@@ -1,18 +1,21 @@
 #include "copytest/Scoring.h"
 
+#include <algorithm>
 #include <cstdio>
 
 CopyScore ScoreCopy(const std::string& strSent, const std::string& strTyped)
 {
     CopyScore s;
-    s.nSent = static_cast<int>(strSent.size());
-    s.nTyped = static_cast<int>(strTyped.size());
-    for (int i = 0; i < s.nSent && i < s.nTyped; ++i) {
+    s.nSent = static_cast<long long>(strSent.size());
+    s.nTyped = static_cast<long long>(strTyped.size());
+    s.abMatch.reserve(size_t(std::min(s.nSent, s.nTyped)));
+    for (long long i = 0; i < s.nSent && i < s.nTyped; ++i) {
         const bool match = (strSent[i] & 0xDF) == (strTyped[i] & 0xDF);
         s.abMatch.push_back(match);
         s.nCorrect += match ? 1 : 0;
     }
-    s.nPercent = s.nSent > 0 ? s.nCorrect * 100 / s.nSent : 0;
+    // 64-bit: correct x 100 must not overflow at any length.
+    s.nPercent = s.nSent > 0 ? static_cast<int>(s.nCorrect * 100 / s.nSent) : 0;
     return s;
 }
 

@@ -1,13 +1,14 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
 // The comparison of a sent and a typed code page 932 byte string,
 // position by position, with bit 5 cleared on both sides.
 struct CopyScore {
-    int nSent = 0;
-    int nTyped = 0;
-    int nCorrect = 0;
+    long long nSent = 0;
+    long long nTyped = 0;
+    long long nCorrect = 0;
     int nPercent = 0;
     std::vector<bool> abMatch; // one per compared position
 };

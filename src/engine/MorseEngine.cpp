@@ -4,6 +4,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstring>
 #include <ctime>
 #include <thread>
@@ -25,6 +28,24 @@ int ReadTextByte(FILE* pFile)
             std::ungetc(next, pFile);
     }
     return c;
+}
+
+FILE* OpenPhraseFile(const std::string& path)
+{
+    // Non-blocking, so that a FIFO cannot hang the caller in open().
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE* pFile = ::fdopen(fd, "rb");
+    if (!pFile)
+        ::close(fd);
+    return pFile;
 }
 
 // Draws use only the low 8 bits before the modulo.
@@ -120,7 +141,7 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
     switch (m_nMode) {
     case kLatinPhrase: {
         ClosePhraseFile();
-        m_pPhraseFile = std::fopen(g_strPhraseFile.c_str(), "rb");
+        m_pPhraseFile = OpenPhraseFile(g_strPhraseFile);
         if (!m_pPhraseFile)
             return -2;
         int first = ReadTextByte(m_pPhraseFile);
@@ -133,7 +154,7 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
     }
     case kWabunPhrase:
         ClosePhraseFile();
-        m_pPhraseFile = std::fopen(g_strPhraseFile.c_str(), "rb");
+        m_pPhraseFile = OpenPhraseFile(g_strPhraseFile);
         if (!m_pPhraseFile)
             return -2;
         [[fallthrough]];
@@ -236,6 +257,17 @@ void CMorseEngine::OnWomClose(HWAVEOUT hwo)
     g_hWaveOut = nullptr;
     m_bPlaying = 0;
     OnStreamClosed();
+}
+
+void CMorseEngine::OnWomError(HWAVEOUT hwo)
+{
+    if (hwo != g_hWaveOut || !hwo)
+        return;
+    // The device has stopped taking data: end the test as Stop would.
+    const bool bWasPlaying = m_bPlaying != 0;
+    ReleaseStream(false);
+    m_bPlaying = 0;
+    OnStreamFailed(bWasPlaying);
 }
 
 void CMorseEngine::ReleaseStream(bool bNotify)

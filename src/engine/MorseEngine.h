@@ -25,6 +25,10 @@ void SetPreparePause(PauseFunc pause);
 // Returns EOF at the end of the file or on a read error.
 int ReadTextByte(FILE* pFile);
 
+// Opens a phrase file for reading without blocking in open(); only a
+// regular file (after symbolic links) is accepted, anything else is null.
+FILE* OpenPhraseFile(const std::string& path);
+
 // The state of a test and the engine operations on it. The form view
 // derives from this; what the stream does to the form goes through the
 // two hooks.
@@ -43,6 +47,7 @@ public:
     int StartWave(WaveOutWindow hWnd, int nFreq, int nDotMs);
     void OnWomDone(HWAVEOUT hwo) override;
     void OnWomClose(HWAVEOUT hwo) override;
+    void OnWomError(HWAVEOUT hwo) override;
 
     // Volume word from m_nVolume, the same in both channels.
     static uint32_t VolumeWord(int nVolume);
@@ -62,6 +67,9 @@ protected:
     virtual void OnBufferWritten() {}
     // The device has closed (put the form back).
     virtual void OnStreamClosed() {}
+    // The device failed and was released; bWasPlaying: the text had not
+    // yet ended (put the form back as Stop would, and tell the user).
+    virtual void OnStreamFailed(bool bWasPlaying) { (void)bWasPlaying; }
 
     // Cuts off a previous test's device that is still draining or
     // closing, so that a new one can open; its late notifications are

@@ -5,7 +5,8 @@
 
 QString Cp932ToQString(const std::string& bytes)
 {
-    QStringDecoder dec("windows-31j", QStringConverter::Flag::Stateless);
+    // Opening the ICU converter costs far more than a short decode.
+    thread_local QStringDecoder dec("windows-31j", QStringConverter::Flag::Stateless);
     if (!dec.isValid())
         return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
     return dec.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
@@ -13,7 +14,7 @@ QString Cp932ToQString(const std::string& bytes)
 
 std::string QStringToCp932(const QString& text)
 {
-    QStringEncoder enc("windows-31j", QStringConverter::Flag::Stateless);
+    thread_local QStringEncoder enc("windows-31j", QStringConverter::Flag::Stateless);
     if (!enc.isValid())
         return text.toLatin1().toStdString();
     QByteArray out = enc.encode(text);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QThread>
 
 QString CInstanceLock::PathFor(const QString& name)
 {
@@ -18,6 +19,18 @@ CInstanceLock::CInstanceLock(const QString& name) : m_pLock(std::make_unique<QLo
     // No age limit: only a holder that no longer runs makes a lock stale.
     m_pLock->setStaleLockTime(0);
     m_bHeld = m_pLock->tryLock(0);
+    if (m_bHeld || m_pLock->error() != QLockFile::LockFailedError)
+        return; // ours, or the lock cannot be made at all (read-only, full)
+    // Something is at the lock's path. Only a readable lock of a running
+    // process counts as another instance; a holder may still be writing
+    // its lock, so look twice.
+    for (int attempt = 0; attempt < 2 && !m_bHeldElsewhere; ++attempt) {
+        qint64 pid = 0;
+        QString host, app;
+        m_bHeldElsewhere = m_pLock->getLockInfo(&pid, &host, &app) && pid > 0;
+        if (!m_bHeldElsewhere && attempt == 0)
+            QThread::msleep(50);
+    }
 }
 
 CInstanceLock::~CInstanceLock() = default;

@@ -1,0 +1,50 @@
+// Evaluate on the real form: the answer box holds N typed bytes against a
+// sent text of the same length, every other byte wrong (the most colour
+// changes), and OnEvaluate runs as the button would run it.
+//
+//   evaluate_bench [runs]        offscreen; prints min/median/max in ms
+#include "copytest/CharEdit.h"
+#include "copytest/DravikView.h"
+#include "platform/MessageBox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    SetMessageBoxHook([](const QString&, const QString&, unsigned) { return IDOK; });
+
+    std::printf("%10s %10s %10s %10s\n", "bytes", "min ms", "median ms", "max ms");
+    for (int n : {1000, 10000, 100000}) {
+        std::string sent(size_t(n), 'A');
+        QString typed(n, QChar(u'A'));
+        for (int i = 0; i < n; ++i) {
+            sent[size_t(i)] = char('A' + i % 26);
+            typed[i] = QChar(char16_t(i % 2 ? 'A' + (i + 1) % 26 : 'A' + i % 26));
+        }
+        std::vector<double> ms;
+        for (int r = 0; r < runs; ++r) {
+            CDravikView view;
+            view.OnInitialUpdate();
+            view.show();
+            view.m_strSent = sent;
+            view.m_editAnswer->setPlainText(typed);
+            QApplication::processEvents();
+            QElapsedTimer t;
+            t.start();
+            view.OnEvaluate();
+            QApplication::processEvents(); // the layout and paint it caused
+            ms.push_back(double(t.nsecsElapsed()) / 1e6);
+        }
+        std::sort(ms.begin(), ms.end());
+        std::printf("%10d %10.1f %10.1f %10.1f\n", n, ms.front(), ms[ms.size() / 2], ms.back());
+    }
+    return 0;
+}
