@@ -581,6 +581,22 @@ private slots:
         QCOMPARE(f.Answer()->toPlainText(), QString());
     }
 
+    void evaluatePhraseCopiedLineForLine()
+    {
+        CForm f;
+        f.view.m_strSent = "CQ CQ\nDE JA1ZZZ\n";
+        f.Evaluate()->setEnabled(true);
+        QTest::keyClicks(f.Answer(), "cq cq");
+        QTest::keyClick(f.Answer(), Qt::Key_Return);
+        QTest::keyClicks(f.Answer(), "de ja1zzz");
+        QTest::keyClick(f.Answer(), Qt::Key_Return);
+        f.Click(IDC_BUTTON_EVALUATE);
+        QCOMPARE(f.boxes.boxes.size(), 1);
+        QCOMPARE(f.boxes.boxes[0].text, QStringLiteral("合格まちがいなし！(正解率 100%)"));
+        // Each line break shows as one, the typed lines under the sent ones.
+        QCOMPARE(f.Results()->toPlainText(), QStringLiteral("\nCQ CQ\nDE JA1ZZZ\n\nCQ CQ\nDE JA1ZZZ\n\n"));
+    }
+
     void evaluateGuards()
     {
         CForm f;

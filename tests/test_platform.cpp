@@ -1,6 +1,7 @@
 // Our layer over Qt: romaji and kana, CP932, the lock, the up-down.
 #include "platform/Cp932.h"
 #include "platform/InstanceLock.h"
+#include "platform/InputMode.h"
 #include "platform/Kana.h"
 #include "platform/SpinButton.h"
 
@@ -8,6 +9,7 @@
 #include <QToolButton>
 #include <QSignalSpy>
 #include <QDir>
+#include <QScrollBar>
 #include <QtTest>
 
 class TestPlatform : public QObject {
@@ -24,8 +26,24 @@ private slots:
             {"kitte", u"ｷｯﾃ"}, {"zasshi", u"ｻﾞｯｼ"}, {"matcha", u"ﾏｯﾁｬ"},
             {"konnnichiha", u"ｺﾝﾆﾁﾊ"}, {"sanpo", u"ｻﾝﾎﾟ"}, {"kanji", u"ｶﾝｼﾞ"},
             {"hon", u"ﾎﾝ"}, {"kinyou", u"ｷﾆｮｳ"}, {"kin'you", u"ｷﾝﾖｳ"}, {"ra-men", u"ﾗｰﾒﾝ"},
-            {"xtu", u"ｯ"}, {"la", u"ｧ"}, {"KA", u"ｶ"}, {"qa", u"Qｱ"}, {"k", u"K"},
-            {"moorusu", u"ﾓｵﾙｽ"},
+            {"xtu", u"ｯ"}, {"la", u"ｧ"}, {"k", u"K"}, {"moorusu", u"ﾓｵﾙｽ"},
+            // upper case converts exactly as lower case
+            {"KA", u"ｶ"}, {"GAKKOU", u"ｶﾞｯｺｳ"}, {"NN", u"ﾝ"}, {"Kyo", u"ｷｮ"},
+            // spellings of mainstream input methods
+            {"qa", u"ｸｧ"}, {"qi", u"ｸｨ"}, {"qu", u"ｸ"}, {"qe", u"ｸｪ"}, {"qo", u"ｸｫ"},
+            {"kwa", u"ｸｧ"}, {"gwa", u"ｸﾞｧ"}, {"tsa", u"ﾂｧ"}, {"tsi", u"ﾂｨ"}, {"tse", u"ﾂｪ"},
+            {"tso", u"ﾂｫ"}, {"wha", u"ｳｧ"}, {"whi", u"ｳｨ"}, {"whu", u"ｳ"}, {"whe", u"ｳｪ"},
+            {"who", u"ｳｫ"}, {"wu", u"ｳ"}, {"ye", u"ｲｪ"}, {"fya", u"ﾌｬ"}, {"fyu", u"ﾌｭ"},
+            {"fyo", u"ﾌｮ"}, {"vya", u"ｳﾞｬ"}, {"vyu", u"ｳﾞｭ"}, {"vyo", u"ｳﾞｮ"}, {"tha", u"ﾃｬ"},
+            {"thi", u"ﾃｨ"}, {"thu", u"ﾃｭ"}, {"the", u"ﾃｪ"}, {"tho", u"ﾃｮ"}, {"dha", u"ﾃﾞｬ"},
+            {"dhi", u"ﾃﾞｨ"}, {"dhu", u"ﾃﾞｭ"}, {"dhe", u"ﾃﾞｪ"}, {"dho", u"ﾃﾞｮ"}, {"twu", u"ﾄｩ"},
+            {"dwu", u"ﾄﾞｩ"}, {"ca", u"ｶ"}, {"ci", u"ｼ"}, {"cu", u"ｸ"}, {"ce", u"ｾ"}, {"co", u"ｺ"},
+            {"ltsu", u"ｯ"}, {"lwa", u"ﾜ"}, {"xka", u"ｶ"}, {"xke", u"ｹ"}, {"lka", u"ｶ"}, {"lke", u"ｹ"},
+            {"wyi", u"ｲ"}, {"wye", u"ｴ"}, {"t'i", u"ﾃｨ"}, {"d'yu", u"ﾃﾞｭ"}, {"hwyu", u"ﾌｭ"},
+            {"z/", u"･"}, {"z[", u"『"},
+            // rules: doubled consonants, n before a consonant
+            {"qqa", u"ｯｸｧ"}, {"wwa", u"ｯﾜ"}, {"cchi", u"ｯﾁ"}, {"tt", u"ｯT"}, {"n'a", u"ﾝｱ"},
+            {"nk", u"ﾝK"}, {"kk", u"ｯK"},
         };
         for (const auto& [typed, kana] : rows)
             QTest::newRow(typed) << QString::fromLatin1(typed) << QString::fromUtf16(kana);
@@ -53,6 +71,100 @@ private slots:
         QCOMPARE(conv.Feed(u'n'), QString()); // may still be na, nya, nn
         QCOMPARE(conv.Feed(u'k'), QStringLiteral("ﾝ"));
         QCOMPARE(conv.Pending(), QStringLiteral("k"));
+    }
+
+    void singleByteForms_data()
+    {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("ideographic space") << QStringLiteral("ｱ　ｲ") << QStringLiteral("ｱ ｲ");
+        QTest::newRow("digits") << QStringLiteral("０１９") << QStringLiteral("019");
+        QTest::newRow("letters") << QStringLiteral("ＡＺａｚ") << QStringLiteral("AZaz");
+        QTest::newRow("signs") << QStringLiteral("！？／（）＿～") << QStringLiteral("!?/()_~");
+        QTest::newRow("yen") << QStringLiteral("￥") << QStringLiteral("\\");
+        QTest::newRow("kana pass") << QStringLiteral("かｶ") << QStringLiteral("かｶ");
+    }
+    void singleByteForms()
+    {
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        QCOMPARE(ToSingleByteForms(in), out);
+    }
+
+    // Steps typed into an answer box, and the bytes it then holds:
+    // "k:" keys, "S:" keys each with Shift held (Shift pressed first),
+    // "c:" a system input method's commit, "u" Ctrl+Z, "b" Backspace, "r" Enter.
+    void answerBoxStores_data()
+    {
+        QTest::addColumn<bool>("kana");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("shift per letter") << true << QStringList{"S:ka"} << QByteArray("\xB6");
+        QTest::newRow("shift gakkou") << true << QStringList{"S:gakkou"} << QByteArray("\xB6\xDE\xAF\xBA\xB3");
+        QTest::newRow("shift nn") << true << QStringList{"S:nn"} << QByteArray("\xDD");
+        QTest::newRow("undo whole kana") << true << QStringList{"k:kaki", "u"} << QByteArray("\xB6");
+        QTest::newRow("undo with pending") << true << QStringList{"k:kak", "u"} << QByteArray("\xB6");
+        QTest::newRow("undo all") << true << QStringList{"k:ka", "u", "u"} << QByteArray();
+        QTest::newRow("backspace pending") << true << QStringList{"k:ky", "b", "k:a"} << QByteArray("\xB6");
+        QTest::newRow("pending not stored") << true << QStringList{"k:kitte", "r", "k:k"} << QByteArray("\xB7\xAF\xC3\r\n");
+        QTest::newRow("kana commit full-width space") << true << QStringList{"c:かな　ｶﾅ"} << QByteArray("\xB6\xC5 \xB6\xC5");
+        QTest::newRow("full-width letters") << false << QStringList{"c:ＡＢｃ　１２！"} << QByteArray("ABC 12!");
+        QTest::newRow("not in code page 932") << false << QStringList{"c:A😀B€C한"} << QByteArray("A?B?C?");
+        QTest::newRow("combining mark") << false << QStringList{"c:e\u0301"} << QByteArray("E?");
+        QTest::newRow("latin keys") << false << QStringList{"S:cq", "k:de"} << QByteArray("CQDE");
+    }
+    void answerBoxStores()
+    {
+        QFETCH(bool, kana);
+        QFETCH(QStringList, steps);
+        QFETCH(QByteArray, bytes);
+        CEditCtrl edit;
+        edit.show();
+        if (kana) {
+            edit.InputContext().bOpen = 1;
+            edit.InputContext().dwConversion = IME_CMODE_NATIVE | IME_CMODE_KATAKANA;
+        }
+        for (const QString& step : steps) {
+            const QString arg = step.mid(2);
+            if (step.startsWith("k:")) {
+                QTest::keyClicks(&edit, arg);
+            } else if (step.startsWith("S:")) {
+                for (QChar c : arg) {
+                    QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+                    QApplication::sendEvent(&edit, &shift);
+                    QKeyEvent key(QEvent::KeyPress, c.toUpper().unicode(), Qt::ShiftModifier, QString(c.toUpper()));
+                    QApplication::sendEvent(&edit, &key);
+                    QKeyEvent up(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+                    QApplication::sendEvent(&edit, &up);
+                }
+            } else if (step.startsWith("c:")) {
+                QInputMethodEvent commit;
+                commit.setCommitString(arg);
+                QApplication::sendEvent(&edit, &commit);
+            } else if (step == "u") {
+                QTest::keyClick(&edit, Qt::Key_Z, Qt::ControlModifier);
+            } else if (step == "b") {
+                QTest::keyClick(&edit, Qt::Key_Backspace);
+            } else if (step == "r") {
+                QTest::keyClick(&edit, Qt::Key_Return);
+            }
+        }
+        const std::string got = edit.GetWindowTextBytes();
+        QCOMPARE(QByteArray::fromStdString(got), bytes);
+        for (char c : got)
+            QVERIFY2(!(c >= 'a' && c <= 'z'), "a lower-case letter in the box");
+    }
+
+    void answerBoxScrollsOneLineSideways()
+    {
+        CEditCtrl edit;
+        edit.resize(200, 50);
+        edit.show();
+        QTest::keyClicks(&edit, QString(120, QChar(u'E')));
+        QCOMPARE(edit.document()->lineCount(), 1); // not wrapped
+        QVERIFY(edit.horizontalScrollBar()->value() > 0);
+        QVERIFY(!edit.horizontalScrollBar()->isVisible());
+        QVERIFY(!edit.verticalScrollBar()->isVisible());
     }
 
     void halfWidthKana_data()

@@ -328,7 +328,8 @@ void CDravikView::AppendResultRuns(const std::vector<ResultRun>& runs)
 
 void CDravikView::OnEvaluate()
 {
-    const std::string typed = m_editAnswer->GetWindowTextBytes();
+    m_editAnswer->CommitPending();
+    const std::string typed = FoldTypedLineBreaks(m_editAnswer->GetWindowTextBytes());
     const CopyScore score = ScoreCopy(m_strSent, typed);
 
     AppendResultText("\n", g_crBlack);

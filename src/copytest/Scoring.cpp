@@ -3,14 +3,33 @@
 #include <algorithm>
 #include <cstdio>
 
-CopyScore ScoreCopy(const std::string& strSent, const std::string& strTyped)
+std::string FoldTypedLineBreaks(const std::string& strTyped)
 {
+    std::string out;
+    out.reserve(strTyped.size());
+    for (size_t i = 0; i < strTyped.size(); ++i)
+        if (!(strTyped[i] == '\r' && i + 1 < strTyped.size() && strTyped[i + 1] == '\n'))
+            out += strTyped[i];
+    return out;
+}
+
+static bool IsAsciiLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool SameCharacter(unsigned char a, unsigned char b)
+{
+    return a == b || (IsAsciiLetter(a) && IsAsciiLetter(b) && (a | 0x20) == (b | 0x20));
+}
+
+CopyScore ScoreCopy(const std::string& strSent, const std::string& strTypedRaw)
+{
+    const std::string strTyped = FoldTypedLineBreaks(strTypedRaw);
     CopyScore s;
     s.nSent = static_cast<long long>(strSent.size());
     s.nTyped = static_cast<long long>(strTyped.size());
     s.abMatch.reserve(size_t(std::min(s.nSent, s.nTyped)));
     for (long long i = 0; i < s.nSent && i < s.nTyped; ++i) {
-        const bool match = (strSent[i] & 0xDF) == (strTyped[i] & 0xDF);
+        const bool match = SameCharacter(static_cast<unsigned char>(strSent[size_t(i)]),
+                                         static_cast<unsigned char>(strTyped[size_t(i)]));
         s.abMatch.push_back(match);
         s.nCorrect += match ? 1 : 0;
     }
@@ -47,9 +66,8 @@ std::vector<int> DisplayUnits(const std::string& strTyped, int nCompared)
 {
     std::vector<int> units;
     for (int i = 0; i < nCompared;) {
-        const auto c = static_cast<unsigned char>(strTyped[i]);
-        const bool pair = i + 1 < nCompared
-            && (IsLeadByte(c) || (c == '\r' && strTyped[i + 1] == '\n'));
+        const auto c = static_cast<unsigned char>(strTyped[size_t(i)]);
+        const bool pair = i + 1 < nCompared && IsLeadByte(c);
         units.push_back(pair ? 2 : 1);
         i += pair ? 2 : 1;
     }

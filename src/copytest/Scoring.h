@@ -4,7 +4,9 @@
 #include <vector>
 
 // The comparison of a sent and a typed code page 932 byte string,
-// position by position, with bit 5 cleared on both sides.
+// position by position. Letters A-Z compare without case, every other
+// byte exactly; a typed CR LF is one line-feed position, as the phrase
+// file's line break is.
 struct CopyScore {
     long long nSent = 0;
     long long nTyped = 0;
@@ -15,9 +17,13 @@ struct CopyScore {
 
 CopyScore ScoreCopy(const std::string& strSent, const std::string& strTyped);
 
+// The typed text as it is scored and shown: each CR LF becomes one LF.
+std::string FoldTypedLineBreaks(const std::string& strTyped);
+bool SameCharacter(unsigned char a, unsigned char b);
+
 // The verdict for a percentage 0..100, formatted (UTF-8).
 std::string FormatVerdict(int nPercent);
 
 // Lengths of the display units of a compared prefix: a double-byte
-// character or a CR LF pair is shown as one unit of two bytes.
+// character is shown as one unit of two bytes.
 std::vector<int> DisplayUnits(const std::string& strTyped, int nCompared);

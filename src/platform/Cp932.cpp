@@ -12,11 +12,40 @@ QString Cp932ToQString(const std::string& bytes)
     return dec.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
+// Only a fresh encoder tells reliably whether its first text had an
+// unmappable character, so each call makes its own.
+static QByteArray EncodeCp932(QStringView text, bool* pbError)
+{
+    QStringEncoder enc("windows-31j", QStringConverter::Flag::Stateless);
+    QByteArray out = enc.encode(text);
+    *pbError = !enc.isValid() || enc.hasError();
+    return out;
+}
+
 std::string QStringToCp932(const QString& text)
 {
-    thread_local QStringEncoder enc("windows-31j", QStringConverter::Flag::Stateless);
-    if (!enc.isValid())
-        return text.toLatin1().toStdString();
-    QByteArray out = enc.encode(text);
-    return std::string(out.constData(), size_t(out.size()));
+    bool bError = false;
+    const QByteArray all = EncodeCp932(text, &bError);
+    if (!bError)
+        return std::string(all.constData(), size_t(all.size()));
+    // Some character has no code page 932 form: each such one becomes a
+    // single '?', as a Windows edit control stores it.
+    std::string bytes;
+    bytes.reserve(size_t(text.size()));
+    for (qsizetype i = 0; i < text.size();) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) { // ASCII maps to itself
+            bytes += char(c);
+            ++i;
+            continue;
+        }
+        const qsizetype len = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        const QByteArray one = EncodeCp932(QStringView(text).mid(i, len), &bError);
+        if (bError)
+            bytes += '?';
+        else
+            bytes.append(one.constData(), size_t(one.size()));
+        i += len;
+    }
+    return bytes;
 }

@@ -7,7 +7,10 @@
 
 CEditCtrl::CEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
 {
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // One line scrolls sideways until Enter; no scroll bars.
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
 }
 
@@ -21,55 +24,66 @@ std::string CEditCtrl::GetWindowTextBytes() const
 void CEditCtrl::SetWindowText(const QString& text)
 {
     m_romaji.Flush();
-    m_nPendingShown = 0;
+    Compose(QString());
     setPlainText(text);
 }
 
 QString CEditCtrl::Shape(const QString& text) const
 {
     QString out = m_imc.IsHalfWidthKatakana() ? ToHalfWidthKatakana(text) : text;
-    return out.toUpper();
+    return ToSingleByteForms(out).toUpper();
 }
 
-void CEditCtrl::ReplacePending(const QString& text)
+void CEditCtrl::Compose(const QString& commit)
 {
-    QTextCursor cur = textCursor();
-    cur.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, m_nPendingShown);
-    cur.insertText(text);
-    setTextCursor(cur);
+    QInputMethodEvent event(m_romaji.Pending(), {});
+    if (!commit.isEmpty())
+        event.setCommitString(Shape(commit));
+    QPlainTextEdit::inputMethodEvent(&event);
 }
 
 void CEditCtrl::CommitPending()
 {
-    if (m_romaji.Pending().isEmpty())
-        return;
-    ReplacePending(m_romaji.Flush());
-    m_nPendingShown = 0;
+    if (!m_romaji.Pending().isEmpty())
+        Compose(m_romaji.Flush());
 }
 
 void CEditCtrl::OnChar(QKeyEvent* event) { QPlainTextEdit::keyPressEvent(event); }
 
+static bool IsModifierKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Shift: case Qt::Key_Control: case Qt::Key_Alt: case Qt::Key_AltGr: case Qt::Key_Meta:
+    case Qt::Key_CapsLock: case Qt::Key_NumLock: case Qt::Key_ScrollLock: case Qt::Key_Super_L:
+    case Qt::Key_Super_R: case Qt::Key_Hyper_L: case Qt::Key_Hyper_R: case Qt::Key_Mode_switch:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void CEditCtrl::keyPressEvent(QKeyEvent* event)
 {
+    if (IsModifierKey(event->key())) {
+        QPlainTextEdit::keyPressEvent(event); // Shift for KA must not end "k"
+        return;
+    }
     const QString text = event->text();
     const bool bPlainChar = text.size() == 1 && text[0].unicode() >= 0x20 && text[0].unicode() < 0x7F
         && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (bPlainChar && m_imc.IsHalfWidthKatakana() && CRomajiConverter::Accepts(text[0])) {
-        const QString done = m_romaji.Feed(text[0]);
-        ReplacePending(done + m_romaji.Pending());
-        m_nPendingShown = int(m_romaji.Pending().size());
+        Compose(m_romaji.Feed(text[0]));
         return;
     }
-    if (event->key() == Qt::Key_Backspace && m_nPendingShown > 0) {
+    if (event->key() == Qt::Key_Backspace && !m_romaji.Pending().isEmpty()) {
         // Backspace takes back one letter of the pending romaji.
-        QString rest = m_romaji.Flush();
+        QString rest = m_romaji.Pending();
         rest.chop(1);
-        ReplacePending(QString());
-        m_nPendingShown = 0;
-        for (QChar c : rest.toLower())
-            m_romaji.Feed(c);
-        ReplacePending(m_romaji.Pending());
-        m_nPendingShown = int(m_romaji.Pending().size());
+        m_romaji.Flush();
+        QString done;
+        for (QChar c : rest)
+            done += m_romaji.Feed(c);
+        Compose(done);
         return;
     }
     CommitPending();
@@ -88,6 +102,7 @@ void CEditCtrl::keyPressEvent(QKeyEvent* event)
 
 void CEditCtrl::inputMethodEvent(QInputMethodEvent* event)
 {
+    // A system input method's own composition ends ours.
     CommitPending();
     if (!event->commitString().isEmpty() && Shape(event->commitString()) != event->commitString()) {
         QInputMethodEvent shaped(event->preeditString(), event->attributes());

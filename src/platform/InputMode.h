@@ -35,6 +35,8 @@ public:
     // The text as Windows gives it: code page 932 bytes, CR LF line ends.
     std::string GetWindowTextBytes() const;
     void SetWindowText(const QString& text);
+    // Ends the romaji being typed, as leaving the box would.
+    void CommitPending();
 
 protected:
     // Each typed character passes here; the base stores it.
@@ -48,12 +50,12 @@ protected:
 
 private:
     QString Shape(const QString& text) const;
-    void CommitPending();
-    void ReplacePending(const QString& text);
+    // Pending romaji are shown as composition, never stored, so neither
+    // the text nor undo ever holds them; committed kana are one undo step.
+    void Compose(const QString& commit);
 
     CInputContext m_imc;
     CRomajiConverter m_romaji;
-    int m_nPendingShown = 0; // romaji letters shown before the cursor
 };
 
 HIMC ImmGetContext(QWidget* pWnd);

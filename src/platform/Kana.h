@@ -5,6 +5,10 @@
 // half-width katakana; voiced kana take a separate mark. Others pass.
 QString ToHalfWidthKatakana(const QString& text);
 
+// Full-width space, digits, letters and signs become their single-byte
+// forms, as a half-width input mode gives them. Others pass.
+QString ToSingleByteForms(const QString& text);
+
 // Romaji typed on a plain keyboard, turned into half-width katakana the
 // way a kana input method would. Letters it cannot use come out as capitals.
 class CRomajiConverter {
