@@ -2,9 +2,12 @@
 #include "res/Resource.h"
 
 const std::vector<MenuItemDef> g_mainMenu = {
-    {"ﾌｧｲﾙ(&F)", "開く(&O)...\tCtrl+O",          ID_FILE_OPEN},
-    {"ﾌｧｲﾙ(&F)", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)",          ID_APP_EXIT},
-    {"ﾍﾙﾌﾟ(&H)", "Pilvoのﾊﾞｰｼﾞｮﾝ情報(&A)...",    ID_APP_ABOUT},
+    {"ﾌｧｲﾙ(&F)",    "開く(&O)...\tCtrl+O",          ID_FILE_OPEN},
+    {"ﾌｧｲﾙ(&F)",    "音声ﾌｧｲﾙに保存(&W)...",        ID_FILE_SAVE_WAVE},
+    {"ﾌｧｲﾙ(&F)",    "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)",          ID_APP_EXIT},
+    {"ｵﾌﾟｼｮﾝ(&O)",  "設定(&S)...",                  ID_OPTIONS_SETTINGS},
+    {"ｵﾌﾟｼｮﾝ(&O)",  "成績表(&R)...\tCtrl+R",        ID_OPTIONS_RECORD},
+    {"ﾍﾙﾌﾟ(&H)",    "Pilvoのﾊﾞｰｼﾞｮﾝ情報(&A)...",    ID_APP_ABOUT},
 };
 
 const std::vector<AccelDef> g_accelerators = {
@@ -21,6 +24,10 @@ const std::vector<AccelDef> g_accelerators = {
     {Qt::SHIFT | Qt::Key_Insert,    ID_EDIT_PASTE},
     {QKeyCombination(Qt::Key_F6),   ID_NEXT_PANE},
     {Qt::SHIFT | Qt::Key_F6,        ID_PREV_PANE},
+    {Qt::CTRL | Qt::Key_R,          ID_OPTIONS_RECORD},
+    {QKeyCombination(Qt::Key_F5),   ID_TEST_START},
+    {QKeyCombination(Qt::Key_F8),   ID_TEST_STOP},
+    {QKeyCombination(Qt::Key_F9),   ID_TEST_EVALUATE},
 };
 
 const std::vector<SysMenuItemDef> g_sysMenuAdditions = {

@@ -38,3 +38,24 @@ constexpr int ID_NEXT_PANE = 57680;
 constexpr int ID_PREV_PANE = 57681;
 constexpr int ID_SYSMENU_VERSION = 32771;
 constexpr int ID_SYSMENU_HELP = 32772;
+constexpr int ID_FILE_SAVE_WAVE = 32780;
+constexpr int ID_OPTIONS_SETTINGS = 32781;
+constexpr int ID_OPTIONS_RECORD = 32782;
+constexpr int ID_TEST_START = 32783;
+constexpr int ID_TEST_STOP = 32784;
+constexpr int ID_TEST_EVALUATE = 32785;
+
+// The options dialog.
+constexpr int IDD_OPTIONS = 102;
+constexpr int IDC_RADIO_SQUARE = 1101;
+constexpr int IDC_RADIO_SHAPED = 1102;
+constexpr int IDC_EDIT_EDGE = 1103;
+constexpr int IDC_SPIN_EDGE = 1104;
+constexpr int IDC_EDIT_EFFECTIVE = 1105;
+constexpr int IDC_SPIN_EFFECTIVE = 1106;
+constexpr int IDC_STATIC_EFFECTIVE = 1107;
+constexpr int IDC_EDIT_KOCH = 1108;
+constexpr int IDC_SPIN_KOCH = 1109;
+constexpr int IDC_STATIC_KOCH = 1110;
+constexpr int IDC_CHECK_WEAK = 1111;
+constexpr int IDCANCEL_BUTTON = 2;

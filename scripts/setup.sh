@@ -2,11 +2,20 @@
 # Installs the Debian packages Dravik builds and runs with (as root, or via
 # sudo), then configures and builds into build/. Only what is missing is
 # installed.
+#
+#   scripts/setup.sh           the program alone (what run.sh needs)
+#   scripts/setup.sh --tests   everything: tests, benchmarks, their tools
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libsdl2-dev
-          fonts-ipafont-gothic libbenchmark-dev)
+          fonts-ipafont-gothic qt6-translations-l10n)
+TARGET=dravik
+if [ "${1:-}" = "--tests" ]; then
+  # Benchmarks, and the validators the install test runs.
+  PACKAGES+=(libbenchmark-dev appstream desktop-file-utils dpkg-dev file)
+  TARGET=all
+fi
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -20,4 +29,4 @@ fi
 
 BUILD_DIR="${BUILD_DIR:-build}"
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" ${CMAKE_ARGS:-} >/dev/null
-cmake --build "$BUILD_DIR" -j"${JOBS:-2}"
+cmake --build "$BUILD_DIR" -j"${JOBS:-2}" --target "$TARGET"

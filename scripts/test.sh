@@ -4,6 +4,6 @@
 # display nor a sound card is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh --tests
 cd "${BUILD_DIR:-build}"
 ctest --output-on-failure -j2

@@ -7,23 +7,24 @@
 
 #include <QTemporaryDir>
 
-// Morse patterns heard in 8-bit output where 128 is silence: an element
-// is a run of other bytes, a character ends at a gap of 2 dots or more.
-static std::vector<std::string> DecodePatterns(const QByteArray& pcm, int dotSamples)
+// Morse patterns heard in 16-bit output where 0 is silence: an element
+// is a run of other samples, a character ends at a gap of 2 dots or more.
+static std::vector<std::string> DecodePatterns(const QByteArray& raw, int dotSamples)
 {
+    const auto* pcm = reinterpret_cast<const qint16*>(raw.constData());
+    const int n = int(raw.size() / 2);
     std::vector<std::string> chars;
     std::string cur;
     int i = 0;
-    const int n = int(pcm.size());
-    while (i < n && quint8(pcm[i]) == 128)
+    while (i < n && pcm[i] == 0)
         ++i;
     while (i < n) {
         int j = i;
-        while (j < n && quint8(pcm[j]) != 128)
+        while (j < n && pcm[j] != 0)
             ++j;
         cur += (j - i) > 2 * dotSamples ? '-' : '.';
         int k = j;
-        while (k < n && quint8(pcm[k]) == 128)
+        while (k < n && pcm[k] == 0)
             ++k;
         if (k - j >= 2 * dotSamples || k == n) {
             chars.push_back(cur);

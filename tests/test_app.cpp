@@ -6,11 +6,15 @@
 #include "app/DravikApp.h"
 #include "app/DravikDoc.h"
 #include "app/MainFrame.h"
+#include "app/OptionsDlg.h"
+#include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
 #include "platform/FileDialog.h"
 #include "platform/TickSlider.h"
 #include "res/Resource.h"
+#include "copytest/CharEdit.h"
 #include "copytest/DravikView.h"
+#include "copytest/RecordDlg.h"
 
 #include <QAction>
 #include <QLabel>
@@ -19,6 +23,10 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QLineEdit>
+#include <QTableWidget>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTemporaryDir>
@@ -38,6 +46,9 @@ private slots:
     {
         // A private runtime directory: the lock of a user's running copy is not ours.
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+        // The profile of the tests, not the user's.
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Dravik")).clear();
         SetPreparePause(&NoPause);
     }
     void cleanup()
@@ -58,6 +69,7 @@ private slots:
         }
         QCOMPARE(boxes.boxes.size(), 1);
         QCOMPARE(boxes.boxes[0].text, QStringLiteral("Application already started up."));
+        QCOMPARE(boxes.boxes[0].style, MB_OK | MB_ICONEXCLAMATION);
         QVERIFY(first->MainFrame()->isVisible()); // undisturbed
         first.reset();
         CDravikApp third;
@@ -154,8 +166,9 @@ private slots:
         for (QAction* menu : frame->menuBar()->actions())
             for (QAction* a : menu->menu()->actions())
                 items << menu->text() + "/" + a->text();
-        QCOMPARE(items, (QStringList{"ﾌｧｲﾙ(&F)/開く(&O)...", "ﾌｧｲﾙ(&F)/ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)",
-                                     "ﾍﾙﾌﾟ(&H)/Pilvoのﾊﾞｰｼﾞｮﾝ情報(&A)..."}));
+        QCOMPARE(items, (QStringList{"ﾌｧｲﾙ(&F)/開く(&O)...", "ﾌｧｲﾙ(&F)/音声ﾌｧｲﾙに保存(&W)...",
+                                     "ﾌｧｲﾙ(&F)/ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "ｵﾌﾟｼｮﾝ(&O)/設定(&S)...",
+                                     "ｵﾌﾟｼｮﾝ(&O)/成績表(&R)...", "ﾍﾙﾌﾟ(&H)/Pilvoのﾊﾞｰｼﾞｮﾝ情報(&A)..."}));
         QCOMPARE(frame->CommandAction(ID_FILE_OPEN)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
     }
 
@@ -192,6 +205,206 @@ private slots:
         view->OnStart();
         QTRY_VERIFY(!view->m_bPlaying && g_hWaveOut == nullptr);
         QCOMPARE(view->m_strSent, std::string("TEST DE JA1ZZZ\n"));
+    }
+
+    void optionsDialog()
+    {
+        TrainingOptions o;
+        o.nEffectiveWpm = 8;
+        o.nKochLesson = 1;
+        COptionsDlg dlg(o, 12, nullptr);
+        auto label = [&](int id) { return qobject_cast<QLabel*>(dlg.GetDlgItem(id))->text(); };
+        QVERIFY(qobject_cast<QRadioButton*>(dlg.GetDlgItem(IDC_RADIO_SQUARE))->isChecked());
+        QCOMPARE(qobject_cast<QLineEdit*>(dlg.GetDlgItem(IDC_EDIT_EDGE))->text(), QStringLiteral("5"));
+        QCOMPARE(label(IDC_STATIC_EFFECTIVE), QStringLiteral("文字 12 WPM、実効 8 WPM で送ります"));
+        QCOMPARE(label(IDC_STATIC_KOCH), QStringLiteral("K M / ﾍ ﾑ"));
+        // An effective speed not below the form's is not in force.
+        qobject_cast<QLineEdit*>(dlg.GetDlgItem(IDC_EDIT_EFFECTIVE))->setText("15");
+        QCOMPARE(label(IDC_STATIC_EFFECTIVE), QStringLiteral("文字の速さ(12 WPM)より遅くしてください"));
+        qobject_cast<QLineEdit*>(dlg.GetDlgItem(IDC_EDIT_KOCH))->setText("0");
+        QCOMPARE(label(IDC_STATIC_KOCH), QStringLiteral("すべての文字から出します"));
+        qobject_cast<QRadioButton*>(dlg.GetDlgItem(IDC_RADIO_SHAPED))->setChecked(true);
+        qobject_cast<QLineEdit*>(dlg.GetDlgItem(IDC_EDIT_EDGE))->setText("40");
+        const TrainingOptions got = dlg.Options();
+        QCOMPARE(got.eToneShape, ToneShape::Shaped);
+        QCOMPARE(got.nEdgeMs, 10); // kept in range
+        QCOMPARE(got.nEffectiveWpm, 15);
+        QCOMPARE(got.nKochLesson, 0);
+    }
+
+    void optionsReachTheNextStart()
+    {
+        // Options kept in the profile are the view's from start-up on.
+        TrainingOptions o;
+        o.nKochLesson = 1;
+        o.nEffectiveWpm = 8;
+        o.Save();
+        {
+            CDravikApp app;
+            QVERIFY(app.InitInstance({"dravik"}));
+            CDravikView* view = app.View();
+            QCOMPARE(view->m_options, o);
+            CRecordingWaveOut::Install(true);
+            view->OnStart();
+            QTRY_VERIFY(!view->m_bPlaying && g_hWaveOut == nullptr);
+            QCOMPARE(int(view->m_strSent.size()), 50);
+            QCOMPARE(view->m_strSent.find_first_not_of("KM"), std::string::npos);
+            // 12 WPM at 8: 3158 samples more after every character.
+            const std::string& first = CRecordingWaveOut::s_log.buffers[0];
+            const int pattern = int(std::strlen(MorsePattern(static_cast<unsigned char>(view->m_strSent[0]))));
+            int tone = 0;
+            for (int i = 0; pattern && MorsePattern(static_cast<unsigned char>(view->m_strSent[0]))[i]; ++i)
+                tone += MorsePattern(static_cast<unsigned char>(view->m_strSent[0]))[i] == '-' ? 3 : 1;
+            QCOMPARE(int(first.size()), (tone + pattern + 5) * 800 + 3158);
+        }
+        QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Dravik")).clear();
+    }
+
+    void saveTestAsWave()
+    {
+        CDravikApp app;
+        QVERIFY(app.InitInstance({"dravik"}));
+        const QString path = m_files.filePath("drill.wav");
+        SetFileDialogHook([&](const QStringList& filters, const QString& suffix) {
+            return filters == QStringList{"WAVE (*.wav)"} && suffix == "wav" ? path : QString();
+        });
+        const std::string sentBefore = app.View()->m_strSent = "ABC";
+        app.MainFrame()->CommandAction(ID_FILE_SAVE_WAVE)->trigger();
+        QVERIFY(QFile::exists(path));
+        QVERIFY(QFile::exists(m_files.filePath("drill.txt")));
+        QCOMPARE(app.View()->m_strSent, sentBefore); // the last test stays for Evaluate
+        // Not while a test plays.
+        CBoxRecorder boxes;
+        QFile::remove(path);
+        CRecordingWaveOut::Install(false);
+        app.View()->OnStart();
+        app.MainFrame()->CommandAction(ID_FILE_SAVE_WAVE)->trigger();
+        QCOMPARE(boxes.boxes.size(), 1);
+        QVERIFY(!QFile::exists(path));
+        app.View()->OnStop();
+    }
+
+    void recordWindowAfterThreeTests()
+    {
+        CDravikApp app;
+        QVERIFY(app.InitInstance({"dravik"}));
+        CDravikView* view = app.View();
+        CBoxRecorder boxes;
+        CRecordingWaveOut::Install(true);
+        QVERIFY(QTest::qWaitForWindowActive(app.MainFrame()));
+        // F5 starts, F9 evaluates; Ctrl+R opens the record.
+        QTest::keyClick(view->m_editAnswer, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(app.RecordWindow() && app.RecordWindow()->isVisible());
+        QVERIFY(!app.RecordWindow()->isModal());
+        const char* typed[] = {"", "x", "y"};
+        for (int t = 0; t < 3; ++t) {
+            app.MainFrame()->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(app.MainFrame()));
+            QTest::keyClick(view->m_editAnswer, Qt::Key_F5);
+            QTRY_VERIFY(!view->m_bPlaying && g_hWaveOut == nullptr);
+            // The first test copied exactly, but for its first character.
+            const std::string copy = t == 0 ? view->m_strSent.substr(1) : std::string(typed[t]);
+            view->m_editAnswer->SetWindowText(QString::fromStdString(copy));
+            QTest::keyClick(view->m_editAnswer, Qt::Key_F9);
+            QTRY_COMPARE(int(view->m_record.Tests().size()), t + 1);
+        }
+        const CRecordDlg* rec = app.RecordWindow();
+        QCOMPARE(rec->m_pTests->rowCount(), 3);
+        // The dropped first character: 49 right and 1 missing, not 0 %.
+        const TestRecord& first = view->m_record.Tests()[0];
+        QCOMPARE(first.align.nRight, 49);
+        QCOMPARE(first.align.nMissing, 1);
+        QCOMPARE(rec->m_pTests->item(0, 4)->text(), QStringLiteral("98.0%"));
+        QVERIFY(rec->m_pChars->rowCount() > 0);
+        QVERIFY(rec->m_pLast->text().contains(QStringLiteral("試験の採点")));
+        // CSV through the save dialog.
+        const QString csv = m_files.filePath("record.csv");
+        SetFileDialogHook([&](const QStringList&, const QString& suffix) { return suffix == "csv" ? csv : QString(); });
+        rec->m_pSave->click();
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readLine().startsWith("test,mode,wpm,"));
+        // F8 stops a test; F9 does nothing while Evaluate is disabled.
+        CRecordingWaveOut::Install(false);
+        QTest::keyClick(view->m_editAnswer, Qt::Key_F5);
+        QVERIFY(view->m_bPlaying);
+        QTest::keyClick(view->m_editAnswer, Qt::Key_F8);
+        QVERIFY(!view->m_bPlaying);
+    }
+
+    void windowMenuFromTheKeyboard_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier);
+        QTest::newRow("Menu") << int(Qt::Key_Menu) << int(Qt::NoModifier);
+        QTest::newRow("Alt+Space") << int(Qt::Key_Space) << int(Qt::AltModifier);
+    }
+    void windowMenuFromTheKeyboard()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        CDravikApp app;
+        QVERIFY(app.InitInstance({"dravik"}));
+        QVERIFY(QTest::qWaitForWindowActive(app.MainFrame()));
+        // The answer box has the focus, as it does while typing.
+        QTest::keyClick(app.View()->m_editAnswer, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTRY_VERIFY(app.MainFrame()->GetSystemMenu()->isVisible());
+        app.MainFrame()->GetSystemMenu()->close();
+    }
+
+    void openTakesTheNameAsTyped_data()
+    {
+        // What the user typed in the dialog, which files exist, what is kept.
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("existing, no suffix") << "phrases" << QStringList{"phrases", "phrases.txt"} << "phrases";
+        QTest::newRow("missing, no suffix") << "drill" << QStringList{} << "drill.txt";
+        QTest::newRow("missing, with suffix") << "drill.cw" << QStringList{} << "drill.cw";
+        QTest::newRow("existing txt") << "a.txt" << QStringList{"a.txt"} << "a.txt";
+    }
+    void openTakesTheNameAsTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, existing);
+        QFETCH(QString, kept);
+        QTemporaryDir dir;
+        for (const QString& name : existing) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        CDravikApp app;
+        QVERIFY(app.InitInstance({"dravik"}));
+        SetFileDialogHook([&](const QStringList&, const QString&) { return dir.filePath(typed); });
+        app.MainFrame()->CommandAction(ID_FILE_OPEN)->trigger();
+        QCOMPARE(QString::fromStdString(g_strPhraseFile), dir.filePath(kept));
+    }
+
+    void helpAndVersionNeedNoDisplay_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("begins");
+        QTest::newRow("--version") << "--version" << "Dravik 1.0.0.1\n";
+        QTest::newRow("--help") << "--help" << "使い方: dravik";
+        QTest::newRow("-h") << "-h" << "使い方: dravik";
+    }
+    void helpAndVersionNeedNoDisplay()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, begins);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("QT_QPA_PLATFORM"); // no platform could start here
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(DRAVIK_EXE), {option});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(out.startsWith(begins), qPrintable(out));
     }
 
     void newDocumentResetsModeAndVolume()

@@ -4,6 +4,8 @@
 
 #include <QElapsedTimer>
 #include <QtTest>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -58,6 +60,46 @@ class TestAudio : public QObject {
         f.open(QIODevice::ReadOnly);
         return f.readAll();
     }
+    // The captured output as the device's 16-bit samples.
+    std::vector<qint16> Captured16() const
+    {
+        const QByteArray raw = Captured();
+        std::vector<qint16> out(size_t(raw.size()) / 2);
+        std::memcpy(out.data(), raw.constData(), out.size() * 2);
+        return out;
+    }
+    static int FirstNonZero(const std::vector<qint16>& pcm)
+    {
+        for (size_t i = 0; i < pcm.size(); ++i)
+            if (pcm[i] != 0)
+                return int(i);
+        return -1;
+    }
+    // Plays one short tone at a volume word; returns what was heard.
+    std::vector<qint16> PlayTone(uint32_t dwVolume)
+    {
+        CCountingClient client;
+        const WAVEFORMATEX fmt{WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 8, 0};
+        HWAVEOUT hwo = nullptr;
+        if (waveOutOpen(&hwo, WAVE_MAPPER, &fmt, client.Window(), 0, CALLBACK_WINDOW) != MMSYSERR_NOERROR)
+            return {};
+        waveOutSetVolume(hwo, dwVolume);
+        unsigned char buf[400];
+        for (int i = 0; i < 400; ++i)
+            buf[i] = i % 10 < 5 ? 192 : 64;
+        WAVEHDR hdr{};
+        hdr.lpData = buf;
+        hdr.dwBufferLength = sizeof buf;
+        waveOutPrepareHeader(hwo, &hdr, sizeof hdr);
+        waveOutWrite(hwo, &hdr, sizeof hdr);
+        if (!QTest::qWaitFor([&] { return client.nDone == 1; }, 5000))
+            return {};
+        waveOutUnprepareHeader(hwo, &hdr, sizeof hdr);
+        waveOutClose(hwo);
+        if (!QTest::qWaitFor([&] { return client.nClose == 1; }, 5000))
+            return {};
+        return Captured16();
+    }
 
 private slots:
     void initTestCase()
@@ -95,17 +137,15 @@ private slots:
         QTRY_COMPARE(client.nClose, 1);
         QCOMPARE(client.nDone, 1);
 
-        // Tone as written, key-up and idle as the mid level, and all of it.
-        const QByteArray out = Captured();
-        const int start = int(out.indexOf(char(192)));
+        // Tone as written at half scale, key-up and idle silent, and all of it.
+        const std::vector<qint16> out = Captured16();
+        const int start = FirstNonZero(out);
         QVERIFY(start >= 0);
+        QVERIFY(int(out.size()) >= start + 2000);
         for (int i = 0; i < 800; ++i)
-            QCOMPARE(quint8(out[start + i]), quint8(i % 10 < 5 ? 192 : 64));
-        QVERIFY(out.size() >= start + 2000);
-        for (int i = start + 800; i < out.size(); ++i)
-            QCOMPARE(quint8(out[i]), quint8(128));
-        for (int i = 0; i < start; ++i)
-            QCOMPARE(quint8(out[i]), quint8(128));
+            QCOMPARE(int(out[size_t(start + i)]), i % 10 < 5 ? 16384 : -16384);
+        for (size_t i = size_t(start) + 800; i < out.size(); ++i)
+            QCOMPARE(int(out[i]), 0);
     }
 
     void resetStopsAtOnce()
@@ -131,13 +171,51 @@ private slots:
         waveOutUnprepareHeader(hwo, &hdr, sizeof hdr);
         waveOutClose(hwo);
         QTRY_COMPARE(client.nClose, 1);
-        const QByteArray out = Captured();
+        const std::vector<qint16> out = Captured16();
         QVERIFY(out.size() < 40000); // far less than the 10 s written
-        // Half volume: the tone swings half as far around the mid level.
-        QVERIFY(out.contains(char(160)) && out.contains(char(96)));
-        QVERIFY(!out.contains(char(192)));
+        // Half volume: the tone swings half as far.
+        QVERIFY(std::count(out.begin(), out.end(), qint16(8192)) > 0);
+        QVERIFY(std::count(out.begin(), out.end(), qint16(-8192)) > 0);
+        QCOMPARE(*std::max_element(out.begin(), out.end()), qint16(8192));
     }
 
+
+    void volumeLevels_data()
+    {
+        QTest::addColumn<int>("percent");
+        for (int p : {1, 20, 55, 100})
+            QTest::addRow("%d %%", p) << p;
+    }
+    void volumeLevels()
+    {
+        // The level heard is the volume word's share of the full tone.
+        QFETCH(int, percent);
+        const uint32_t v = uint32_t(percent * 65535 / 100);
+        const std::vector<qint16> out = PlayTone(v | (v << 16));
+        QVERIFY(!out.empty());
+        const int peak = *std::max_element(out.begin(), out.end());
+        const int trough = *std::min_element(out.begin(), out.end());
+        QCOMPARE(trough, -peak);
+        const double heard = 20 * std::log10(peak / 16384.0);
+        const double wanted = 20 * std::log10(v / 65535.0);
+        QVERIFY2(std::abs(heard - wanted) < 0.2, qPrintable(QString("%1 dB for %2 dB").arg(heard).arg(wanted)));
+    }
+
+    void everyVolumeIsItsOwnLevel()
+    {
+        QCOMPARE(ScaleToVolume(kToneLevel, 0), int16_t(0));
+        int last = 0;
+        for (int percent = 1; percent <= 100; ++percent) {
+            const uint32_t v = uint32_t(percent * 65535 / 100);
+            const int level = ScaleToVolume(kToneLevel, v);
+            QVERIFY2(level > last, qPrintable(QString::number(percent)));
+            QCOMPARE(int(ScaleToVolume(-kToneLevel, v)), -level);
+            QCOMPARE(int(ScaleToVolume(0, v)), 0); // key up stays silence
+            last = level;
+        }
+        // 1 % is quiet but heard: about -40 dB of the full tone.
+        QVERIFY(std::abs(20 * std::log10(ScaleToVolume(kToneLevel, 655) / 16384.0) + 40.0) < 0.2);
+    }
 
     void initFailsThenWorks()
     {

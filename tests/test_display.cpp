@@ -201,6 +201,16 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&graph));
         QTRY_COMPARE_WITH_TIMEOUT(graph.QueuedCount(), 0, 2000);
         QVERIFY(graph.HasMemDC());
+        QVERIFY(graph.TimerActive());
+        // Hidden, the timer stops; shown again, it runs and drains again.
+        graph.hide();
+        QVERIFY(!graph.TimerActive());
+        graph.AddPoint(5, 0, false);
+        QTest::qWait(80);
+        QCOMPARE(graph.QueuedCount(), 1);
+        graph.show();
+        QVERIFY(graph.TimerActive());
+        QTRY_COMPARE_WITH_TIMEOUT(graph.QueuedCount(), 0, 2000);
     }
 };
 

@@ -2,6 +2,7 @@
 #include "app/AboutDlg.h"
 #include "app/DravikDoc.h"
 #include "app/MainFrame.h"
+#include "app/OptionsDlg.h"
 #include "engine/ToneBuffers.h"
 #include "platform/FileDialog.h"
 #include "platform/InstanceLock.h"
@@ -9,9 +10,12 @@
 #include "res/Menus.h"
 #include "res/Resource.h"
 #include "copytest/DravikView.h"
+#include "copytest/RecordDlg.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 
 void GetModuleDir(QString& path) { path = QCoreApplication::applicationDirPath(); }
 
@@ -25,7 +29,9 @@ bool CDravikApp::InitInstance(const QStringList& arguments)
     // Only another running instance refuses the start; a lock that cannot
     // be made leaves the program running without the guard.
     if (lock->IsHeldElsewhere()) {
-        MessageBox(nullptr, QStringLiteral("Application already started up."), QString::fromUtf8(g_pszAppTitle), MB_OK);
+        // The exclamation the framework's message box would show.
+        MessageBox(nullptr, QStringLiteral("Application already started up."), QString::fromUtf8(g_pszAppTitle),
+                   MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     m_hMutex = std::move(lock);
@@ -47,6 +53,7 @@ bool CDravikApp::InitInstance(const QStringList& arguments)
     if (!ok)
         return false;
     m_pView->OnInitialUpdate();
+    m_pView->m_options = TrainingOptions::Load();
     m_pFrame->show();
     return true;
 }
@@ -57,6 +64,12 @@ void CDravikApp::OnCommand(int nId)
     case ID_FILE_NEW: OnFileNew(); break;
     case ID_FILE_OPEN: OnFileOpen(); break;
     case ID_APP_EXIT: m_pFrame->close(); break;
+    case ID_FILE_SAVE_WAVE: OnFileSaveWave(); break;
+    case ID_OPTIONS_SETTINGS: OnOptions(); break;
+    case ID_OPTIONS_RECORD: OnRecord(); break;
+    case ID_TEST_START: ClickButton(IDC_BUTTON_START); break;
+    case ID_TEST_STOP: ClickButton(IDC_BUTTON_STOP); break;
+    case ID_TEST_EVALUATE: ClickButton(IDC_BUTTON_EVALUATE); break;
     case ID_APP_ABOUT:
     case ID_SYSMENU_VERSION: OnAppAbout(); break;
     default: break; // the help item has no action
@@ -77,6 +90,55 @@ void CDravikApp::OnFileOpen()
     if (path.isEmpty())
         return;
     g_strPhraseFile = QFile::encodeName(path).toStdString();
+}
+
+void CDravikApp::OnOptions()
+{
+    bool ok = false;
+    const int wpm = qobject_cast<QLineEdit*>(m_pView->GetDlgItem(IDC_EDIT_WPM))->text().trimmed().toInt(&ok);
+    COptionsDlg dlg(m_pView->m_options, ClampWpm(ok ? wpm : m_pView->m_nWpm), m_pFrame.get());
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    m_pView->m_options = dlg.Options();
+    m_pView->m_options.Save();
+}
+
+void CDravikApp::ClickButton(int nId)
+{
+    auto* button = qobject_cast<QPushButton*>(m_pView->GetDlgItem(nId));
+    if (button && button->isEnabled())
+        button->click();
+}
+
+void CDravikApp::OnRecord()
+{
+    if (!m_pRecord) {
+        m_pRecord = new CRecordDlg(m_pFrame.get());
+        connect(m_pView, &CDravikView::RecordChanged, m_pRecord, [this] { m_pRecord->Refresh(m_pView->m_record); });
+        connect(m_pRecord, &CRecordDlg::SaveRequested, this, [this] {
+            const QString path = GetSaveFileName(m_pRecord, {QStringLiteral("CSV (*.csv)")}, QStringLiteral("csv"));
+            if (!path.isEmpty())
+                m_pRecord->SaveCsv(m_pView->m_record, path);
+        });
+        m_pRecord->Refresh(m_pView->m_record);
+    }
+    m_pRecord->show();
+    m_pRecord->raise();
+    m_pRecord->activateWindow();
+}
+
+void CDravikApp::OnFileSaveWave()
+{
+    const QString caption = QStringLiteral("音声ﾌｧｲﾙに保存");
+    // The export keys into the stream's own tone buffers.
+    if (m_pView->m_bPlaying || g_hWaveOut) {
+        MessageBox(m_pFrame.get(), QStringLiteral("テスト中は保存できません。ｽﾄｯﾌﾟしてから保存してください。"), caption,
+                   MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const QString path = GetSaveFileName(m_pFrame.get(), {QStringLiteral("WAVE (*.wav)")}, QStringLiteral("wav"));
+    if (!path.isEmpty())
+        m_pView->SaveTestAsWave(path);
 }
 
 void CDravikApp::OnAppAbout()

@@ -8,6 +8,7 @@ class CDravikDoc;
 class CDravikView;
 class CInstanceLock;
 class CMainFrame;
+class CRecordDlg;
 
 // The application: one instance per user, the default phrase file, and
 // the one document, frame and form.
@@ -23,10 +24,16 @@ public:
     void OnAppAbout();
     void OnFileOpen();
     void OnFileNew();
+    void OnFileSaveWave();
+    void OnOptions();
+    void OnRecord();
+    // The form's button, as a click: nothing when it is disabled.
+    void ClickButton(int nId);
     void OnCommand(int nId);
 
     CMainFrame* MainFrame() const { return m_pFrame.get(); }
     CDravikView* View() const { return m_pView; }
+    CRecordDlg* RecordWindow() const { return m_pRecord; }
     CDravikDoc* Document() const { return m_pDoc.get(); }
 
     static constexpr const char* kMutexName = "TVK_APPLICATION";
@@ -36,6 +43,7 @@ private:
     std::unique_ptr<CDravikDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     CDravikView* m_pView = nullptr;
+    CRecordDlg* m_pRecord = nullptr; // made when first opened
 };
 
 void GetModuleDir(QString& path);

@@ -7,6 +7,9 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <algorithm>
+#include <iterator>
+
 CMainFrame::CMainFrame()
 {
     PreCreateWindow();
@@ -41,8 +44,10 @@ int CMainFrame::OnCreate()
     }
     // Accelerators of commands that something handles; the edit keys
     // stay with the focused control.
+    static const int kHandled[] = {ID_FILE_NEW, ID_FILE_OPEN, ID_OPTIONS_RECORD,
+                                   ID_TEST_START, ID_TEST_STOP, ID_TEST_EVALUATE};
     for (const AccelDef& accel : g_accelerators) {
-        if (accel.nId != ID_FILE_NEW && accel.nId != ID_FILE_OPEN)
+        if (std::find(std::begin(kHandled), std::end(kHandled), accel.nId) == std::end(kHandled))
             continue;
         QAction* action = CommandAction(accel.nId);
         if (!action) {
@@ -65,8 +70,12 @@ int CMainFrame::OnCreate()
         QAction* action = m_pSysMenu->addAction(QString::fromUtf8(item.pszText));
         BindCommand(action, item.nId);
     }
+    // Window managers keep Alt+Space for themselves: Shift+F10 and the
+    // Menu key open the window menu too.
     auto* sysKey = new QAction(this);
-    sysKey->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Space));
+    sysKey->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_Space), QKeySequence(Qt::SHIFT | Qt::Key_F10),
+                          QKeySequence(Qt::Key_Menu)});
+    sysKey->setShortcutContext(Qt::WindowShortcut);
     connect(sysKey, &QAction::triggered, this, [this] { m_pSysMenu->popup(mapToGlobal(QPoint(0, 0))); });
     addAction(sysKey);
 

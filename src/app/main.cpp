@@ -1,15 +1,35 @@
+#include "app/CommandLine.h"
 #include "app/DravikApp.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
+    // --help and --version need no display.
+    const CommandLineAction action = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
+    if (action.bExit) {
+        std::fputs(action.sText.c_str(), stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
+    // Qt's own texts (file dialog, context menus, box buttons) in Japanese.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
     QApplication::setApplicationName(QStringLiteral("Dravik"));
     QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
-    QApplication::setDesktopFileName(QStringLiteral("dravik"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/dravik.xpm")));
+    QApplication::setDesktopFileName(QStringLiteral("org.dravik.dravik"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/dravik-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
     CDravikApp theApp;
     if (!theApp.InitInstance(QApplication::arguments()))
         return 0;

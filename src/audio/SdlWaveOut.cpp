@@ -1,5 +1,6 @@
 #include "audio/SdlWaveOut.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <thread>
@@ -34,18 +35,22 @@ CSdlWaveOut::CSdlWaveOut(WaveOutWindow window) : CWaveOutBase(window), m_pStream
 CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window)
 {
     if (format.wFormatTag != WAVE_FORMAT_PCM || format.nChannels != 1 || format.wBitsPerSample != 8
-        || format.nSamplesPerSec == 0)
+        || format.nSamplesPerSec != 8000)
         return nullptr;
     if (!InitSdlAudio())
         return nullptr;
     auto* self = new CSdlWaveOut(window);
+    self->m_shaping = GetToneShaping();
+    // Keyed buffers come at 8000 per second; a shaped tone is rendered finer.
+    self->m_nRate = RenderRate(self->m_shaping);
     SDL_AudioSpec want{};
-    want.freq = int(format.nSamplesPerSec);
-    want.format = AUDIO_U8;
+    want.freq = self->m_nRate;
+    want.format = AUDIO_S16SYS;
     want.channels = 1;
-    want.samples = kCallbackFrames;
+    want.samples = Uint16(self->m_nRate * kCallbackMs / 1000);
     want.callback = &CSdlWaveOut::AudioCallback;
     want.userdata = self->m_pStream.get();
+    self->m_pStream->nDoneMargin = size_t(self->m_nRate) * kDoneMarginMs / 1000;
     SDL_AudioSpec have{};
     // No changes allowed: SDL converts to whatever the server wants.
     self->m_dev = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
@@ -89,7 +94,7 @@ MMRESULT CSdlWaveOut::Enqueue(const unsigned char* data, uint32_t len)
         return MMSYSERR_INVALHANDLE;
     s.queue.erase(s.queue.begin(), s.queue.begin() + std::ptrdiff_t(s.nPos));
     s.nPos = 0;
-    s.queue.insert(s.queue.end(), data, data + len);
+    RenderKeyed(data, len, m_shaping, s.queue);
     s.bPending = true;
     return MMSYSERR_NOERROR;
 }
@@ -141,22 +146,20 @@ void CSdlWaveOut::OnWatch()
 
 void SDLCALL CSdlWaveOut::AudioCallback(void* userdata, Uint8* stream, int len)
 {
-    Fill(*static_cast<SdlStream*>(userdata), stream, len);
+    Fill(*static_cast<SdlStream*>(userdata), reinterpret_cast<Sint16*>(stream), len / int(sizeof(Sint16)));
 }
 
-void CSdlWaveOut::Fill(SdlStream& s, Uint8* stream, int len)
+void CSdlWaveOut::Fill(SdlStream& s, Sint16* out, int frames)
 {
     s.llLastFillMs.store(NowMs());
-    const int vol = int(s.dwVolume.load() & 0xFFFF);
+    const uint32_t vol = s.dwVolume.load();
     std::lock_guard lock(s.mutex);
-    for (int i = 0; i < len; ++i) {
-        int v = s.nPos < s.queue.size() ? s.queue[s.nPos++] : 0;
-        stream[i] = Uint8(v == 0 ? 128 : 128 + (v - 128) * vol / 65535);
-    }
+    for (int i = 0; i < frames; ++i)
+        out[i] = s.nPos < s.queue.size() ? ScaleToVolume(s.queue[s.nPos++], vol) : 0;
     if (!s.pOwner)
         return;
     const size_t left = s.queue.size() - s.nPos;
-    if (s.bPending && left <= size_t(2 * len)) {
+    if (s.bPending && left <= std::max(size_t(2 * frames), s.nDoneMargin)) {
         s.bPending = false;
         s.pOwner->PostDone();
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include "audio/ToneRender.h"
 #include "audio/WaveOut.h"
 
 #include <SDL2/SDL.h>
@@ -18,18 +19,20 @@ class CSdlWaveOut;
 struct SdlStream {
     std::mutex mutex;
     CSdlWaveOut* pOwner = nullptr;      // null once the wave-out is gone
-    std::vector<unsigned char> queue;   // samples not yet played
+    std::vector<int16_t> queue;         // rendered samples not yet played
     size_t nPos = 0;
     bool bPending = false;              // written, done not yet posted
     bool bClosing = false;
     bool bClosePosted = false;
     std::atomic<uint32_t> dwVolume{0xFFFFFFFFu};
     std::atomic<long long> llLastFillMs{0}; // steady clock, last callback
+    size_t nDoneMargin = 0;                 // samples
 };
 
-// Wave-out over SDL2's audio subsystem, 8-bit unsigned mono.
-// Key-up (0) and idle play as the mid level 128; 64 and 192 are the two
-// halves of the tone, scaled by the left volume word around 128.
+// Wave-out over SDL2's audio subsystem. It takes 8-bit keyed buffers and
+// plays them at 16 bits, rendered as the tone shaping in force at open
+// asks (ToneRender.h): key-up and idle are silence, and the volume word's
+// share of the tone level is heard.
 class CSdlWaveOut final : public CWaveOutBase {
 public:
     static CSdlWaveOut* Open(const WAVEFORMATEX& format, WaveOutWindow window);
@@ -39,8 +42,13 @@ public:
     MMRESULT Reset() override;
     MMRESULT Close() override;
 
-    // Frames per SDL callback; done is posted two callbacks before the end.
-    static constexpr int kCallbackFrames = 128;
+    // Length of an SDL callback (32 ms): enough that a busy machine does
+    // not starve the server, little enough that Stop is heard at once.
+    static constexpr int kCallbackMs = 32;
+    // Done is posted while this much is still queued, so that the next
+    // buffer is in hand before the last sample of this one is played.
+    static constexpr int kDoneMarginMs = 120;
+    int Rate() const { return m_nRate; }
     // A device that asks for no data this long has failed.
     static constexpr int kStallMs = 2000;
     static constexpr int kWatchMs = 250;
@@ -54,7 +62,9 @@ protected:
 private:
     explicit CSdlWaveOut(WaveOutWindow window);
     static void SDLCALL AudioCallback(void* userdata, Uint8* stream, int len);
-    static void Fill(SdlStream& s, Uint8* stream, int len);
+    static void Fill(SdlStream& s, Sint16* out, int frames);
+    ToneShaping m_shaping;
+    int m_nRate = 8000;
     void OnWatch();
 
     SDL_AudioDeviceID m_dev = 0;

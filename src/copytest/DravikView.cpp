@@ -1,5 +1,6 @@
 #include "copytest/DravikView.h"
 #include "display/GraphStatic.h"
+#include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBox.h"
@@ -10,8 +11,12 @@
 #include "res/Templates.h"
 #include "copytest/CharEdit.h"
 #include "copytest/Scoring.h"
+#include "training/Apply.h"
+#include "training/WaveExport.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -204,23 +209,17 @@ void CDravikView::OnStart()
     m_strSent.clear();
     m_editAnswer->SetWindowText(QString());
     UpdateData(true);
-    if (m_nFreq < 250)
-        m_nFreq = 250;
-    else if (m_nFreq > 1000)
-        m_nFreq = 1000;
-    if (m_nWpm < 5)
-        m_nWpm = 5;
-    if (m_nWpm > 120)
-        m_nWpm = 120;
+    m_nFreq = ClampFreq(m_nFreq);
+    m_nWpm = ClampWpm(m_nWpm);
     g_nGraphWpm = m_nWpm;
     m_nSentCount = 0;
-    const int q = (m_nWpm * 500) / 60;
-    m_nDotMs = 10000 / q;
+    m_nDotMs = DotMsForWpm(m_nWpm);
     g_nCurBuf = 0;
     g_nGroupPos = 0;
     m_spinFreq->SetPos(m_nFreq);
     m_spinWpm->SetPos(m_nWpm);
     UpdateData(false);
+    ApplyTrainingOptions(m_options, *this, &m_record);
 
     if (PrepareText(m_nFreq, m_nDotMs) == -2) {
         MessageBox(this, QStringLiteral("定型文ファイルがないよ"), QStringLiteral("警告！"), MB_OK | MB_ICONEXCLAMATION);
@@ -280,6 +279,48 @@ void CDravikView::OnStreamClosed()
     ShowResults(true);
 }
 
+bool CDravikView::SaveTestAsWave(const QString& path)
+{
+    // The form's settings as Start reads them, without changing the test
+    // state that Evaluate still needs.
+    const int mode = m_nMode, freq = m_nFreq, wpm = m_nWpm;
+    UpdateData(true);
+    CMorseEngine test;
+    test.m_nMode = m_nMode;
+    test.m_nFreq = ClampFreq(m_nFreq);
+    test.m_nWpm = ClampWpm(m_nWpm);
+    test.m_nDotMs = DotMsForWpm(test.m_nWpm);
+    test.m_nVolume = m_nVolume;
+    m_nMode = mode;
+    m_nFreq = freq;
+    m_nWpm = wpm;
+
+    const QString caption = QStringLiteral("音声ﾌｧｲﾙに保存");
+    QProgressDialog progress(QStringLiteral("音声ﾌｧｲﾙに保存しています..."), QStringLiteral("ｷｬﾝｾﾙ"), 0, 1000, this);
+    progress.setWindowTitle(caption);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    const WaveExportResult r = ExportTestAsWave(test, m_options, path, [&](int permille) {
+        progress.setValue(permille);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    });
+    progress.reset();
+    switch (r.eStatus) {
+    case WaveExportResult::Written:
+        return true;
+    case WaveExportResult::NoPhraseFile:
+        MessageBox(this, QStringLiteral("定型文ファイルがないよ"), QStringLiteral("警告！"), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    case WaveExportResult::Failed:
+        MessageBox(this, QStringLiteral("保存できませんでした。\n%1").arg(r.strError), caption, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    case WaveExportResult::Cancelled:
+        return false;
+    }
+    return false;
+}
+
 void CDravikView::OnStreamFailed(bool bWasPlaying)
 {
     if (bWasPlaying) {
@@ -326,6 +367,21 @@ void CDravikView::AppendResultRuns(const std::vector<ResultRun>& runs)
     }
 }
 
+void CDravikView::AddToRecord(const std::string& typed, int nPositionPercent)
+{
+    TestRecord test;
+    test.nMode = m_nMode;
+    test.nWpm = m_nWpm;
+    test.nPositionPercent = nPositionPercent;
+    test.align = AlignCopy(m_strSent, typed);
+    int chars = 0;
+    for (unsigned char c : m_strSent)
+        chars += *MorsePattern(c) != '\0' ? 1 : 0;
+    test.speed = SpeedOfTest(m_llSentSamples, m_nDotMs, chars);
+    m_record.Add(test, m_strSent, typed);
+    emit RecordChanged();
+}
+
 void CDravikView::OnEvaluate()
 {
     m_editAnswer->CommitPending();
@@ -340,6 +396,7 @@ void CDravikView::OnEvaluate()
         AppendResultText("\n", g_crBlack);
         MessageBox(this, QStringLiteral("スタートボタンを押してテストしてからね！"), caption, MB_OK | MB_ICONINFORMATION);
     } else if (score.nTyped == 0) {
+        AddToRecord(typed, score.nPercent);
         MessageBox(this, QStringLiteral("信号を聞いたらキーボードで文字を入力してね！"), caption, MB_OK | MB_ICONINFORMATION);
         AppendResultText("\n", g_crBlack);
     } else {
@@ -360,6 +417,7 @@ void CDravikView::OnEvaluate()
             i += len;
         }
         AppendResultRuns(runs);
+        AddToRecord(typed, score.nPercent);
         MessageBox(this, QString::fromStdString(FormatVerdict(score.nPercent)), caption, MB_OK | MB_ICONINFORMATION);
         AppendResultText("\n", g_crBlack);
     }

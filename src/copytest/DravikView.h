@@ -1,6 +1,8 @@
 #pragma once
 #include "engine/MorseEngine.h"
 #include "platform/DialogTemplate.h"
+#include "training/Options.h"
+#include "training/Record.h"
 
 #include <QFont>
 #include <QWidget>
@@ -39,6 +41,9 @@ public:
     void OnDestroy();
     void OnVScroll(int nSBCode, int nPos, QWidget* pScrollBar);
     void AppendResultText(const std::string& text, COLORREF cr);
+    // Writes one test of the form's settings to a sound file (and its
+    // text beside it), with a progress dialog; true when written.
+    bool SaveTestAsWave(const QString& path);
     // Appends runs of text, each in its colour, laid out and scrolled once.
     struct ResultRun {
         std::string text;
@@ -55,12 +60,17 @@ public:
     CSpinButtonCtrl* m_spinFreq = nullptr;
     CCharEdit* m_editAnswer = nullptr;
     QFont m_font;
+    // The learner's options, applied at every Start, and the run's record.
+    TrainingOptions m_options;
+    CRunRecord m_record;
     uint32_t m_dwSavedConversion = 0;
     uint32_t m_dwSavedSentence = 0;
 
 signals:
     // The view wants its frame fitted to it.
     void ResizeParentToFit();
+    // An evaluation added a test to m_record.
+    void RecordChanged();
 
 protected:
     virtual bool DoDataExchange(bool bSaveAndValidate);
@@ -70,6 +80,7 @@ protected:
 
 private:
     void ConnectMessageMap();
+    void AddToRecord(const std::string& typed, int nPositionPercent);
     void SwitchInputMode();
     void RestoreInputMode();
     void ReleaseInputContext(CInputContext* himc);

@@ -3,23 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-std::string FoldTypedLineBreaks(const std::string& strTyped)
-{
-    std::string out;
-    out.reserve(strTyped.size());
-    for (size_t i = 0; i < strTyped.size(); ++i)
-        if (!(strTyped[i] == '\r' && i + 1 < strTyped.size() && strTyped[i + 1] == '\n'))
-            out += strTyped[i];
-    return out;
-}
-
-static bool IsAsciiLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-bool SameCharacter(unsigned char a, unsigned char b)
-{
-    return a == b || (IsAsciiLetter(a) && IsAsciiLetter(b) && (a | 0x20) == (b | 0x20));
-}
-
 CopyScore ScoreCopy(const std::string& strSent, const std::string& strTypedRaw)
 {
     const std::string strTyped = FoldTypedLineBreaks(strTypedRaw);

@@ -1,4 +1,6 @@
 #pragma once
+#include "training/Record.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,10 +18,6 @@ struct CopyScore {
 };
 
 CopyScore ScoreCopy(const std::string& strSent, const std::string& strTyped);
-
-// The typed text as it is scored and shown: each CR LF becomes one LF.
-std::string FoldTypedLineBreaks(const std::string& strTyped);
-bool SameCharacter(unsigned char a, unsigned char b);
 
 // The verdict for a percentage 0..100, formatted (UTF-8).
 std::string FormatVerdict(int nPercent);

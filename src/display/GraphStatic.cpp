@@ -39,6 +39,19 @@ void CGraphStatic::timerEvent(QTimerEvent* event)
         CVisualStatic::timerEvent(event);
 }
 
+void CGraphStatic::showEvent(QShowEvent* event)
+{
+    CVisualStatic::showEvent(event);
+    if (m_bTimer)
+        m_timer.start(kTimerMs, this);
+}
+
+void CGraphStatic::hideEvent(QHideEvent* event)
+{
+    CVisualStatic::hideEvent(event);
+    m_timer.stop();
+}
+
 // Pixels from the current position up to, not including, the end point.
 static void LineTo(QPainter& dc, QPoint& cur, QPoint to)
 {

@@ -22,6 +22,7 @@ public:
     void OnTimer(int nIDEvent);
 
     int QueuedCount() const { return int(m_aPoints.size()); }
+    bool TimerActive() const { return m_timer.isActive(); }
     const std::deque<GraphPoint>& Queue() const { return m_aPoints; }
 
     static constexpr int kTimerId = 1;
@@ -33,6 +34,9 @@ public:
 protected:
     void Draw(QPixmap* pDC) override;
     void timerEvent(QTimerEvent* event) override;
+    // A hidden graph paints nothing, so its timer need not wake anyone.
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QRegion m_rgnClip;

@@ -2,7 +2,12 @@
 
 #include <QPainter>
 
-CVisualStatic::CVisualStatic(QWidget* parent) : QFrame(parent) {}
+CVisualStatic::CVisualStatic(QWidget* parent) : QFrame(parent)
+{
+    // Every pixel is painted (the border and the picture): nothing behind
+    // the control needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void CVisualStatic::CreateMemDC()
 {

@@ -2,6 +2,7 @@
 #include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
@@ -14,6 +15,16 @@
 static void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 static PauseFunc g_pfnPreparePause = &SleepMs;
+
+int ClampFreq(int nFreq) { return nFreq < 250 ? 250 : (nFreq > 1000 ? 1000 : nFreq); }
+
+int ClampWpm(int nWpm) { return nWpm < 5 ? 5 : (nWpm > 120 ? 120 : nWpm); }
+
+int DotMsForWpm(int nWpm)
+{
+    const int q = (nWpm * 500) / 60;
+    return q > 0 ? 10000 / q : 10000;
+}
 
 void SetPreparePause(PauseFunc pause) { g_pfnPreparePause = pause ? pause : &SleepMs; }
 
@@ -51,12 +62,28 @@ FILE* OpenPhraseFile(const std::string& path)
 // Draws use only the low 8 bits before the modulo.
 static int Draw(int n) { return (std::rand() & 0xFF) % n; }
 
-static unsigned char DrawLatin() { return static_cast<unsigned char>(0x41 + Draw(26)); }
-
-static unsigned char DrawKana()
+unsigned char DrawFrom(const DrawSet& set, bool bWabun)
 {
-    int r = Draw(46);
-    return static_cast<unsigned char>(r == 45 ? 0xA6 : 0xB1 + r);
+    const int n = int(set.chars.size());
+    if (n == 0) {
+        if (!bWabun)
+            return static_cast<unsigned char>(0x41 + Draw(26));
+        const int r = Draw(46);
+        return static_cast<unsigned char>(r == 45 ? 0xA6 : 0xB1 + r);
+    }
+    if (set.weights.size() != set.chars.size())
+        return set.chars[size_t(Draw(n))];
+    long long total = 0;
+    for (int w : set.weights)
+        total += std::max(w, 1);
+    // Full rand: the weights' sum may pass 256.
+    long long r = static_cast<long long>(std::rand()) % total;
+    for (int i = 0; i < n; ++i) {
+        r -= std::max(set.weights[size_t(i)], 1);
+        if (r < 0)
+            return set.chars[size_t(i)];
+    }
+    return set.chars.back();
 }
 
 static bool IsPhraseMode(int nMode) { return nMode == kLatinPhrase || nMode == kWabunPhrase; }
@@ -77,8 +104,11 @@ int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned 
     const int half = period / 2;
 
     const char* pattern = MorsePattern(ch);
-    if (*pattern == '\0')
-        return 4 * dot;
+    if (*pattern == '\0') {
+        // A word space of a phrase takes the effective speed's word gap.
+        const bool bWordSpace = (ch == ' ' || ch == '\n') && IsPhraseMode(m_nMode);
+        return std::min(4 * dot + (bWordSpace ? m_nExtraWordGap : 0), kToneBufSamples);
+    }
 
     int pos = 0;
     int count = 0;
@@ -93,22 +123,22 @@ int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned 
     switch (m_nMode) {
     case kLatinRandom1:
     case kWabunRandom1:
-        count += 5 * dot;
+        count += 5 * dot + m_nExtraCharGap;
         break;
     case kLatinRandom5:
     case kWabunRandom5:
         if (++g_nGroupPos < 5) {
-            count += 2 * dot;
+            count += 2 * dot + m_nExtraCharGap;
         } else {
             g_nGroupPos = 0;
             if (m_nSentCount != kRandomTestLength)
                 m_strSent += ' ';
-            count += 10 * dot;
+            count += 10 * dot + m_nExtraWordGap;
         }
         break;
     case kLatinPhrase:
     case kWabunPhrase:
-        count += 2 * dot;
+        count += 2 * dot + m_nExtraCharGap;
         break;
     default:
         break;
@@ -136,7 +166,8 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
 {
     const auto now = static_cast<long long>(std::time(nullptr));
     std::srand(static_cast<unsigned>(now & 0xFFFFFFFF));
-    g_pfnPreparePause(1000);
+    if (m_bPause)
+        g_pfnPreparePause(1000);
 
     switch (m_nMode) {
     case kLatinPhrase: {
@@ -166,8 +197,8 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
         g_nGroupPos = 0;
         break;
     default: // Latin random; also a mode that no radio selects
-        KeyRecorded(0, DrawLatin(), nFreq, nDotMs);
-        KeyRecorded(1, DrawLatin(), nFreq, nDotMs);
+        KeyRecorded(0, DrawFrom(m_drawLatin, false), nFreq, nDotMs);
+        KeyRecorded(1, DrawFrom(m_drawLatin, false), nFreq, nDotMs);
         break;
     }
     return 0;
@@ -189,9 +220,43 @@ void CMorseEngine::NextChar(int nFreq, int nDotMs)
             m_bPlaying = 0;
             return;
         }
-        ch = IsWabunRandom(m_nMode) ? DrawKana() : DrawLatin();
+        ch = IsWabunRandom(m_nMode) ? DrawFrom(m_drawWabun, true) : DrawFrom(m_drawLatin, false);
     }
     KeyRecorded(nFree, ch, nFreq, nDotMs);
+}
+
+int CMorseEngine::KeyWholeTest(const BufferSink& sink)
+{
+    // The order of StartWave and OnWomDone: buffer 0, then each done
+    // writes the other buffer and refills the one just finished.
+    m_strSent.clear();
+    m_nSentCount = 0;
+    g_nCurBuf = 0;
+    g_nGroupPos = 0;
+    m_bPause = false;
+    const int r = PrepareText(m_nFreq, m_nDotMs);
+    m_bPause = true;
+    if (r != 0)
+        return r;
+    m_bPlaying = 1;
+    if (!sink(g_ToneBuf[0], g_nToneLen[0])) {
+        m_bPlaying = 0;
+        return 1;
+    }
+    for (;;) {
+        g_nCurBuf ^= 1;
+        if (!m_bPlaying)
+            break;
+        const int nBuf = g_nCurBuf;
+        NextChar(m_nFreq, m_nDotMs); // refills the other buffer
+        if (!sink(g_ToneBuf[nBuf], g_nToneLen[nBuf])) {
+            m_bPlaying = 0;
+            ClosePhraseFile();
+            return 1;
+        }
+    }
+    ClosePhraseFile();
+    return 0;
 }
 
 uint32_t CMorseEngine::VolumeWord(int nVolume)
@@ -206,6 +271,7 @@ void CMorseEngine::WriteCurrentBuffer()
 {
     g_WaveHdr.lpData = g_ToneBuf[g_nCurBuf];
     g_WaveHdr.dwBufferLength = static_cast<uint32_t>(g_nToneLen[g_nCurBuf]);
+    m_llSentSamples += g_nToneLen[g_nCurBuf];
     waveOutPrepareHeader(g_hWaveOut, &g_WaveHdr, sizeof(WAVEHDR));
     waveOutWrite(g_hWaveOut, &g_WaveHdr, sizeof(WAVEHDR));
 }
@@ -226,6 +292,7 @@ int CMorseEngine::StartWave(WaveOutWindow hWnd, int, int)
         return -1;
     }
     ApplyVolume();
+    m_llSentSamples = 0;
     g_WaveHdr = WAVEHDR{};
     g_WaveHdr.dwLoops = 1;
     WriteCurrentBuffer();

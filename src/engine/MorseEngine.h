@@ -2,7 +2,9 @@
 #include "audio/WaveOut.h"
 
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <vector>
 
 // Practice modes, the index of the mode radio group.
 enum PracticeMode {
@@ -17,6 +19,12 @@ enum PracticeMode {
 constexpr int kRandomTestLength = 50;
 constexpr unsigned char kWabunStartSignal = 0xA5;
 
+// Start's settings: frequency clamped to 250..1000 Hz, speed to 5..120
+// WPM, and the dot length from the speed with Start's two truncations.
+int ClampFreq(int nFreq);
+int ClampWpm(int nWpm);
+int DotMsForWpm(int nWpm);
+
 // Pause of PrepareText before it keys anything. Tests shorten it.
 using PauseFunc = void (*)(int ms);
 void SetPreparePause(PauseFunc pause);
@@ -24,6 +32,17 @@ void SetPreparePause(PauseFunc pause);
 // Byte of a file opened in Windows text mode: CR LF arrives as LF.
 // Returns EOF at the end of the file or on a read error.
 int ReadTextByte(FILE* pFile);
+
+// The characters a random mode draws from. Empty: the whole set, drawn as
+// designed (low 8 bits of rand, modulo its size). With chars alone, the
+// same rule over chars; with weights too (one per char, each > 0), a
+// draw proportional to them.
+struct DrawSet {
+    std::vector<unsigned char> chars;
+    std::vector<int> weights;
+    bool operator==(const DrawSet&) const = default;
+};
+unsigned char DrawFrom(const DrawSet& set, bool bWabun);
 
 // Opens a phrase file for reading without blocking in open(); only a
 // regular file (after symbolic links) is accepted, anything else is null.
@@ -52,6 +71,14 @@ public:
     // Volume word from m_nVolume, the same in both channels.
     static uint32_t VolumeWord(int nVolume);
 
+    // Keys a whole test as Start and the stream would, without a device
+    // and without the pause: each tone buffer, in the order it would be
+    // played, goes to sink, which returns false to stop. The tone buffers
+    // are the stream's own, so no test may be playing. Returns
+    // PrepareText's result, or 1 when sink stopped it.
+    using BufferSink = std::function<bool(const unsigned char* pSamples, int nCount)>;
+    int KeyWholeTest(const BufferSink& sink);
+
     int m_nMode = -1;
     int m_nFreq = 800;
     int m_nWpm = 12;
@@ -61,6 +88,16 @@ public:
     int m_nDotMs = 0;
     int m_nSentCount = 0;
     FILE* m_pPhraseFile = nullptr;
+
+    // Beyond the designed test, all off by default: what the random modes
+    // draw, and extra silence (samples) after every character and after a
+    // word (group of five, or a phrase's space or line break).
+    DrawSet m_drawLatin;
+    DrawSet m_drawWabun;
+    int m_nExtraCharGap = 0;
+    int m_nExtraWordGap = 0;
+    // Samples written to the device in this test (its duration).
+    long long m_llSentSamples = 0;
 
 protected:
     // A buffer has just been written to the device (feed the graph).
@@ -78,6 +115,7 @@ protected:
     void ClosePhraseFile();
 
 private:
+    bool m_bPause = true; // PrepareText's pause before the first character
     void KeyRecorded(int nBuf, unsigned char ch, int nFreq, int nDotMs);
     void WriteCurrentBuffer();
     void ApplyVolume();

@@ -3,6 +3,7 @@
 #include "platform/TickSlider.h"
 
 #include <QFontMetrics>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,6 +59,8 @@ static QWidget* CreateDefault(const DlgControl& ctl, QWidget* parent)
             return new QGroupBox(caption, parent);
         if (kind == BS_AUTORADIOBUTTON)
             return new QRadioButton(caption, parent);
+        if (kind == BS_AUTOCHECKBOX)
+            return new QCheckBox(caption, parent);
         auto* button = new QPushButton(caption, parent);
         button->setDefault(kind == BS_DEFPUSHBUTTON);
         return button;

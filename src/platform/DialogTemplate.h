@@ -24,6 +24,7 @@ constexpr uint32_t ES_MULTILINE = 0x0004;
 constexpr uint32_t ES_UPPERCASE = 0x0008;
 constexpr uint32_t ES_READONLY = 0x0800;
 constexpr uint32_t BS_DEFPUSHBUTTON = 0x1;
+constexpr uint32_t BS_AUTOCHECKBOX = 0x3;
 constexpr uint32_t BS_GROUPBOX = 0x7;
 constexpr uint32_t BS_AUTORADIOBUTTON = 0x9;
 constexpr uint32_t SS_ICON = 0x3;

@@ -1,6 +1,7 @@
 #include "platform/FileDialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 static FileDialogHook& Hook()
 {
@@ -10,16 +11,42 @@ static FileDialogHook& Hook()
 
 void SetFileDialogHook(FileDialogHook hook) { Hook() = std::move(hook); }
 
+QString ResolveOpenName(const QString& path, const QString& defaultSuffix)
+{
+    const QFileInfo info(path);
+    if (info.exists() || !info.suffix().isEmpty() || defaultSuffix.isEmpty())
+        return path;
+    return path + QLatin1Char('.') + defaultSuffix;
+}
+
 QString GetOpenFileName(QWidget* parent, const QStringList& filters, const QString& defaultSuffix)
+{
+    QString chosen;
+    if (Hook()) {
+        chosen = Hook()(filters, defaultSuffix);
+    } else {
+        QFileDialog dlg(parent);
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        // Any name: one that does not exist yet is reported when a test
+        // starts, as a missing phrase file is.
+        dlg.setFileMode(QFileDialog::AnyFile);
+        dlg.setNameFilters(filters);
+        if (!filters.isEmpty())
+            dlg.selectNameFilter(filters.first());
+        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+            chosen = dlg.selectedFiles().first();
+    }
+    return chosen.isEmpty() ? chosen : ResolveOpenName(chosen, defaultSuffix);
+}
+
+QString GetSaveFileName(QWidget* parent, const QStringList& filters, const QString& defaultSuffix)
 {
     if (Hook())
         return Hook()(filters, defaultSuffix);
     QFileDialog dlg(parent);
-    dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setNameFilters(filters);
-    if (!filters.isEmpty())
-        dlg.selectNameFilter(filters.first());
     dlg.setDefaultSuffix(defaultSuffix);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return QString();

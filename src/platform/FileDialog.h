@@ -6,9 +6,16 @@
 class QWidget;
 
 // An open-file dialog: filters in "Name (*.ext)" form, the first one
-// selected; a name typed without suffix gets the default suffix.
-// Returns the full path, or an empty string when cancelled.
+// selected; any name may be chosen (see ResolveOpenName). Returns the
+// full path, or an empty string when cancelled.
 QString GetOpenFileName(QWidget* parent, const QStringList& filters, const QString& defaultSuffix);
+
+// The name as typed when that file exists; otherwise a name without a
+// suffix gets the default suffix.
+QString ResolveOpenName(const QString& path, const QString& defaultSuffix);
+
+// A save-file dialog with the same filters and default suffix rules.
+QString GetSaveFileName(QWidget* parent, const QStringList& filters, const QString& defaultSuffix);
 
 // Tests choose the file through this hook instead of a modal dialog.
 using FileDialogHook = std::function<QString(const QStringList& filters, const QString& defaultSuffix)>;

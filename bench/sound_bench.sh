@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The sound path as a user's desktop hears it: starts Xvfb and a private
+# PulseAudio server with a null sink, then runs whole tests of the shown
+# form at 12, 60 and 120 WPM, once on an idle machine and once with two
+# busy loops, and measures every element and gap on the sink's monitor.
+#
+#   bash bench/sound_bench.sh [tests per speed]     (default 5)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+TESTS=${1:-5}
+BUILD_DIR=${BUILD_DIR:-build}
+
+need=()
+for p in pulseaudio pulseaudio-utils xvfb; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
+done
+if ((${#need[@]})); then
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}"
+fi
+cmake -S . -B "$BUILD_DIR" -DDRAVIK_BENCH=ON >/dev/null
+cmake --build "$BUILD_DIR" -j2 --target sound_bench >/dev/null
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  XDG_RUNTIME_DIR=$work pulseaudio --kill 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+export XDG_RUNTIME_DIR=$work
+chmod 700 "$work"
+export HOME=$work
+pulseaudio --daemonize=yes --exit-idle-time=-1 --disallow-exit -n \
+  --load="module-native-protocol-unix" --load="module-null-sink sink_name=bench rate=48000" 2>/dev/null
+for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+pactl set-default-sink bench
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+export DISPLAY=$display QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=pulseaudio
+
+"$BUILD_DIR/bench/sound_bench" idle "$TESTS"
+for _ in 1 2; do (while :; do :; done) & pids+=($!); done
+"$BUILD_DIR/bench/sound_bench" busy "$TESTS"
+for p in "${pids[@]:1}"; do kill "$p" 2>/dev/null || true; done
+pids=("${pids[0]}")
+"$BUILD_DIR/bench/sound_bench" shapes "$TESTS"

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs a build into a fresh folder, as a package would under /usr, and
+# checks what a desktop expects of it: every installed path in the install
+# manifest (the bin/ link too), a clean desktop entry and AppStream file,
+# hicolor icons, man pages in English and Japanese, the documentation, and
+# a program that runs from bin/.
+#
+#   scripts/check-install.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+dest=$(mktemp -d)
+trap 'rm -rf "$dest"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+DESTDIR=$dest cmake --install "$build" --prefix /usr >/dev/null
+root=$dest/usr
+
+# The manifest and the tree hold the same paths.
+sort "$build/install_manifest.txt" > "$dest.manifest"
+(cd "$dest" && find . \( -type f -o -type l \) | sed "s|^\.||" | sort) > "$dest.tree"
+diff -u "$dest.manifest" "$dest.tree" || fail "install manifest and installed tree differ"
+rm -f "$dest.manifest" "$dest.tree"
+
+[ -L "$root/bin/dravik" ] || fail "bin/dravik is not a link"
+[ -x "$root/bin/dravik" ] || fail "bin/dravik does not lead to the program"
+[ -f "$root/lib/dravik/sample.txt" ] || fail "no sample.txt beside the program"
+[ "$("$root/bin/dravik" --version)" = "Dravik 1.0.0.1" ] || fail "bin/dravik --version"
+
+out=$(desktop-file-validate "$root/share/applications/org.dravik.dravik.desktop" 2>&1)
+[ -z "$out" ] || fail "desktop entry: $out"
+appstreamcli validate --no-net --pedantic "$root/share/metainfo/org.dravik.dravik.metainfo.xml" >/dev/null \
+  || fail "AppStream: $(appstreamcli validate --no-net --pedantic "$root/share/metainfo/org.dravik.dravik.metainfo.xml")"
+
+for size in 16 22 24 32 48 64 128 256; do
+  icon=$root/share/icons/hicolor/${size}x${size}/apps/dravik.png
+  [ -f "$icon" ] || fail "no ${size}px icon"
+  file "$icon" | grep -q "$size x $size" || fail "$icon is not ${size}x${size}"
+done
+[ -f "$root/share/icons/hicolor/scalable/apps/dravik.svg" ] || fail "no scalable icon"
+
+for page in "$root/share/man/man1/dravik.1" "$root/share/man/ja/man1/dravik.1"; do
+  [ -f "$page" ] || fail "no $page"
+  LC_ALL=C.UTF-8 man --warnings -l "$page" 2>&1 >/dev/null | grep . && fail "man warnings in $page"
+done
+for doc in README.md sample.txt; do
+  [ -f "$root/share/doc/dravik/$doc" ] || fail "no $doc in the documentation"
+done
+echo "install tree complete"

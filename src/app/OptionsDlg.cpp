@@ -1,0 +1,93 @@
+#include "app/OptionsDlg.h"
+#include "platform/Cp932.h"
+#include "platform/SpinButton.h"
+#include "res/Resource.h"
+#include "res/Templates.h"
+#include "training/Drills.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* parent)
+    : QDialog(parent), m_nFormWpm(nFormWpm)
+{
+    m_controls = BuildDialog(this, g_dlgOptions);
+    setWindowTitle(QString::fromUtf8(g_dlgOptions.pszCaption));
+    setFixedSize(m_controls.ClientSize());
+    setModal(true);
+
+    const TrainingOptions o = options.Clamped();
+    qobject_cast<QRadioButton*>(GetDlgItem(o.eToneShape == ToneShape::Shaped ? IDC_RADIO_SHAPED : IDC_RADIO_SQUARE))
+        ->setChecked(true);
+    struct SpinDef { int nSpin; int nLower; int nUpper; int nValue; };
+    const SpinDef spins[] = {
+        {IDC_SPIN_EDGE, 1, 10, o.nEdgeMs},
+        {IDC_SPIN_EFFECTIVE, 0, 119, o.nEffectiveWpm},
+        {IDC_SPIN_KOCH, 0, 45, o.nKochLesson},
+    };
+    for (const SpinDef& d : spins) {
+        auto* spin = qobject_cast<CSpinButtonCtrl*>(GetDlgItem(d.nSpin));
+        spin->SetRange(d.nLower, d.nUpper);
+        spin->SetPos(d.nValue);
+    }
+    qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->setChecked(o.bWeightWeak);
+
+    for (int id : {IDC_EDIT_EFFECTIVE, IDC_EDIT_KOCH})
+        connect(qobject_cast<QLineEdit*>(GetDlgItem(id)), &QLineEdit::textChanged, this, &COptionsDlg::UpdateInfo);
+    auto* ok = qobject_cast<QPushButton*>(GetDlgItem(IDOK_BUTTON));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(qobject_cast<QPushButton*>(GetDlgItem(IDCANCEL_BUTTON)), &QPushButton::clicked, this, &QDialog::reject);
+    UpdateInfo();
+}
+
+int COptionsDlg::BoxValue(int nId) const
+{
+    return qobject_cast<QLineEdit*>(GetDlgItem(nId))->text().trimmed().toInt();
+}
+
+TrainingOptions COptionsDlg::Options() const
+{
+    TrainingOptions o;
+    o.eToneShape = qobject_cast<QRadioButton*>(GetDlgItem(IDC_RADIO_SHAPED))->isChecked() ? ToneShape::Shaped
+                                                                                           : ToneShape::Square;
+    o.nEdgeMs = BoxValue(IDC_EDIT_EDGE);
+    o.nEffectiveWpm = BoxValue(IDC_EDIT_EFFECTIVE);
+    o.nKochLesson = BoxValue(IDC_EDIT_KOCH);
+    o.bWeightWeak = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->isChecked();
+    return o.Clamped();
+}
+
+static QString Spaced(const std::vector<unsigned char>& chars)
+{
+    std::string bytes;
+    for (unsigned char c : chars) {
+        if (!bytes.empty())
+            bytes += ' ';
+        bytes += char(c);
+    }
+    return Cp932ToQString(bytes);
+}
+
+void COptionsDlg::UpdateInfo()
+{
+    const TrainingOptions o = Options();
+    const int effective = o.EffectiveWpmAt(m_nFormWpm);
+    QString speed;
+    if (effective > 0)
+        speed = QStringLiteral("文字 %1 WPM、実効 %2 WPM で送ります").arg(m_nFormWpm).arg(effective);
+    else if (o.nEffectiveWpm > 0)
+        speed = QStringLiteral("文字の速さ(%1 WPM)より遅くしてください").arg(m_nFormWpm);
+    else
+        speed = QStringLiteral("文字の速さ %1 WPM のまま送ります").arg(m_nFormWpm);
+    qobject_cast<QLabel*>(GetDlgItem(IDC_STATIC_EFFECTIVE))->setText(speed);
+
+    QString koch = QStringLiteral("すべての文字から出します");
+    if (o.nKochLesson > 0)
+        koch = Spaced(KochSet(o.nKochLesson, false)).left(40) + QStringLiteral(" / ")
+            + Spaced(KochSet(o.nKochLesson, true)).left(40);
+    qobject_cast<QLabel*>(GetDlgItem(IDC_STATIC_KOCH))->setText(koch);
+}

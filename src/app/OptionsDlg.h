@@ -1,0 +1,24 @@
+#pragma once
+#include "platform/DialogTemplate.h"
+#include "training/Options.h"
+
+#include <QDialog>
+
+// The learner's options, laid out by its template in the form's style.
+class COptionsDlg : public QDialog {
+    Q_OBJECT
+public:
+    // nFormWpm: the speed on the form, for the effective speed in force.
+    COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* parent = nullptr);
+
+    QWidget* GetDlgItem(int nId) const { return m_controls.GetDlgItem(nId); }
+    // What the controls hold, within range.
+    TrainingOptions Options() const;
+
+private:
+    void UpdateInfo();
+    int BoxValue(int nId) const;
+
+    CDialogControls m_controls;
+    int m_nFormWpm;
+};

@@ -1,0 +1,77 @@
+#include "audio/ToneRender.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <numbers>
+
+static std::atomic<int> g_nShape{int(ToneShape::Square)};
+static std::atomic<int> g_nEdgeMs{5};
+
+void SetToneShaping(const ToneShaping& shaping)
+{
+    g_nShape = int(shaping.eShape);
+    g_nEdgeMs = std::clamp(shaping.nEdgeMs, 1, 10);
+}
+
+ToneShaping GetToneShaping() { return {ToneShape(g_nShape.load()), g_nEdgeMs.load()}; }
+
+int RenderRate(const ToneShaping& shaping) { return shaping.eShape == ToneShape::Shaped ? 48000 : 8000; }
+
+int16_t ScaleToVolume(int sample, uint32_t dwVolume)
+{
+    const long long swing = static_cast<long long>(sample) * (dwVolume & 0xFFFF);
+    return int16_t(swing >= 0 ? (swing + 32767) / 65535 : (swing - 32767) / 65535);
+}
+
+// The keyed square wave's period in samples at the start of a run.
+static int KeyedPeriod(const unsigned char* key, uint32_t from, uint32_t to)
+{
+    // One high half and the low half after it.
+    uint32_t i = from;
+    while (i < to && key[i] == key[from])
+        ++i;
+    while (i < to && key[i] != 0 && key[i] != key[from])
+        ++i;
+    const uint32_t period = i - from;
+    return period > 1 ? int(period) : 2;
+}
+
+void RenderKeyed(const unsigned char* key, uint32_t len, const ToneShaping& shaping, std::vector<int16_t>& out)
+{
+    const size_t base = out.size();
+    if (shaping.eShape == ToneShape::Square) {
+        out.resize(base + len);
+        for (uint32_t i = 0; i < len; ++i)
+            out[base + i] = int16_t(key[i] == 0 ? 0 : (int(key[i]) - 128) * 256);
+        return;
+    }
+    const int rate = RenderRate(shaping);
+    const int ratio = rate / 8000;
+    const double edge = std::clamp(shaping.nEdgeMs, 1, 10) / 1000.0;
+    const int edgeSamples = int(std::lround(edge * rate));
+    out.resize(base + size_t(len) * size_t(ratio), 0);
+    const double pi = std::numbers::pi;
+    for (uint32_t i = 0; i < len;) {
+        if (key[i] == 0) {
+            ++i;
+            continue;
+        }
+        uint32_t j = i;
+        while (j < len && key[j] != 0)
+            ++j;
+        const double freq = 8000.0 / KeyedPeriod(key, i, j);
+        const int on = int(j - i) * ratio; // key-down length at the device rate
+        const size_t first = base + size_t(i) * size_t(ratio);
+        const int last = std::min(on + edgeSamples, int(out.size() - first));
+        for (int n = 0; n < last; ++n) {
+            double env = 1.0;
+            if (n < edgeSamples)
+                env = 0.5 - 0.5 * std::cos(pi * n / edgeSamples);
+            if (n >= on)
+                env *= 0.5 + 0.5 * std::cos(pi * (n - on) / edgeSamples);
+            out[first + size_t(n)] = int16_t(std::lround(kToneLevel * env * std::sin(2 * pi * freq * n / rate)));
+        }
+        i = j;
+    }
+}

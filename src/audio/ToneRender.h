@@ -1,0 +1,37 @@
+#pragma once
+// How keyed tone buffers (8000 samples per second: 0 key up, 64 and 192
+// the halves of a square wave) become 16-bit sound at the device's rate.
+#include <cstdint>
+#include <vector>
+
+enum class ToneShape {
+    Square, // the keyed square wave as it is
+    Shaped, // a sine at the keyed pitch with raised-cosine rise and fall
+};
+
+struct ToneShaping {
+    ToneShape eShape = ToneShape::Square;
+    int nEdgeMs = 5; // 1..10
+    bool operator==(const ToneShaping&) const = default;
+};
+
+// Process-wide: what the next device opened renders.
+void SetToneShaping(const ToneShaping& shaping);
+ToneShaping GetToneShaping();
+
+// Full-scale level of the tone's halves; the volume word scales it.
+constexpr int kToneLevel = 16384;
+
+// The device rate a shaping renders at.
+int RenderRate(const ToneShaping& shaping);
+
+// Appends the rendering of one keyed buffer, at full tone level, to out.
+// Square: 64 and 192 become -kToneLevel and +kToneLevel, key up 0.
+// Shaped: each key-down run becomes a sine of the run's square-wave
+// pitch (8000 / period Hz), starting at phase 0, whose envelope rises
+// and falls by a raised cosine of nEdgeMs. The 50 % points lie nEdgeMs/2
+// after the keyed edges, so every element and gap keeps its length.
+void RenderKeyed(const unsigned char* key, uint32_t len, const ToneShaping& shaping, std::vector<int16_t>& out);
+
+// A rendered sample at a volume word (left channel), rounded.
+int16_t ScaleToVolume(int sample, uint32_t dwVolume);

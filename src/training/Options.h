@@ -1,0 +1,31 @@
+#pragma once
+// The learner's options beyond the copy test. Each default gives exactly
+// the test as designed; they are kept in the framework's profile.
+#include "audio/ToneRender.h"
+
+struct TrainingOptions {
+    ToneShape eToneShape = ToneShape::Square;
+    int nEdgeMs = 5;          // rise and fall of the shaped tone, 1..10
+    int nEffectiveWpm = 0;    // 0: off; else 5 .. the form's speed - 1
+    int nKochLesson = 0;      // 0: all characters; N: the first N + 1
+    bool bWeightWeak = false; // draw characters often missed more often
+
+    bool operator==(const TrainingOptions&) const = default;
+
+    // Within range: edges 1..10, lesson 0 and up, effective speed 0 or 5 up.
+    TrainingOptions Clamped() const;
+    // The effective speed in force at a character speed: 0 (off) unless it
+    // is at least 5 and below the character speed.
+    int EffectiveWpmAt(int nWpm) const;
+
+    // QSettings under "Local AppWizard-Generated Applications" / "Dravik".
+    static TrainingOptions Load();
+    void Save() const;
+};
+
+// Profile keys.
+inline constexpr const char* kKeyToneShape = "Options/ToneShape";
+inline constexpr const char* kKeyEdgeMs = "Options/EdgeMs";
+inline constexpr const char* kKeyEffectiveWpm = "Options/EffectiveWpm";
+inline constexpr const char* kKeyKochLesson = "Options/KochLesson";
+inline constexpr const char* kKeyWeightWeak = "Options/WeightWeak";

@@ -1,0 +1,85 @@
+#pragma once
+// The learner's record: a fair score of one test (typed aligned to sent),
+// the old telegraphy exam's score, the speed actually sent, and what each
+// character was taken for over the run's tests. Pure logic.
+#include <map>
+#include <string>
+#include <vector>
+
+// The typed text as it is scored and shown: each CR LF becomes one LF.
+std::string FoldTypedLineBreaks(const std::string& strTyped);
+// Letters A-Z compare without case; every other byte exactly.
+bool SameCharacter(unsigned char a, unsigned char b);
+
+// One step of an alignment: sent byte s against typed byte t.
+struct AlignStep {
+    enum Kind { Right, Wrong, Missing, Extra } eKind;
+    int nSent;  // index into the sent text, -1 for Extra
+    int nTyped; // index into the typed text, -1 for Missing
+};
+
+struct Alignment {
+    int nRight = 0;
+    int nWrong = 0;
+    int nMissing = 0;
+    int nExtra = 0;
+    int nSent = 0;
+    std::vector<AlignStep> steps;
+    // right / sent, in percent (0 when nothing was sent).
+    double Accuracy() const { return nSent > 0 ? 100.0 * nRight / nSent : 0.0; }
+};
+
+// Edit-distance alignment of typed against sent bytes: letters compare
+// without case as the scoring does, a typed CR LF is one line feed.
+// Among alignments of least cost, substitutions are preferred to a
+// missing and an extra character.
+Alignment AlignCopy(const std::string& strSent, const std::string& strTyped);
+
+// 100 - 3 x (wrong + extra) - 1 x missing, never below 0; 90 passes.
+int ExamScore(const Alignment& a);
+bool ExamPassed(int nScore);
+
+// The speed a test was sent at: words per minute of 50 dots, and
+// characters per minute.
+struct SentSpeed {
+    double dWpm = 0;
+    double dCharsPerMinute = 0;
+};
+SentSpeed SpeedOfTest(long long nSamples, int nDotMs, int nChars);
+
+// One test of the run.
+struct TestRecord {
+    int nMode = 0;
+    int nWpm = 0;
+    int nPositionPercent = 0; // the designed score
+    Alignment align;
+    SentSpeed speed;
+};
+
+// Per character over the run: sent, right, and what else was typed.
+struct CharStats {
+    int nSent = 0;
+    int nRight = 0;
+    std::map<std::string, int> confusions; // typed (bytes) -> count; "" missing
+    double Accuracy() const { return nSent ? 100.0 * nRight / nSent : 0.0; }
+    // The three most frequent, most first (ties by the typed text).
+    std::vector<std::pair<std::string, int>> TopConfusions(size_t n = 3) const;
+};
+
+class CRunRecord {
+public:
+    void Add(const TestRecord& test, const std::string& strSent, const std::string& strTyped);
+    const std::vector<TestRecord>& Tests() const { return m_tests; }
+    const std::map<unsigned char, CharStats>& Chars() const { return m_chars; }
+    // Characters worst first: lowest accuracy, then most sent.
+    std::vector<unsigned char> WorstFirst() const;
+    // Draw weights for chars: rising with each one's error rate over the
+    // run, never zero; 10 for a character not yet sent.
+    std::vector<int> WeakWeights(const std::vector<unsigned char>& chars) const;
+    // The run's tests and the per-character table as CSV (UTF-8 text).
+    std::string ToCsv() const;
+
+private:
+    std::vector<TestRecord> m_tests;
+    std::map<unsigned char, CharStats> m_chars;
+};

@@ -1,1 +1,0 @@
-#include "training/Training.h"

@@ -1,0 +1,463 @@
+// Learner's aids without a display: Koch lessons, effective speed, draws,
+// the shaped tone, the options in the profile and the sound-file export.
+#include "audio/ToneRender.h"
+#include "engine/MorseTable.h"
+#include "engine/ToneBuffers.h"
+#include "training/Apply.h"
+#include "training/Drills.h"
+#include "training/Options.h"
+#include "training/Record.h"
+#include "training/WaveExport.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+#include <set>
+
+class TestTraining : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    static QByteArray ReadAll(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Dravik")).clear();
+    }
+    void cleanup() { SetToneShaping({}); }
+
+    void alignment_data()
+    {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QByteArray>("typed");
+        QTest::addColumn<QList<int>>("counts"); // right, wrong, missing, extra
+        const QByteArray fifty = "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWX";
+        QTest::newRow("dropped first") << fifty << fifty.mid(1) << QList<int>{49, 0, 1, 0};
+        QTest::newRow("dropped middle") << QByteArray("CQCQDE") << QByteArray("CQQDE") << QList<int>{5, 0, 1, 0};
+        QTest::newRow("inserted") << QByteArray("ABCDE") << QByteArray("ABXCDE") << QList<int>{5, 0, 0, 1};
+        QTest::newRow("swapped") << QByteArray("ABCDE") << QByteArray("ACBDE") << QList<int>{3, 2, 0, 0};
+        QTest::newRow("all wrong") << QByteArray("ABC") << QByteArray("XYZ") << QList<int>{0, 3, 0, 0};
+        QTest::newRow("nothing typed") << QByteArray("ABC") << QByteArray() << QList<int>{0, 0, 3, 0};
+        QTest::newRow("nothing sent") << QByteArray() << QByteArray("AB") << QList<int>{0, 0, 0, 2};
+        QTest::newRow("both empty") << QByteArray() << QByteArray() << QList<int>{0, 0, 0, 0};
+        QTest::newRow("case and CR LF") << QByteArray("cq\nde") << QByteArray("CQ\r\nDE") << QList<int>{5, 0, 0, 0};
+        QTest::newRow("kana exact") << QByteArray("\xB1\xB2\xB3") << QByteArray("\xB1\xB3") << QList<int>{2, 0, 1, 0};
+    }
+    void alignment()
+    {
+        QFETCH(QByteArray, sent);
+        QFETCH(QByteArray, typed);
+        QFETCH(QList<int>, counts);
+        const Alignment a = AlignCopy(sent.toStdString(), typed.toStdString());
+        QCOMPARE((QList<int>{a.nRight, a.nWrong, a.nMissing, a.nExtra}), counts);
+        QCOMPARE(a.nSent, int(sent.size()));
+        // Every sent byte and every typed position is accounted for once.
+        int sentSeen = 0, typedSeen = 0;
+        for (const AlignStep& st : a.steps) {
+            sentSeen += st.nSent >= 0 ? 1 : 0;
+            typedSeen += st.nTyped >= 0 ? 1 : 0;
+        }
+        QCOMPARE(sentSeen, int(sent.size()));
+        QCOMPARE(typedSeen, int(FoldTypedLineBreaks(typed.toStdString()).size()));
+    }
+
+    void longAlignmentStaysInItsBand()
+    {
+        // A long phrase copy with one dropped character far in.
+        std::string sent;
+        for (int i = 0; i < 6000; ++i)
+            sent += char('A' + (i * 7) % 26);
+        std::string typed = sent;
+        typed.erase(3000, 1);
+        const Alignment a = AlignCopy(sent, typed);
+        QCOMPARE(a.nRight, 5999);
+        QCOMPARE(a.nMissing, 1);
+    }
+
+    void examScore_data()
+    {
+        QTest::addColumn<QList<int>>("counts"); // right, wrong, missing, extra
+        QTest::addColumn<int>("score");
+        QTest::addColumn<bool>("passed");
+        QTest::newRow("perfect") << QList<int>{50, 0, 0, 0} << 100 << true;
+        QTest::newRow("90 passes") << QList<int>{44, 2, 4, 0} << 90 << true;
+        QTest::newRow("89 fails") << QList<int>{43, 2, 5, 0} << 89 << false;
+        QTest::newRow("one extra") << QList<int>{50, 1, 1, 1} << 93 << true;
+        QTest::newRow("never below 0") << QList<int>{0, 40, 10, 0} << 0 << false;
+        QTest::newRow("missing costs 1") << QList<int>{40, 0, 10, 0} << 90 << true;
+        QTest::newRow("extra costs 3") << QList<int>{50, 0, 0, 4} << 88 << false;
+    }
+    void examScore()
+    {
+        QFETCH(QList<int>, counts);
+        QFETCH(int, score);
+        QFETCH(bool, passed);
+        Alignment a;
+        a.nRight = counts[0];
+        a.nWrong = counts[1];
+        a.nMissing = counts[2];
+        a.nExtra = counts[3];
+        QCOMPARE(ExamScore(a), score);
+        QCOMPARE(ExamPassed(ExamScore(a)), passed);
+    }
+
+    void speedOfTest()
+    {
+        // 50 characters in 75 s: 40 characters a minute, 8 WPM of five.
+        const SentSpeed s = SpeedOfTest(75LL * 8000, 100, 50);
+        QCOMPARE(s.dCharsPerMinute, 40.0);
+        QCOMPARE(s.dWpm, 8.0);
+        QCOMPARE(SpeedOfTest(0, 100, 50).dWpm, 0.0);
+    }
+
+    void perCharacterRecord()
+    {
+        CRunRecord run;
+        auto add = [&](const std::string& sent, const std::string& typed) {
+            TestRecord t;
+            t.align = AlignCopy(sent, typed);
+            run.Add(t, sent, typed);
+        };
+        add("EISH", "EIS5");   // H taken for 5
+        add("HHHE", "5S E");   // H as 5, as S, as a space; spaces are not characters
+        add("TEST", "test");   // lower case is right
+        QCOMPARE(run.Tests().size(), size_t(3));
+        const CharStats& h = run.Chars().at('H');
+        QCOMPARE(h.nSent, 4);
+        QCOMPARE(h.nRight, 0);
+        const auto top = h.TopConfusions();
+        QCOMPARE(top.size(), size_t(3));
+        QCOMPARE(top[0], (std::pair<std::string, int>{"5", 2}));
+        QVERIFY(!run.Chars().count(' '));
+        QCOMPARE(run.Chars().at('T').nRight, 2);
+        // Worst first; weights rise with the error rate and never reach 0.
+        QCOMPARE(int(run.WorstFirst().front()), int('H'));
+        const std::vector<int> w = run.WeakWeights({'H', 'E', 'Q'});
+        QCOMPARE(w, (std::vector<int>{100, 10, 10}));
+        const std::string csv = run.ToCsv();
+        QVERIFY(csv.rfind("test,mode,wpm,position_percent,aligned_percent", 0) == 0);
+        QVERIFY(csv.find("\ncharacter,sent,right,accuracy_percent,confusions\nH,4,0,0.0,") != std::string::npos);
+    }
+
+    void weakWeightsReachTheDraws()
+    {
+        CRunRecord run;
+        TestRecord t;
+        t.align = AlignCopy("QQQQ", "XXXX");
+        run.Add(t, "QQQQ", "XXXX");
+        TrainingOptions o;
+        o.bWeightWeak = true;
+        CMorseEngine e;
+        e.m_nWpm = 12;
+        e.m_nDotMs = 100;
+        ApplyTrainingOptions(o, e, &run);
+        QCOMPARE(int(e.m_drawLatin.chars.size()), 26);
+        QCOMPARE(e.m_drawLatin.weights[size_t('Q' - 'A')], 100);
+        QCOMPARE(e.m_drawLatin.weights[0], 10);
+        QCOMPARE(int(e.m_drawWabun.chars.size()), 46);
+        o.bWeightWeak = false;
+        ApplyTrainingOptions(o, e, &run);
+        QVERIFY(e.m_drawLatin.chars.empty()); // off: the designed draw
+    }
+
+    void kochOrders()
+    {
+        // Latin: a permutation of A-Z beginning K M U R.
+        const std::set<unsigned char> latin(kKochLatin, kKochLatin + 26);
+        QCOMPARE(int(latin.size()), 26);
+        QCOMPARE(int(*latin.begin()), int('A'));
+        QCOMPARE(int(*latin.rbegin()), int('Z'));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(kKochLatin), 4), QByteArray("KMUR"));
+        // Wabun: exactly the random draw's 46 kana, shortest codes first.
+        std::set<unsigned char> drawn{0xA6};
+        for (int c = 0xB1; c <= 0xDD; ++c)
+            drawn.insert(static_cast<unsigned char>(c));
+        QCOMPARE(std::set<unsigned char>(kKochWabun, kKochWabun + 46), drawn);
+        for (int i = 1; i < 46; ++i)
+            QVERIFY(std::strlen(MorsePattern(kKochWabun[i - 1])) <= std::strlen(MorsePattern(kKochWabun[i])));
+    }
+
+    void kochLessons_data()
+    {
+        QTest::addColumn<int>("lesson");
+        QTest::addColumn<bool>("wabun");
+        QTest::addColumn<int>("size");
+        QTest::newRow("off") << 0 << false << 0;
+        QTest::newRow("latin 1") << 1 << false << 2;
+        QTest::newRow("latin 10") << 10 << false << 11;
+        QTest::newRow("latin all") << 25 << false << 26;
+        QTest::newRow("latin past the end") << 40 << false << 26;
+        QTest::newRow("wabun 1") << 1 << true << 2;
+        QTest::newRow("wabun all") << 45 << true << 46;
+    }
+    void kochLessons()
+    {
+        QFETCH(int, lesson);
+        QFETCH(bool, wabun);
+        QFETCH(int, size);
+        const std::vector<unsigned char> set = KochSet(lesson, wabun);
+        QCOMPARE(int(set.size()), size);
+        const unsigned char* order = wabun ? kKochWabun : kKochLatin;
+        for (int i = 0; i < size; ++i)
+            QCOMPARE(int(set[size_t(i)]), int(order[i]));
+    }
+
+    void farnsworthGaps_data()
+    {
+        QTest::addColumn<int>("wpm");
+        QTest::addColumn<int>("effective");
+        QTest::addColumn<int>("charExtra");
+        QTest::addColumn<int>("wordExtra");
+        // 12/8: ta = (720 - 297.6) / 96 = 4.4 s = 35200 samples;
+        // 3 ta / 19 = 5558, 7 ta / 19 = 12968, less 3 and 7 dots of 800.
+        QTest::newRow("12 at 8") << 12 << 8 << 5558 - 2400 << 12968 - 5600;
+        // 20/10: ta = 4.14 s = 33120; 5229 and 12202, dots of 480.
+        QTest::newRow("20 at 10") << 20 << 10 << 5229 - 1440 << 12202 - 3360;
+        QTest::newRow("off") << 20 << 0 << 0 << 0;
+        QTest::newRow("below 5") << 20 << 4 << 0 << 0;
+        QTest::newRow("not slower") << 12 << 12 << 0 << 0;
+    }
+    void farnsworthGaps()
+    {
+        QFETCH(int, wpm);
+        QFETCH(int, effective);
+        QFETCH(int, charExtra);
+        QFETCH(int, wordExtra);
+        const FarnsworthGaps g = FarnsworthExtra(wpm, effective, DotMsForWpm(wpm));
+        QCOMPARE(g.nCharExtra, charExtra);
+        QCOMPARE(g.nWordExtra, wordExtra);
+    }
+
+    void extraGapsInTheKeying_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<int>("groupPos"); // before the character
+        QTest::addColumn<int>("extra");    // 0 none, 1 character, 2 word
+        QTest::newRow("random 1") << 0 << int('E') << 0 << 1;
+        QTest::newRow("inside a group") << 1 << int('E') << 0 << 1;
+        QTest::newRow("group end") << 1 << int('E') << 4 << 2;
+        QTest::newRow("phrase letter") << 2 << int('E') << 0 << 1;
+        QTest::newRow("phrase space") << 2 << int(' ') << 0 << 2;
+        QTest::newRow("phrase line break") << 5 << int('\n') << 0 << 2;
+        QTest::newRow("phrase other silent byte") << 2 << int(',') << 0 << 0;
+    }
+    void extraGapsInTheKeying()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, ch);
+        QFETCH(int, groupPos);
+        QFETCH(int, extra);
+        static unsigned char buf[kToneBufSamples];
+        CMorseEngine e;
+        e.m_nMode = mode;
+        g_nGroupPos = groupPos;
+        const int plain = e.MakeWave(buf, 800, 100, static_cast<unsigned char>(ch));
+        e.m_nExtraCharGap = 1000;
+        e.m_nExtraWordGap = 3000;
+        g_nGroupPos = groupPos;
+        const int stretched = e.MakeWave(buf, 800, 100, static_cast<unsigned char>(ch));
+        QCOMPARE(stretched - plain, extra == 0 ? 0 : (extra == 1 ? 1000 : 3000));
+    }
+
+    void draws_data()
+    {
+        QTest::addColumn<QByteArray>("chars");
+        QTest::addColumn<QList<int>>("weights");
+        QTest::newRow("lesson") << QByteArray("KM") << QList<int>{};
+        QTest::newRow("weighted") << QByteArray("KMU") << QList<int>{1, 2, 7};
+    }
+    void draws()
+    {
+        QFETCH(QByteArray, chars);
+        QFETCH(QList<int>, weights);
+        DrawSet set{std::vector<unsigned char>(chars.begin(), chars.end()), std::vector<int>(weights.begin(), weights.end())};
+        std::srand(99);
+        std::map<unsigned char, int> seen;
+        const int n = 20000;
+        for (int i = 0; i < n; ++i)
+            ++seen[DrawFrom(set, false)];
+        QCOMPARE(int(seen.size()), int(chars.size())); // only these, all of them
+        if (!weights.isEmpty()) {
+            for (int i = 0; i < chars.size(); ++i) {
+                const double want = double(weights[i]) / 10.0;
+                const double got = double(seen[static_cast<unsigned char>(chars[i])]) / n;
+                QVERIFY2(std::abs(got - want) < 0.02, qPrintable(QString("%1: %2 for %3").arg(chars[i]).arg(got).arg(want)));
+            }
+        }
+    }
+
+    void defaultsKeepTheDesignedTest()
+    {
+        // Defaults: the designed draws (low 8 bits mod the count), no extra
+        // silence, the square wave.
+        CMorseEngine e;
+        e.m_nWpm = 12;
+        e.m_nDotMs = 100;
+        e.m_drawLatin = DrawSet{{'K'}, {}};
+        e.m_nExtraCharGap = 5;
+        SetToneShaping({ToneShape::Shaped, 3});
+        ApplyTrainingOptions(TrainingOptions{}, e);
+        QVERIFY(e.m_drawLatin.chars.empty() && e.m_drawWabun.chars.empty());
+        QCOMPARE(e.m_nExtraCharGap, 0);
+        QCOMPARE(e.m_nExtraWordGap, 0);
+        QCOMPARE(GetToneShaping().eShape, ToneShape::Square);
+        std::srand(7);
+        std::string drawn, designed;
+        for (int i = 0; i < 200; ++i)
+            drawn += char(DrawFrom(e.m_drawLatin, false));
+        std::srand(7);
+        for (int i = 0; i < 200; ++i)
+            designed += char(0x41 + (std::rand() & 0xFF) % 26);
+        QCOMPARE(drawn, designed);
+    }
+
+    void squareRendersAsKeyed()
+    {
+        const unsigned char key[] = {192, 192, 64, 64, 0, 0};
+        std::vector<int16_t> out;
+        RenderKeyed(key, sizeof key, ToneShaping{}, out);
+        QCOMPARE(out, (std::vector<int16_t>{16384, 16384, -16384, -16384, 0, 0}));
+    }
+
+    void shapedRendersASineWithSoftEdges_data()
+    {
+        QTest::addColumn<int>("edgeMs");
+        QTest::addColumn<int>("period"); // keyed samples
+        QTest::newRow("5 ms, 800 Hz") << 5 << 10;
+        QTest::newRow("1 ms, 727 Hz") << 1 << 11;
+        QTest::newRow("10 ms, 250 Hz") << 10 << 32;
+    }
+    void shapedRendersASineWithSoftEdges()
+    {
+        QFETCH(int, edgeMs);
+        QFETCH(int, period);
+        // A 100 ms element keyed at 8000 per second, then 100 ms of silence.
+        std::vector<unsigned char> key(1600, 0);
+        for (int i = 0; i < 800; ++i)
+            key[size_t(i)] = i % period < period / 2 ? 192 : 64;
+        std::vector<int16_t> out;
+        const ToneShaping shaping{ToneShape::Shaped, edgeMs};
+        RenderKeyed(key.data(), uint32_t(key.size()), shaping, out);
+        const int rate = RenderRate(shaping);
+        QCOMPARE(rate, 48000);
+        QCOMPARE(int(out.size()), 1600 * 6);
+        const int e = edgeMs * rate / 1000;
+        const int on = 800 * 6;
+        auto peak = [&](int from, int to) {
+            int m = 0;
+            for (int i = from; i < to; ++i)
+                m = std::max(m, std::abs(int(out[size_t(i)])));
+            return m;
+        };
+        // The 50 % points lie e/2 after the keyed edges: at most half before, at least half after.
+        QVERIFY(peak(0, e / 2) <= kToneLevel / 2 + 1);
+        QVERIFY(peak(e / 2, e) >= kToneLevel / 2 - 300);
+        QVERIFY(peak(on + e / 2, on + e) <= kToneLevel / 2 + 1);
+        QVERIFY(peak(on, on + e / 2) >= kToneLevel / 2 - 300);
+        QVERIFY(std::abs(peak(e, on) - kToneLevel) < kToneLevel / 100);
+        QCOMPARE(peak(on + e, int(out.size())), 0);
+        // A sine of the keyed pitch: 8000 / period Hz, from phase 0.
+        int crossings = 0;
+        for (int i = e + 1; i < on; ++i)
+            crossings += (out[size_t(i - 1)] < 0) != (out[size_t(i)] < 0) ? 1 : 0;
+        const double heard = crossings / 2.0 / (double(on - e) / rate);
+        QVERIFY2(std::abs(heard - 8000.0 / period) < 15, qPrintable(QString::number(heard)));
+    }
+
+    void optionsInTheProfile()
+    {
+        QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Dravik"));
+        profile.clear();
+        QCOMPARE(TrainingOptions::Load(), TrainingOptions{});
+        TrainingOptions o;
+        o.eToneShape = ToneShape::Shaped;
+        o.nEdgeMs = 3;
+        o.nEffectiveWpm = 8;
+        o.nKochLesson = 4;
+        o.bWeightWeak = true;
+        o.Save();
+        QCOMPARE(TrainingOptions::Load(), o);
+        profile.sync();
+        QCOMPARE(profile.value("Options/ToneShape").toString(), QStringLiteral("shaped"));
+        // Out-of-range values from a hand-edited profile come back in range.
+        profile.setValue("Options/EdgeMs", 50);
+        profile.setValue("Options/EffectiveWpm", 3);
+        profile.setValue("Options/KochLesson", -2);
+        profile.sync();
+        const TrainingOptions loaded = TrainingOptions::Load();
+        QCOMPARE(loaded.nEdgeMs, 10);
+        QCOMPARE(loaded.nEffectiveWpm, 0);
+        QCOMPARE(loaded.nKochLesson, 0);
+        profile.clear();
+    }
+
+    void exportWritesAWholeTest_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("shaped");
+        QTest::newRow("latin square") << 0 << false;
+        QTest::newRow("wabun groups shaped") << 4 << true;
+    }
+    void exportWritesAWholeTest()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, shaped);
+        CMorseEngine e;
+        e.m_nMode = mode;
+        e.m_nWpm = 60;
+        e.m_nDotMs = DotMsForWpm(60);
+        e.m_nVolume = 100;
+        TrainingOptions o;
+        o.eToneShape = shaped ? ToneShape::Shaped : ToneShape::Square;
+        const QString path = m_dir.filePath(QStringLiteral("test%1.wav").arg(mode));
+        int calls = 0;
+        const WaveExportResult r = ExportTestAsWave(e, o, path, [&](int) { return ++calls > 0; });
+        QCOMPARE(r.eStatus, WaveExportResult::Written);
+        QCOMPARE(int(r.strSent.size()), mode == 4 ? 59 : 50);
+        QCOMPARE(calls, mode == 4 ? 52 : 50); // a buffer each, start signals too
+        const QByteArray wav = ReadAll(path);
+        QVERIFY(wav.startsWith("RIFF"));
+        QCOMPARE(wav.mid(8, 8), QByteArray("WAVEfmt "));
+        const int rate = qFromLittleEndian<quint32>(wav.constData() + 24);
+        QCOMPARE(rate, shaped ? 48000 : 8000);
+        QCOMPARE(qFromLittleEndian<quint16>(wav.constData() + 34), quint16(16));
+        const quint32 data = qFromLittleEndian<quint32>(wav.constData() + 40);
+        QCOMPARE(qsizetype(data) + 44, wav.size());
+        QCOMPARE(qFromLittleEndian<quint32>(wav.constData() + 4), data + 36);
+        const QByteArray text = ReadAll(TextPathFor(path));
+        QCOMPARE(QString::fromUtf8(text).size(), qsizetype(mode == 4 ? 59 : 50));
+        QVERIFY(!e.m_pPhraseFile);
+    }
+
+    void exportCancelledOrWithoutPhraseFileLeavesNothing()
+    {
+        CMorseEngine e;
+        e.m_nMode = 0;
+        e.m_nWpm = 60;
+        e.m_nDotMs = DotMsForWpm(60);
+        const QString path = m_dir.filePath("cancelled.wav");
+        int calls = 0;
+        WaveExportResult r = ExportTestAsWave(e, {}, path, [&](int) { return ++calls < 10; });
+        QCOMPARE(r.eStatus, WaveExportResult::Cancelled);
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(!QFile::exists(TextPathFor(path)));
+        g_strPhraseFile = m_dir.filePath("no-such-phrases.txt").toStdString();
+        e.m_nMode = 2;
+        r = ExportTestAsWave(e, {}, path, [](int) { return true; });
+        QCOMPARE(r.eStatus, WaveExportResult::NoPhraseFile);
+        QVERIFY(!QFile::exists(path));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTraining)
+#include "test_training.moc"
