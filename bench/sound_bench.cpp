@@ -283,7 +283,14 @@ int main(int argc, char** argv)
 
     std::printf("%-6s %4s %5s %9s %9s %9s %8s %8s\n", "load", "wpm", "spans", "min ms", "median", "max ms",
                 ">1 ms", "cpu %");
-    for (int wpm : {12, 60, 120}) {
+    // Speeds: all three, or those listed as the third argument ("12,60").
+    std::vector<int> speeds{12, 60, 120};
+    if (argc > 3) {
+        speeds.clear();
+        for (const QString& w : QString::fromLocal8Bit(argv[3]).split(QLatin1Char(',')))
+            speeds.push_back(w.toInt());
+    }
+    for (int wpm : speeds) {
         std::vector<double> errors;
         int over = 0;
         std::vector<double> cpu;
@@ -332,7 +339,7 @@ int main(int argc, char** argv)
 
     // Stop in the middle of a long dash: how long the sound goes on.
     std::vector<double> stopMs;
-    for (int t = 0; t < tests; ++t) {
+    for (int t = 0; t < tests && argc <= 3; ++t) {
         rec.Start();
         wpmBox->setText(QStringLiteral("5"));
         QTest::mouseClick(start, Qt::LeftButton);

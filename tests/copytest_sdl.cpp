@@ -2,6 +2,7 @@
 // driver: what reached the device decodes to the sent text.
 #include "FormFixture.h"
 #include "TestRegistry.h"
+#include "DiskAudio.h"
 #include "audio/SdlWaveOut.h"
 #include "engine/MorseTable.h"
 
@@ -37,26 +38,14 @@ static std::vector<std::string> DecodePatterns(const QByteArray& raw, int dotSam
 
 class TestSdlWholeTest : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    QString m_file;
+    CDiskAudio m_disk;
 
-    QByteArray Captured() const
-    {
-        // The driver's file is complete once the device is released.
-        if (!QTest::qWaitFor([] { return CSdlWaveOut::ClosingCount() == 0; }, 5000))
-            qWarning("audio device still closing");
-        QFile f(m_file);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
+    QByteArray Captured() const { return m_disk.Captured(); }
 
 private slots:
     void initTestCase()
     {
-        m_file = m_dir.filePath("out.raw");
-        qputenv("SDL_AUDIODRIVER", "disk");
-        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(m_file));
-        qputenv("SDL_DISKAUDIODELAY", "2"); // 8 times real time
+        m_disk.Use();
         SetPreparePause(&NoPause);
         SetWaveOutFactory(nullptr);
     }

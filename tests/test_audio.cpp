@@ -1,5 +1,6 @@
 // The SDL2 wave-out device through SDL's disk driver: what reaches the
 // device's output file.
+#include "DiskAudio.h"
 #include "audio/SdlWaveOut.h"
 
 #include <QElapsedTimer>
@@ -48,18 +49,10 @@ struct CStuckPipe {
 
 class TestAudio : public QObject {
     Q_OBJECT
+    CDiskAudio m_disk;
     QTemporaryDir m_dir;
-    QString m_file;
 
-    QByteArray Captured() const
-    {
-        // The driver's file is complete once the device is released.
-        if (!QTest::qWaitFor([] { return CSdlWaveOut::ClosingCount() == 0; }, 5000))
-            qWarning("audio device still closing");
-        QFile f(m_file);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
+    QByteArray Captured() const { return m_disk.Captured(); }
     // The captured output as the device's 16-bit samples.
     std::vector<qint16> Captured16() const
     {
@@ -104,10 +97,7 @@ class TestAudio : public QObject {
 private slots:
     void initTestCase()
     {
-        m_file = m_dir.filePath("out.raw");
-        qputenv("SDL_AUDIODRIVER", "disk");
-        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(m_file));
-        qputenv("SDL_DISKAUDIODELAY", "2"); // 8 times real time
+        m_disk.Use();
         SetWaveOutFactory(nullptr);
     }
 
@@ -228,7 +218,7 @@ private slots:
         qputenv("SDL_AUDIODRIVER", "no-such-driver");
         QCOMPARE(waveOutOpen(&hwo, WAVE_MAPPER, &fmt, client.Window(), 0, CALLBACK_WINDOW), MMSYSERR_BADDEVICEID);
         QVERIFY(!hwo);
-        qputenv("SDL_AUDIODRIVER", "disk");
+        m_disk.Use();
         QCOMPARE(waveOutOpen(&hwo, WAVE_MAPPER, &fmt, client.Window(), 0, CALLBACK_WINDOW), MMSYSERR_NOERROR);
         QVERIFY(hwo);
         waveOutClose(hwo);
@@ -274,8 +264,7 @@ private slots:
         waveOutClose(hwo);
         QTRY_COMPARE(client.nClose, 1);
         QVERIFY2(t.elapsed() < 500, qPrintable(QString::number(t.elapsed())));
-        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(m_file));
-        qputenv("SDL_DISKAUDIODELAY", "2");
+        m_disk.Use();
     }
 };
 

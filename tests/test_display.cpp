@@ -189,6 +189,34 @@ private slots:
                 QCOMPARE(img.pixelColor(x, y), CGraphStatic::kBackColor);
     }
 
+    void idleTicksPaintNothing()
+    {
+        // Counts the graph's paints.
+        struct CPaintCounter : QObject {
+            int nPaints = 0;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                nPaints += e->type() == QEvent::Paint ? 1 : 0;
+                return false;
+            }
+        } counter;
+        CGraphStatic graph;
+        graph.resize(120, 80);
+        graph.installEventFilter(&counter);
+        graph.AddPoint(5, 40, false);
+        graph.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&graph));
+        QTRY_COMPARE(graph.QueuedCount(), 0);
+        QTest::qWait(60);
+        const int drained = counter.nPaints;
+        QTest::qWait(200); // ten ticks with nothing to draw
+        QCOMPARE(counter.nPaints, drained);
+        QVERIFY(graph.TimerActive());
+        graph.AddPoint(5, 0, false); // something new is drawn at the next tick
+        QTRY_VERIFY(counter.nPaints > drained);
+        QCOMPARE(graph.QueuedCount(), 0);
+    }
+
     void timerDrainsOnlyWhileShown()
     {
         CGraphStatic graph;

@@ -1,4 +1,5 @@
 // Our layer over Qt: romaji and kana, CP932, the lock, the up-down.
+#include "platform/BlinkTimeout.h"
 #include "platform/Cp932.h"
 #include "platform/InstanceLock.h"
 #include "platform/InputMode.h"
@@ -10,6 +11,7 @@
 #include <QSignalSpy>
 #include <QDir>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QtTest>
 
 class TestPlatform : public QObject {
@@ -165,6 +167,22 @@ private slots:
         QVERIFY(edit.horizontalScrollBar()->value() > 0);
         QVERIFY(!edit.horizontalScrollBar()->isVisible());
         QVERIFY(!edit.verticalScrollBar()->isVisible());
+    }
+
+    void cursorRestsAfterNoInput()
+    {
+        const int desktop = QGuiApplication::styleHints()->cursorFlashTime();
+        QVERIFY(desktop > 0);
+        {
+            CBlinkTimeout blink(100);
+            CEditCtrl edit;
+            edit.show();
+            QTRY_COMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);
+            QTest::keyClick(&edit, Qt::Key_A); // typing blinks again
+            QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), desktop);
+            QTRY_COMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);
+        }
+        QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), desktop);
     }
 
     void halfWidthKana_data()

@@ -351,26 +351,39 @@ private slots:
         const int rate = RenderRate(shaping);
         QCOMPARE(rate, 48000);
         QCOMPARE(int(out.size()), 1600 * 6);
-        const int e = edgeMs * rate / 1000;
-        const int on = 800 * 6;
-        auto peak = [&](int from, int to) {
-            int m = 0;
-            for (int i = from; i < to; ++i)
-                m = std::max(m, std::abs(int(out[size_t(i)])));
-            return m;
+        const double ms = 1000.0 / rate;
+        // The envelope is seen at the sine's peaks: half a period apart.
+        const double tolerance = 1000.0 / (8000.0 / period) / 2 + 0.1;
+        auto firstAbove = [&](double share) {
+            for (size_t i = 0; i < out.size(); ++i)
+                if (std::abs(out[i]) >= share * kToneLevel)
+                    return int(i);
+            return -1;
         };
-        // The 50 % points lie e/2 after the keyed edges: at most half before, at least half after.
-        QVERIFY(peak(0, e / 2) <= kToneLevel / 2 + 1);
-        QVERIFY(peak(e / 2, e) >= kToneLevel / 2 - 300);
-        QVERIFY(peak(on + e / 2, on + e) <= kToneLevel / 2 + 1);
-        QVERIFY(peak(on, on + e / 2) >= kToneLevel / 2 - 300);
-        QVERIFY(std::abs(peak(e, on) - kToneLevel) < kToneLevel / 100);
-        QCOMPARE(peak(on + e, int(out.size())), 0);
+        auto lastAbove = [&](double share) {
+            for (size_t i = out.size(); i-- > 0;)
+                if (std::abs(out[i]) >= share * kToneLevel)
+                    return int(i);
+            return -1;
+        };
+        // Rise time 10 % to 90 % is edgeMs; the whole span 1.694 times that.
+        const double span = edgeMs / 0.59033;
+        QVERIFY(std::abs((firstAbove(0.9) - firstAbove(0.1)) * ms - edgeMs) <= tolerance);
+        // The 50 % points lie half a span after the keyed edges (0 and 100 ms).
+        QVERIFY(std::abs(firstAbove(0.5) * ms - span / 2) <= tolerance);
+        QVERIFY(std::abs(lastAbove(0.5) * ms - (100.0 + span / 2)) <= tolerance);
+        // Silent once the fall is over; full level in between.
+        QVERIFY(lastAbove(0.0001) * ms <= 100.0 + span);
+        int peak = 0;
+        for (int i = int(span / ms) + 1; i < int(100.0 / ms); ++i)
+            peak = std::max(peak, std::abs(int(out[size_t(i)])));
+        QVERIFY(std::abs(peak - kToneLevel) < kToneLevel / 100);
         // A sine of the keyed pitch: 8000 / period Hz, from phase 0.
         int crossings = 0;
-        for (int i = e + 1; i < on; ++i)
+        const int from = int(span / ms) + 1, to = int(100.0 / ms);
+        for (int i = from + 1; i < to; ++i)
             crossings += (out[size_t(i - 1)] < 0) != (out[size_t(i)] < 0) ? 1 : 0;
-        const double heard = crossings / 2.0 / (double(on - e) / rate);
+        const double heard = crossings / 2.0 / (double(to - from) / rate);
         QVERIFY2(std::abs(heard - 8000.0 / period) < 15, qPrintable(QString::number(heard)));
     }
 

@@ -51,6 +51,7 @@ CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window)
     want.callback = &CSdlWaveOut::AudioCallback;
     want.userdata = self->m_pStream.get();
     self->m_pStream->nDoneMargin = size_t(self->m_nRate) * kDoneMarginMs / 1000;
+    self->m_pStream->queue.assign(size_t(self->m_nRate) * kLeadInMs / 1000, 0);
     SDL_AudioSpec have{};
     // No changes allowed: SDL converts to whatever the server wants.
     self->m_dev = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);

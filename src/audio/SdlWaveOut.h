@@ -48,6 +48,9 @@ public:
     // Done is posted while this much is still queued, so that the next
     // buffer is in hand before the last sample of this one is played.
     static constexpr int kDoneMarginMs = 120;
+    // Silence the stream begins with: a sound server may drop the first
+    // few milliseconds of a new stream, which must not be tone.
+    static constexpr int kLeadInMs = 40;
     int Rate() const { return m_nRate; }
     // A device that asks for no data this long has failed.
     static constexpr int kStallMs = 2000;

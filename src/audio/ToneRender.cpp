@@ -48,10 +48,13 @@ void RenderKeyed(const unsigned char* key, uint32_t len, const ToneShaping& shap
     }
     const int rate = RenderRate(shaping);
     const int ratio = rate / 8000;
-    const double edge = std::clamp(shaping.nEdgeMs, 1, 10) / 1000.0;
-    const int edgeSamples = int(std::lround(edge * rate));
-    out.resize(base + size_t(len) * size_t(ratio), 0);
     const double pi = std::numbers::pi;
+    // nEdgeMs is the rise time from 10 % to 90 %, as rise times are quoted;
+    // a raised cosine takes 0.59 of its whole span for that.
+    const double riseTime = std::clamp(shaping.nEdgeMs, 1, 10) / 1000.0;
+    const double span = riseTime * pi / (std::acos(-0.8) - std::acos(0.8));
+    const int spanSamples = int(std::lround(span * rate));
+    out.resize(base + size_t(len) * size_t(ratio), 0);
     for (uint32_t i = 0; i < len;) {
         if (key[i] == 0) {
             ++i;
@@ -60,8 +63,14 @@ void RenderKeyed(const unsigned char* key, uint32_t len, const ToneShaping& shap
         uint32_t j = i;
         while (j < len && key[j] != 0)
             ++j;
+        uint32_t next = j;
+        while (next < len && key[next] == 0)
+            ++next;
         const double freq = 8000.0 / KeyedPeriod(key, i, j);
         const int on = int(j - i) * ratio; // key-down length at the device rate
+        // Rise and fall alike, and neither longer than the element or the
+        // silence after it (very short elements at long edges).
+        const int edgeSamples = std::max(1, std::min({spanSamples, on, int(next - j) * ratio}));
         const size_t first = base + size_t(i) * size_t(ratio);
         const int last = std::min(on + edgeSamples, int(out.size() - first));
         for (int n = 0; n < last; ++n) {

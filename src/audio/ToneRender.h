@@ -11,7 +11,7 @@ enum class ToneShape {
 
 struct ToneShaping {
     ToneShape eShape = ToneShape::Square;
-    int nEdgeMs = 5; // 1..10
+    int nEdgeMs = 5; // rise and fall time, 10 % to 90 %: 1..10
     bool operator==(const ToneShaping&) const = default;
 };
 
@@ -29,8 +29,10 @@ int RenderRate(const ToneShaping& shaping);
 // Square: 64 and 192 become -kToneLevel and +kToneLevel, key up 0.
 // Shaped: each key-down run becomes a sine of the run's square-wave
 // pitch (8000 / period Hz), starting at phase 0, whose envelope rises
-// and falls by a raised cosine of nEdgeMs. The 50 % points lie nEdgeMs/2
-// after the keyed edges, so every element and gap keeps its length.
+// and falls by a raised cosine that takes nEdgeMs from 10 % to 90 % (its
+// whole span is 1.69 times that). The rise begins at the keyed edge, so
+// the 50 % points lie half a span later and every element and gap keeps
+// its length.
 void RenderKeyed(const unsigned char* key, uint32_t len, const ToneShaping& shaping, std::vector<int16_t>& out);
 
 // A rendered sample at a volume word (left channel), rounded.

@@ -29,7 +29,9 @@ static QTableWidget* MakeTable(const QStringList& headers, QWidget* parent)
     table->setHorizontalHeaderLabels(headers);
     table->verticalHeader()->setVisible(false);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setStretchLastSection(true);
+    table->setWordWrap(false);
     return table;
 }
 
@@ -55,7 +57,7 @@ CRecordDlg::CRecordDlg(QWidget* parent) : QDialog(parent)
     m_pSave = new QPushButton(QStringLiteral("CSVで保存..."), this);
     layout->addWidget(m_pSave, 0, Qt::AlignRight);
     connect(m_pSave, &QPushButton::clicked, this, &CRecordDlg::SaveRequested);
-    resize(520, 600);
+    resize(660, 640);
 }
 
 static QTableWidgetItem* Cell(const QString& text)
@@ -72,7 +74,7 @@ void CRecordDlg::Refresh(const CRunRecord& record)
         const TestRecord& t = tests.back();
         const int exam = ExamScore(t.align);
         const bool wabun = t.nMode >= 3;
-        QString speed = QStringLiteral("送信の速さ: %1 WPM").arg(t.speed.dWpm, 0, 'f', 1);
+        QString speed = QStringLiteral("送信の速さ: %1 WPM(5文字を1語として)").arg(t.speed.dWpm, 0, 'f', 1);
         if (wabun)
             speed += QStringLiteral("(%1 字/分)").arg(t.speed.dCharsPerMinute, 0, 'f', 0);
         m_pLast->setText(QStringLiteral("直前のテスト(位置合わせ): 正解 %1、誤り %2、抜け %3、余分 %4、正解率 %5%\n"

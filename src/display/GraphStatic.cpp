@@ -27,7 +27,9 @@ void CGraphStatic::AddWaveData()
 
 void CGraphStatic::OnTimer(int nIDEvent)
 {
-    if (nIDEvent == kTimerId)
+    // With nothing queued and nothing to erase a paint would copy the same
+    // picture again: leave the screen, and the form's painting, alone.
+    if (nIDEvent == kTimerId && (!m_aPoints.empty() || m_bErase))
         update();
 }
 
