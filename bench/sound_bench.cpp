@@ -315,8 +315,11 @@ int main(int argc, char** argv)
                     got.push_back((runs[i + 1].start - runs[i].end) * 1000.0 / kRate);
             }
             if (got.size() != want.size()) {
-                std::fprintf(stderr, "%d wpm: %zu marks heard, %zu sent\n", wpm, (got.size() + 1) / 2,
-                             (want.size() + 1) / 2);
+                size_t at = 0;
+                while (at < got.size() && at < want.size() && std::abs(got[at] - want[at].ms) <= 1.0)
+                    ++at;
+                std::fprintf(stderr, "%d wpm: %zu marks heard, %zu sent; first off at span %zu: %.2f ms\n", wpm,
+                             (got.size() + 1) / 2, (want.size() + 1) / 2, at, at < got.size() ? got[at] : -1.0);
                 over += int(std::max(got.size(), want.size()));
                 continue;
             }

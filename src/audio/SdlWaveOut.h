@@ -42,12 +42,12 @@ public:
     MMRESULT Reset() override;
     MMRESULT Close() override;
 
-    // Length of an SDL callback (32 ms): enough that a busy machine does
+    // Length of an SDL callback (48 ms): enough that a busy machine does
     // not starve the server, little enough that Stop is heard at once.
-    static constexpr int kCallbackMs = 32;
+    static constexpr int kCallbackMs = 48;
     // Done is posted while this much is still queued, so that the next
     // buffer is in hand before the last sample of this one is played.
-    static constexpr int kDoneMarginMs = 120;
+    static constexpr int kDoneMarginMs = 400;
     // Silence the stream begins with: a sound server may drop the first
     // few milliseconds of a new stream, which must not be tone.
     static constexpr int kLeadInMs = 40;
