@@ -13,7 +13,7 @@ PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev li
 TARGET=dravik
 if [ "${1:-}" = "--tests" ]; then
   # Benchmarks, and the validators the install test runs.
-  PACKAGES+=(libbenchmark-dev appstream desktop-file-utils dpkg-dev file)
+  PACKAGES+=(libbenchmark-dev appstream desktop-file-utils dpkg-dev file man-db)
   TARGET=all
 fi
 missing=()
