@@ -5,7 +5,7 @@
 //   evaluate_bench [runs]        offscreen; prints min/median/max in ms
 #include "copytest/CharEdit.h"
 #include "copytest/DravikView.h"
-#include "platform/MessageBox.h"
+#include "winui/MessageBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

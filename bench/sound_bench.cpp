@@ -11,8 +11,8 @@
 #include "training/Options.h"
 #include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
-#include "platform/MessageBox.h"
-#include "platform/TickSlider.h"
+#include "winui/MessageBox.h"
+#include "winui/TickSlider.h"
 #include "res/Resource.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/DialogTemplate.h"
+#include "winui/DialogTemplate.h"
 
 extern const DlgTemplate g_dlgForm;  // IDD_DRAVIK_FORM, the copy-test form
 extern const DlgTemplate g_dlgAbout; // IDD_ABOUTBOX

@@ -4,14 +4,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 declare -A allowed=(
-  [platform]="platform"
+  [text]="text"
   [audio]="audio"
-  [engine]="engine audio"
-  [training]="training engine audio"
-  [display]="display training engine audio"
-  [res]="res platform"
-  [copytest]="copytest display training engine audio platform res"
-  [app]="app copytest display training engine audio platform res"
+  [engine]="engine audio text"
+  [training]="training engine audio text"
+  [winui]="winui text"
+  [res]="res winui"
+  [display]="display engine audio winui"
+  [copytest]="copytest display winui training engine audio text res"
+  [app]="app copytest display winui training engine audio text res"
 )
 bad=0
 for dir in "${!allowed[@]}"; do

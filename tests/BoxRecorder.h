@@ -1,6 +1,6 @@
 #pragma once
 // Answers every message box at once and keeps what it showed.
-#include "platform/MessageBox.h"
+#include "winui/MessageBox.h"
 
 #include <QList>
 #include <QString>

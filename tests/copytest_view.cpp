@@ -3,7 +3,7 @@
 #include "FormFixture.h"
 #include "TestRegistry.h"
 #include "engine/MorseTable.h"
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 #include <QClipboard>
 #include <QScrollBar>

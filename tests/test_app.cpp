@@ -5,12 +5,13 @@
 #include "app/AboutDlg.h"
 #include "app/DravikApp.h"
 #include "app/DravikDoc.h"
+#include "app/InstanceLock.h"
 #include "app/MainFrame.h"
 #include "app/OptionsDlg.h"
 #include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
-#include "platform/FileDialog.h"
-#include "platform/TickSlider.h"
+#include "winui/FileDialog.h"
+#include "winui/TickSlider.h"
 #include "res/Resource.h"
 #include "copytest/CharEdit.h"
 #include "copytest/DravikView.h"
@@ -104,20 +105,45 @@ private slots:
         QVERIFY(boxes.boxes.isEmpty());
     }
 
-    void lockThatCannotBeMadeDoesNotRefuse()
+    void instanceLock_data()
     {
-        // Something else at the lock's path is not another instance.
-        const QString lockPath = m_runtime.filePath("TVK_APPLICATION");
-        QFile::remove(lockPath);
-        QVERIFY(QDir().mkpath(lockPath));
-        CBoxRecorder boxes;
+        // What stands at the lock's path before the lock is tried.
+        QTest::addColumn<QString>("blocker");
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<bool>("heldElsewhere");
+        QTest::newRow("nothing") << "" << true << false;
+        QTest::newRow("running holder") << "lock" << false << true;
+        QTest::newRow("directory") << "dir" << false << false;
+        QTest::newRow("empty file") << "empty" << false << false;
+    }
+    void instanceLock()
+    {
+        QFETCH(QString, blocker);
+        QFETCH(bool, held);
+        QFETCH(bool, heldElsewhere);
+        const QString name = QStringLiteral("DRAVIK_TEST_LOCK_%1_%2")
+                                 .arg(QCoreApplication::applicationPid())
+                                 .arg(QTest::currentDataTag());
+        const QString path = CInstanceLock::PathFor(name);
+        std::unique_ptr<CInstanceLock> holder;
+        if (blocker == "lock")
+            holder = std::make_unique<CInstanceLock>(name);
+        else if (blocker == "dir")
+            QVERIFY(QDir().mkpath(path));
+        else if (blocker == "empty")
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly));
         {
-            CDravikApp app;
-            QVERIFY(app.InitInstance({"dravik"}));
-            QVERIFY(app.MainFrame()->isVisible());
+            CInstanceLock lock(name);
+            QCOMPARE(lock.IsHeld(), held);
+            QCOMPARE(lock.IsHeldElsewhere(), heldElsewhere);
         }
-        QVERIFY(boxes.boxes.isEmpty());
-        QVERIFY(QDir(lockPath).removeRecursively());
+        holder.reset();
+        if (blocker == "lock") {
+            CInstanceLock again(name); // the holder has gone
+            QVERIFY(again.IsHeld());
+        }
+        QDir(path).removeRecursively();
+        QFile::remove(path);
     }
 
     void defaultPhraseFileFromAnotherDirectory()

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/DialogTemplate.h"
+#include "winui/DialogTemplate.h"
 
 #include <QDialog>
 

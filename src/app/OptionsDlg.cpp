@@ -1,6 +1,6 @@
 #include "app/OptionsDlg.h"
-#include "platform/Cp932.h"
-#include "platform/SpinButton.h"
+#include "text/Cp932.h"
+#include "winui/SpinButton.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
 #include "training/Drills.h"

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/DravikApp.h"
-#include "platform/BlinkTimeout.h"
+#include "winui/BlinkTimeout.h"
 
 #include <QApplication>
 #include <QIcon>

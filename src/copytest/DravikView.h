@@ -1,6 +1,6 @@
 #pragma once
 #include "engine/MorseEngine.h"
-#include "platform/DialogTemplate.h"
+#include "winui/DialogTemplate.h"
 #include "training/Options.h"
 #include "training/Record.h"
 

@@ -1,6 +1,6 @@
 #include "copytest/RecordDlg.h"
-#include "platform/Cp932.h"
-#include "platform/MessageBox.h"
+#include "text/Cp932.h"
+#include "winui/MessageBox.h"
 
 #include <QFile>
 #include <QHeaderView>

@@ -1,43 +1,11 @@
 #pragma once
-// The learner's record: a fair score of one test (typed aligned to sent),
-// the old telegraphy exam's score, the speed actually sent, and what each
-// character was taken for over the run's tests. Pure logic.
+// The learner's record: the speed actually sent, and what each character
+// was taken for over the run's tests. Pure logic.
+#include "training/Scoring.h"
+
 #include <map>
 #include <string>
 #include <vector>
-
-// The typed text as it is scored and shown: each CR LF becomes one LF.
-std::string FoldTypedLineBreaks(const std::string& strTyped);
-// Letters A-Z compare without case; every other byte exactly.
-bool SameCharacter(unsigned char a, unsigned char b);
-
-// One step of an alignment: sent byte s against typed byte t.
-struct AlignStep {
-    enum Kind { Right, Wrong, Missing, Extra } eKind;
-    int nSent;  // index into the sent text, -1 for Extra
-    int nTyped; // index into the typed text, -1 for Missing
-};
-
-struct Alignment {
-    int nRight = 0;
-    int nWrong = 0;
-    int nMissing = 0;
-    int nExtra = 0;
-    int nSent = 0;
-    std::vector<AlignStep> steps;
-    // right / sent, in percent (0 when nothing was sent).
-    double Accuracy() const { return nSent > 0 ? 100.0 * nRight / nSent : 0.0; }
-};
-
-// Edit-distance alignment of typed against sent bytes: letters compare
-// without case as the scoring does, a typed CR LF is one line feed.
-// Among alignments of least cost, substitutions are preferred to a
-// missing and an extra character.
-Alignment AlignCopy(const std::string& strSent, const std::string& strTyped);
-
-// 100 - 3 x (wrong + extra) - 1 x missing, never below 0; 90 passes.
-int ExamScore(const Alignment& a);
-bool ExamPassed(int nScore);
 
 // The speed a test was sent at: words per minute of 50 dots, and
 // characters per minute.

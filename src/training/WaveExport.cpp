@@ -1,10 +1,10 @@
 #include "training/WaveExport.h"
 #include "audio/ToneRender.h"
 #include "training/Apply.h"
+#include "text/Cp932.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QtEndian>
 
 #include <cstring>
@@ -97,8 +97,7 @@ WaveExportResult ExportTestAsWave(CMorseEngine& engine, const TrainingOptions& o
 
     // The text as the user reads it: UTF-8.
     QSaveFile text(TextPathFor(path));
-    QStringDecoder decode("windows-31j");
-    const QString sent = decode(QByteArrayView(engine.m_strSent.data(), qsizetype(engine.m_strSent.size())));
+    const QString sent = Cp932ToQString(engine.m_strSent);
     if (!text.open(QIODevice::WriteOnly) || text.write(sent.toUtf8()) < 0 || !text.commit()) {
         wave.cancelWriting();
         result.strError = text.errorString();

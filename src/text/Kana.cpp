@@ -1,4 +1,4 @@
-#include "platform/Kana.h"
+#include "text/Kana.h"
 
 #include <map>
 

@@ -1,6 +1,6 @@
-#include "platform/DialogTemplate.h"
-#include "platform/SpinButton.h"
-#include "platform/TickSlider.h"
+#include "winui/DialogTemplate.h"
+#include "winui/SpinButton.h"
+#include "winui/TickSlider.h"
 
 #include <QFontMetrics>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "platform/TickSlider.h"
+#include "winui/TickSlider.h"
 
 #include <QPainter>
 #include <QStyle>

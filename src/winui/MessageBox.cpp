@@ -1,4 +1,4 @@
-#include "platform/MessageBox.h"
+#include "winui/MessageBox.h"
 
 #include <QMessageBox>
 

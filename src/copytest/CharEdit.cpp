@@ -1,11 +1,11 @@
-#include "platform/InputMode.h"
-#include "platform/Cp932.h"
+#include "copytest/CharEdit.h"
+#include "text/Cp932.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextCursor>
 
-CEditCtrl::CEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
+CCharEdit::CCharEdit(QWidget* parent) : QPlainTextEdit(parent)
 {
     // One line scrolls sideways until Enter; no scroll bars.
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -14,27 +14,27 @@ CEditCtrl::CEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
     setTabChangesFocus(true);
 }
 
-std::string CEditCtrl::GetWindowTextBytes() const
+std::string CCharEdit::GetWindowTextBytes() const
 {
     QString text = toPlainText();
     text.replace(QChar(u'\n'), QStringLiteral("\r\n"));
     return QStringToCp932(text);
 }
 
-void CEditCtrl::SetWindowText(const QString& text)
+void CCharEdit::SetWindowText(const QString& text)
 {
     m_romaji.Flush();
     Compose(QString());
     setPlainText(text);
 }
 
-QString CEditCtrl::Shape(const QString& text) const
+QString CCharEdit::Shape(const QString& text) const
 {
     QString out = m_imc.IsHalfWidthKatakana() ? ToHalfWidthKatakana(text) : text;
     return ToSingleByteForms(out).toUpper();
 }
 
-void CEditCtrl::Compose(const QString& commit)
+void CCharEdit::Compose(const QString& commit)
 {
     QInputMethodEvent event(m_romaji.Pending(), {});
     if (!commit.isEmpty())
@@ -42,13 +42,13 @@ void CEditCtrl::Compose(const QString& commit)
     QPlainTextEdit::inputMethodEvent(&event);
 }
 
-void CEditCtrl::CommitPending()
+void CCharEdit::CommitPending()
 {
     if (!m_romaji.Pending().isEmpty())
         Compose(m_romaji.Flush());
 }
 
-void CEditCtrl::OnChar(QKeyEvent* event) { QPlainTextEdit::keyPressEvent(event); }
+void CCharEdit::OnChar(QKeyEvent* event) { QPlainTextEdit::keyPressEvent(event); }
 
 static bool IsModifierKey(int key)
 {
@@ -62,7 +62,7 @@ static bool IsModifierKey(int key)
     }
 }
 
-void CEditCtrl::keyPressEvent(QKeyEvent* event)
+void CCharEdit::keyPressEvent(QKeyEvent* event)
 {
     if (IsModifierKey(event->key())) {
         QPlainTextEdit::keyPressEvent(event); // Shift for KA must not end "k"
@@ -100,7 +100,7 @@ void CEditCtrl::keyPressEvent(QKeyEvent* event)
     OnChar(event);
 }
 
-void CEditCtrl::inputMethodEvent(QInputMethodEvent* event)
+void CCharEdit::inputMethodEvent(QInputMethodEvent* event)
 {
     // A system input method's own composition ends ours.
     CommitPending();
@@ -114,20 +114,20 @@ void CEditCtrl::inputMethodEvent(QInputMethodEvent* event)
     QPlainTextEdit::inputMethodEvent(event);
 }
 
-void CEditCtrl::insertFromMimeData(const QMimeData* source)
+void CCharEdit::insertFromMimeData(const QMimeData* source)
 {
     CommitPending();
     if (source->hasText())
         textCursor().insertText(Shape(source->text()));
 }
 
-void CEditCtrl::focusOutEvent(QFocusEvent* event)
+void CCharEdit::focusOutEvent(QFocusEvent* event)
 {
     CommitPending();
     QPlainTextEdit::focusOutEvent(event);
 }
 
-void CEditCtrl::mousePressEvent(QMouseEvent* event)
+void CCharEdit::mousePressEvent(QMouseEvent* event)
 {
     CommitPending();
     QPlainTextEdit::mousePressEvent(event);
@@ -135,7 +135,7 @@ void CEditCtrl::mousePressEvent(QMouseEvent* event)
 
 HIMC ImmGetContext(QWidget* pWnd)
 {
-    auto* edit = qobject_cast<CEditCtrl*>(pWnd);
+    auto* edit = qobject_cast<CCharEdit*>(pWnd);
     return edit ? &edit->InputContext() : nullptr;
 }
 

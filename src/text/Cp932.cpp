@@ -1,4 +1,4 @@
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,4 +1,4 @@
-#include "platform/BlinkTimeout.h"
+#include "winui/BlinkTimeout.h"
 
 #include <QCoreApplication>
 #include <QEvent>

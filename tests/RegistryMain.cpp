@@ -1,13 +1,19 @@
-// The copy-test library: form, stream, scoring and a whole test through
-// SDL's disk driver, each a test class of its own.
+// The main of a test program of several test classes: each file
+// registers its class and they run one after the other.
 #include "TestRegistry.h"
 
+#ifdef QT_WIDGETS_LIB
 #include <QApplication>
+using App = QApplication;
+#else
+#include <QCoreApplication>
+using App = QCoreApplication;
+#endif
 #include <QtTest>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    App app(argc, argv);
     int failed = 0;
     for (const TestFactory& make : TestRegistry()) {
         std::unique_ptr<QObject> test = make();

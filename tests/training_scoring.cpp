@@ -1,6 +1,6 @@
 // The scoring on two byte strings, without a display.
 #include "TestRegistry.h"
-#include "copytest/Scoring.h"
+#include "training/Scoring.h"
 
 #include <QtTest>
 
@@ -108,4 +108,4 @@ private slots:
 };
 
 DRAVIK_REGISTER_TEST(TestScoring)
-#include "copytest_scoring.moc"
+#include "training_scoring.moc"

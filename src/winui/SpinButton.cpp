@@ -1,4 +1,4 @@
-#include "platform/SpinButton.h"
+#include "winui/SpinButton.h"
 
 #include <QEvent>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "platform/FileDialog.h"
+#include "winui/FileDialog.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

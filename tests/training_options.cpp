@@ -1,5 +1,6 @@
 // Learner's aids without a display: Koch lessons, effective speed, draws,
 // the shaped tone, the options in the profile and the sound-file export.
+#include "TestRegistry.h"
 #include "audio/ToneRender.h"
 #include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
@@ -472,5 +473,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTraining)
-#include "test_training.moc"
+DRAVIK_REGISTER_TEST(TestTraining)
+#include "training_options.moc"

@@ -1,0 +1,91 @@
+// The answer box: what typing, input methods and undo store.
+#include "TestRegistry.h"
+#include "copytest/CharEdit.h"
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QtTest>
+
+class TestCharEdit : public QObject {
+    Q_OBJECT
+private slots:
+    // Steps typed into an answer box, and the bytes it then holds:
+    // "k:" keys, "S:" keys each with Shift held (Shift pressed first),
+    // "c:" a system input method's commit, "u" Ctrl+Z, "b" Backspace, "r" Enter.
+    void answerBoxStores_data()
+    {
+        QTest::addColumn<bool>("kana");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("shift per letter") << true << QStringList{"S:ka"} << QByteArray("\xB6");
+        QTest::newRow("shift gakkou") << true << QStringList{"S:gakkou"} << QByteArray("\xB6\xDE\xAF\xBA\xB3");
+        QTest::newRow("shift nn") << true << QStringList{"S:nn"} << QByteArray("\xDD");
+        QTest::newRow("undo whole kana") << true << QStringList{"k:kaki", "u"} << QByteArray("\xB6");
+        QTest::newRow("undo with pending") << true << QStringList{"k:kak", "u"} << QByteArray("\xB6");
+        QTest::newRow("undo all") << true << QStringList{"k:ka", "u", "u"} << QByteArray();
+        QTest::newRow("backspace pending") << true << QStringList{"k:ky", "b", "k:a"} << QByteArray("\xB6");
+        QTest::newRow("pending not stored") << true << QStringList{"k:kitte", "r", "k:k"} << QByteArray("\xB7\xAF\xC3\r\n");
+        QTest::newRow("kana commit full-width space") << true << QStringList{"c:かな　ｶﾅ"} << QByteArray("\xB6\xC5 \xB6\xC5");
+        QTest::newRow("full-width letters") << false << QStringList{"c:ＡＢｃ　１２！"} << QByteArray("ABC 12!");
+        QTest::newRow("not in code page 932") << false << QStringList{"c:A😀B€C한"} << QByteArray("A?B?C?");
+        QTest::newRow("combining mark") << false << QStringList{"c:e\u0301"} << QByteArray("E?");
+        QTest::newRow("latin keys") << false << QStringList{"S:cq", "k:de"} << QByteArray("CQDE");
+    }
+    void answerBoxStores()
+    {
+        QFETCH(bool, kana);
+        QFETCH(QStringList, steps);
+        QFETCH(QByteArray, bytes);
+        CCharEdit edit;
+        edit.show();
+        if (kana) {
+            edit.InputContext().bOpen = 1;
+            edit.InputContext().dwConversion = IME_CMODE_NATIVE | IME_CMODE_KATAKANA;
+        }
+        for (const QString& step : steps) {
+            const QString arg = step.mid(2);
+            if (step.startsWith("k:")) {
+                QTest::keyClicks(&edit, arg);
+            } else if (step.startsWith("S:")) {
+                for (QChar c : arg) {
+                    QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+                    QApplication::sendEvent(&edit, &shift);
+                    QKeyEvent key(QEvent::KeyPress, c.toUpper().unicode(), Qt::ShiftModifier, QString(c.toUpper()));
+                    QApplication::sendEvent(&edit, &key);
+                    QKeyEvent up(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+                    QApplication::sendEvent(&edit, &up);
+                }
+            } else if (step.startsWith("c:")) {
+                QInputMethodEvent commit;
+                commit.setCommitString(arg);
+                QApplication::sendEvent(&edit, &commit);
+            } else if (step == "u") {
+                QTest::keyClick(&edit, Qt::Key_Z, Qt::ControlModifier);
+            } else if (step == "b") {
+                QTest::keyClick(&edit, Qt::Key_Backspace);
+            } else if (step == "r") {
+                QTest::keyClick(&edit, Qt::Key_Return);
+            }
+        }
+        const std::string got = edit.GetWindowTextBytes();
+        QCOMPARE(QByteArray::fromStdString(got), bytes);
+        for (char c : got)
+            QVERIFY2(!(c >= 'a' && c <= 'z'), "a lower-case letter in the box");
+    }
+
+    void answerBoxScrollsOneLineSideways()
+    {
+        CCharEdit edit;
+        edit.resize(200, 50);
+        edit.show();
+        QTest::keyClicks(&edit, QString(120, QChar(u'E')));
+        QCOMPARE(edit.document()->lineCount(), 1); // not wrapped
+        QVERIFY(edit.horizontalScrollBar()->value() > 0);
+        QVERIFY(!edit.horizontalScrollBar()->isVisible());
+        QVERIFY(!edit.verticalScrollBar()->isVisible());
+    }
+
+};
+
+DRAVIK_REGISTER_TEST(TestCharEdit)
+#include "copytest_charedit.moc"

@@ -1,0 +1,78 @@
+// Our layer over Qt Widgets: the up-down control and the cursor rest.
+#include "winui/BlinkTimeout.h"
+#include "winui/SpinButton.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QStyleHints>
+#include <QToolButton>
+#include <QtTest>
+
+class TestWinUi : public QObject {
+    Q_OBJECT
+private slots:
+    void cursorRestsAfterNoInput()
+    {
+        const int desktop = QGuiApplication::styleHints()->cursorFlashTime();
+        QVERIFY(desktop > 0);
+        {
+            CBlinkTimeout blink(100);
+            QLineEdit edit;
+            edit.show();
+            QTRY_COMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);
+            QTest::keyClick(&edit, Qt::Key_A); // typing blinks again
+            QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), desktop);
+            QTRY_COMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);
+        }
+        QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), desktop);
+    }
+
+    void spinStopsAtBounds_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<QString>("end");
+        QTest::newRow("up to 1000") << "998" << 5 << "1000";
+        QTest::newRow("down to 250") << "252" << -5 << "250";
+        QTest::newRow("typed above range") << "2000" << 1 << "1000";
+        QTest::newRow("typed below range") << "10" << -1 << "250";
+        QTest::newRow("not a number") << "abc" << 1 << "801";
+    }
+    void spinStopsAtBounds()
+    {
+        QFETCH(QString, start);
+        QFETCH(int, steps);
+        QFETCH(QString, end);
+        QLineEdit buddy;
+        CSpinButtonCtrl spin;
+        spin.SetBuddy(&buddy);
+        spin.SetRange(250, 1000);
+        spin.SetPos(800);
+        buddy.setText(start);
+        QSignalSpy scrolls(&spin, &CSpinButtonCtrl::VScroll);
+        for (int i = 0; i < std::abs(steps); ++i)
+            (steps > 0 ? spin.UpButton() : spin.DownButton())->click();
+        QCOMPARE(buddy.text(), end);
+        QCOMPARE(int(scrolls.count()), 2 * std::abs(steps));
+        // The box still takes any text.
+        buddy.setText("12x");
+        QCOMPARE(buddy.text(), QStringLiteral("12x"));
+    }
+
+    void arrowKeysInBuddy()
+    {
+        QLineEdit buddy;
+        CSpinButtonCtrl spin;
+        spin.SetBuddy(&buddy);
+        spin.SetRange(5, 120);
+        spin.SetPos(119);
+        QTest::keyClick(&buddy, Qt::Key_Up);
+        QTest::keyClick(&buddy, Qt::Key_Up);
+        QCOMPARE(buddy.text(), QStringLiteral("120"));
+        QTest::keyClick(&buddy, Qt::Key_Down);
+        QCOMPARE(buddy.text(), QStringLiteral("119"));
+    }
+};
+
+QTEST_MAIN(TestWinUi)
+#include "test_winui.moc"
