@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
-class CKeyer : public CMorseEngine {};
+using CKeyer = CMorseEngine;
 
 // The dot length Start derives from a speed.
 static int DotMs(int wpm) { return 10000 / (wpm * 500 / 60); }
@@ -17,7 +17,7 @@ static void BM_MakeWave(benchmark::State& state)
     const int wpm = int(state.range(0));
     const auto ch = static_cast<unsigned char>(state.range(1));
     CKeyer keyer;
-    keyer.m_nMode = 0;
+    keyer.SetSettings({kLatinRandom1, 800, 12, 20});
     int samples = 0;
     for (auto _ : state) {
         samples = keyer.MakeWave(g_ToneBuf[0], 800, DotMs(wpm), ch);
@@ -32,7 +32,7 @@ static void BM_AddWaveData(benchmark::State& state)
 {
     const int wpm = int(state.range(0));
     CKeyer keyer;
-    keyer.m_nMode = 0;
+    keyer.SetSettings({kLatinRandom1, 800, 12, 20});
     g_nCurBuf = 0;
     g_nToneLen[0] = keyer.MakeWave(g_ToneBuf[0], 800, DotMs(wpm), '0');
     g_nGraphWpm = wpm;

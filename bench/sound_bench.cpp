@@ -6,6 +6,7 @@
 //
 //   sound_bench LABEL [tests per speed]
 #include "app/DravikApp.h"
+#include "audio/SdlWaveOut.h"
 #include "app/MainFrame.h"
 #include "copytest/DravikView.h"
 #include "training/Options.h"
@@ -203,7 +204,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "box: %s\n", qPrintable(text));
         return IDOK;
     });
-    SetPreparePause(nullptr);
+    SetWaveOutFactory(&CSdlWaveOut::Open);
     CDravikApp theApp;
     if (!theApp.InitInstance({"dravik"}))
         return 1;
@@ -222,7 +223,7 @@ int main(int argc, char** argv)
         rec.Start();
         wpmBox->setText(QString::number(wpm));
         QTest::mouseClick(start, Qt::LeftButton);
-        const bool ended = QTest::qWaitFor([&] { return !view->m_bPlaying && g_hWaveOut == nullptr; }, 300000);
+        const bool ended = QTest::qWaitFor([&] { return !view->IsPlaying() && g_hWaveOut == nullptr; }, 300000);
         rec.Stop();
         return ended;
     };
@@ -231,8 +232,9 @@ int main(int argc, char** argv)
         // shaped; then the gaps of an effective speed, at 12 WPM.
         std::printf("%-8s %12s %14s\n", "tone", "click dB", "+1 kHz dBc");
         for (ToneShape shape : {ToneShape::Square, ToneShape::Shaped}) {
-            view->m_options = TrainingOptions{};
-            view->m_options.eToneShape = shape;
+            TrainingOptions shaped;
+            shaped.eToneShape = shape;
+            view->SetOptions(shaped);
             std::vector<double> clicks, sidebands;
             for (int t = 0; t < tests; ++t) {
                 if (!runTest(60))
@@ -261,8 +263,9 @@ int main(int argc, char** argv)
                         Median(sidebands));
         }
         // Effective speed 8 at 12 WPM: the silence between characters.
-        view->m_options = TrainingOptions{};
-        view->m_options.nEffectiveWpm = 8;
+        TrainingOptions farnsworth;
+        farnsworth.nEffectiveWpm = 8;
+        view->SetOptions(farnsworth);
         std::vector<double> gaps;
         for (int t = 0; t < tests; ++t) {
             if (!runTest(12))
@@ -301,12 +304,12 @@ int main(int argc, char** argv)
             QElapsedTimer wall;
             wall.start();
             QTest::mouseClick(start, Qt::LeftButton);
-            if (!QTest::qWaitFor([&] { return !view->m_bPlaying && g_hWaveOut == nullptr; }, 300000))
+            if (!QTest::qWaitFor([&] { return !view->IsPlaying() && g_hWaveOut == nullptr; }, 300000))
                 return 2;
             cpu.push_back(100.0 * (CpuSeconds() - cpu0) / (double(wall.nsecsElapsed()) / 1e9));
             rec.Stop();
             const std::vector<Run> runs = ToneRuns(rec);
-            const std::vector<Expected> want = ExpectedTimeline(view->m_strSent, view->m_nDotMs);
+            const std::vector<Expected> want = ExpectedTimeline(view->Sent(), view->DotMs());
             // Marks and spaces alternate from the first tone on.
             std::vector<double> got;
             for (size_t i = 0; i < runs.size(); ++i) {

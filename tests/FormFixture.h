@@ -2,6 +2,7 @@
 // A copy-test form after its initial update, with its controls by id.
 #include "BoxRecorder.h"
 #include "RecordingWaveOut.h"
+#include "TestWait.h"
 #include "display/GraphStatic.h"
 #include "winui/SpinButton.h"
 #include "winui/TickSlider.h"
@@ -15,11 +16,16 @@
 #include <QTextEdit>
 #include <QtTest>
 
-inline void NoPause(int) {}
+
+// The form, with a sent text of the test's choosing.
+class CTestView : public CDravikView {
+public:
+    void SetSent(const std::string& sent) { m_strSent = sent; }
+};
 
 struct CForm {
     CBoxRecorder boxes;
-    CDravikView view;
+    CTestView view;
 
     CForm() { view.OnInitialUpdate(); }
 
@@ -43,6 +49,6 @@ struct CForm {
     // Runs the queued device notifications until the stream is back at rest.
     bool WaitForRest(int ms = 5000) const
     {
-        return QTest::qWaitFor([this] { return !view.m_bPlaying && g_hWaveOut == nullptr; }, ms);
+        return RunUntil([this] { return !view.IsPlaying() && g_hWaveOut == nullptr; }, ms);
     }
 };

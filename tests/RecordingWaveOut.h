@@ -17,6 +17,7 @@ struct WaveOutLog {
     int nLive = 0;          // devices not yet deleted
     int nBadCalls = 0;      // a write or close the device refused
     std::vector<uint32_t> volumes;
+    std::vector<ToneShaping> shapings;   // given at each open
     std::vector<int> bufferIndex;      // which tone buffer each write held
     std::vector<std::string> buffers;  // the samples of each write
 };
@@ -34,10 +35,11 @@ public:
         s_bAuto = bAuto;
         s_bRefuseOpen = false;
         s_pLast = nullptr;
-        SetWaveOutFactory([](const WAVEFORMATEX& fmt, WaveOutWindow window) -> IWaveOut* {
+        SetWaveOutFactory([](const WAVEFORMATEX& fmt, WaveOutWindow window, const ToneShaping& shaping) -> IWaveOut* {
             if (s_bRefuseOpen || fmt.nSamplesPerSec != 8000 || fmt.wBitsPerSample != 8 || fmt.nChannels != 1)
                 return nullptr;
             ++s_log.nOpens;
+            s_log.shapings.push_back(shaping);
             return s_pLast = new CRecordingWaveOut(window);
         });
     }
@@ -61,8 +63,14 @@ public:
         }
     }
     bool Pending() const { return m_bPending; }
-    // The device stops taking data, as a stuck server would.
-    void Fail() { PostError(); }
+    // The device stops taking data, as a stuck server would; or, opened
+    // in the background, it never started.
+    void Fail(bool bNeverOpened = false)
+    {
+        m_bOpen = !bNeverOpened;
+        PostError();
+    }
+    bool IsOpen() const override { return m_bOpen; }
 
     MMRESULT SetVolume(uint32_t dwVolume) override
     {
@@ -110,6 +118,7 @@ protected:
     }
 
 private:
+    bool m_bOpen = true;
     bool m_bPending = false;
     bool m_bClosed = false;
 };

@@ -46,8 +46,8 @@ private slots:
     void initTestCase()
     {
         m_disk.Use();
-        SetPreparePause(&NoPause);
-        SetWaveOutFactory(nullptr);
+        SetStartPause(0);
+        SetWaveOutFactory(&CSdlWaveOut::Open);
     }
 
     void wholeTestFromStartToClose()
@@ -55,16 +55,16 @@ private slots:
         CForm f;
         f.WpmBox()->setText("60");
         f.Click(IDC_BUTTON_START);
-        QVERIFY(f.view.m_bPlaying);
+        QVERIFY(f.view.IsPlaying());
         QVERIFY(f.WaitForRest(30000));
         QVERIFY(f.boxes.boxes.isEmpty());
         QVERIFY(f.Evaluate()->isEnabled());
         QVERIFY(f.ResultsShown());
 
-        const std::vector<std::string> heard = DecodePatterns(Captured(), 8 * f.view.m_nDotMs);
+        const std::vector<std::string> heard = DecodePatterns(Captured(), 8 * f.view.DotMs());
         QCOMPARE(int(heard.size()), 50);
         for (int i = 0; i < 50; ++i)
-            QCOMPARE(heard[size_t(i)], std::string(MorsePattern(static_cast<unsigned char>(f.view.m_strSent[size_t(i)]))));
+            QCOMPARE(heard[size_t(i)], std::string(MorsePattern(static_cast<unsigned char>(f.view.Sent()[size_t(i)]))));
     }
 };
 

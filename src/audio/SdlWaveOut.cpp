@@ -1,9 +1,9 @@
 #include "audio/SdlWaveOut.h"
+#include "audio/DeviceThread.h"
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <thread>
 
 static long long NowMs()
 {
@@ -11,7 +11,8 @@ static long long NowMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Tried again at every open: a server that was down may be up now.
+// On the device thread, tried again at every open: a server that was
+// down may be up now.
 static bool InitSdlAudio()
 {
     if (SDL_WasInit(SDL_INIT_AUDIO))
@@ -32,15 +33,13 @@ CSdlWaveOut::CSdlWaveOut(WaveOutWindow window) : CWaveOutBase(window), m_pStream
     connect(&m_watch, &QTimer::timeout, this, &CSdlWaveOut::OnWatch);
 }
 
-CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window)
+CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window, const ToneShaping& shaping)
 {
     if (format.wFormatTag != WAVE_FORMAT_PCM || format.nChannels != 1 || format.wBitsPerSample != 8
         || format.nSamplesPerSec != 8000)
         return nullptr;
-    if (!InitSdlAudio())
-        return nullptr;
     auto* self = new CSdlWaveOut(window);
-    self->m_shaping = GetToneShaping();
+    self->m_shaping = {shaping.eShape, std::clamp(shaping.nEdgeMs, 1, 10)};
     // Keyed buffers come at 8000 per second; a shaped tone is rendered finer.
     self->m_nRate = RenderRate(self->m_shaping);
     SDL_AudioSpec want{};
@@ -52,14 +51,20 @@ CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window)
     want.userdata = self->m_pStream.get();
     self->m_pStream->nDoneMargin = size_t(self->m_nRate) * kDoneMarginMs / 1000;
     self->m_pStream->queue.assign(size_t(self->m_nRate) * kLeadInMs / 1000, 0);
-    SDL_AudioSpec have{};
-    // No changes allowed: SDL converts to whatever the server wants.
-    self->m_dev = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (self->m_dev == 0) {
-        delete self;
-        return nullptr;
-    }
-    SDL_PauseAudioDevice(self->m_dev, 0);
+    // What is written meanwhile waits in the queue; a device that cannot
+    // be opened is reported by the watch.
+    CAudioDeviceThread::Instance().Post([stream = self->m_pStream, want] {
+        SDL_AudioSpec have{};
+        // No changes allowed: SDL converts to whatever the server wants.
+        const SDL_AudioDeviceID dev = InitSdlAudio() ? SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0) : 0;
+        if (dev == 0) {
+            stream->bOpenFailed = true;
+            return;
+        }
+        stream->llLastFillMs = NowMs();
+        stream->dev = dev;
+        SDL_PauseAudioDevice(dev, 0);
+    });
     self->m_watch.start();
     return self;
 }
@@ -70,16 +75,16 @@ CSdlWaveOut::~CSdlWaveOut()
         std::lock_guard lock(m_pStream->mutex);
         m_pStream->pOwner = nullptr;
     }
-    if (m_dev) {
-        // Closing waits for the audio thread, which a stuck server can
-        // hold forever: let another thread wait, never the GUI.
-        ++s_nClosing;
-        std::thread([dev = m_dev, stream = m_pStream] {
+    // Closing waits for the audio thread, which a stuck server can hold
+    // forever: the device thread waits, never the GUI. It runs after the
+    // open, so a device still being opened is closed too.
+    CAudioDeviceThread::Instance().Post([stream = m_pStream] {
+        if (const SDL_AudioDeviceID dev = stream->dev.exchange(0))
             SDL_CloseAudioDevice(dev);
-            --s_nClosing;
-        }).detach();
-    }
+    });
 }
+
+int CSdlWaveOut::ClosingCount() { return CAudioDeviceThread::Instance().Pending(); }
 
 MMRESULT CSdlWaveOut::SetVolume(uint32_t dwVolume)
 {
@@ -124,7 +129,8 @@ MMRESULT CSdlWaveOut::Close()
         return MMSYSERR_INVALHANDLE;
     s.bClosing = true;
     // What is written plays to its end; the callback posts the close then.
-    if (s.nPos >= s.queue.size()) {
+    // A device that failed plays nothing more.
+    if (s.nPos >= s.queue.size() || m_bFailed) {
         s.bClosePosted = true;
         PostClose();
     }
@@ -135,10 +141,11 @@ void CSdlWaveOut::OnWatch()
 {
     if (m_bFailed)
         return;
-    // A device that stopped asking for data, or that SDL has given up on
-    // (write errors), cannot finish the test.
+    // A device that did not open, that stopped asking for data, or that
+    // SDL has given up on (write errors), cannot finish the test.
+    const SDL_AudioDeviceID dev = m_pStream->dev.load();
     const bool bStalled = NowMs() - m_pStream->llLastFillMs.load() > kStallMs;
-    if (bStalled || SDL_GetAudioDeviceStatus(m_dev) == SDL_AUDIO_STOPPED) {
+    if (m_pStream->bOpenFailed || bStalled || (dev && SDL_GetAudioDeviceStatus(dev) == SDL_AUDIO_STOPPED)) {
         m_bFailed = true;
         m_watch.stop();
         PostError();

@@ -13,10 +13,13 @@
 
 class CSdlWaveOut;
 
-// What the audio thread touches. It outlives the wave-out object until
-// SDL has closed the device, which a stuck sound server may delay for
-// as long as it likes; the GUI thread never waits for that.
+// What the audio thread and the device thread touch. It outlives the
+// wave-out object until SDL has closed the device, which a stuck sound
+// server may delay for as long as it likes; the GUI thread never waits
+// for that.
 struct SdlStream {
+    std::atomic<SDL_AudioDeviceID> dev{0}; // set once the device thread has opened it
+    std::atomic<bool> bOpenFailed{false};
     std::mutex mutex;
     CSdlWaveOut* pOwner = nullptr;      // null once the wave-out is gone
     std::vector<int16_t> queue;         // rendered samples not yet played
@@ -30,17 +33,18 @@ struct SdlStream {
 };
 
 // Wave-out over SDL2's audio subsystem. It takes 8-bit keyed buffers and
-// plays them at 16 bits, rendered as the tone shaping in force at open
+// plays them at 16 bits, rendered as the tone shaping given at open
 // asks (ToneRender.h): key-up and idle are silence, and the volume word's
 // share of the tone level is heard.
 class CSdlWaveOut final : public CWaveOutBase {
 public:
-    static CSdlWaveOut* Open(const WAVEFORMATEX& format, WaveOutWindow window);
+    static CSdlWaveOut* Open(const WAVEFORMATEX& format, WaveOutWindow window, const ToneShaping& shaping);
     ~CSdlWaveOut() override;
 
     MMRESULT SetVolume(uint32_t dwVolume) override;
     MMRESULT Reset() override;
     MMRESULT Close() override;
+    bool IsOpen() const override { return m_pStream->dev.load() != 0; }
 
     // Length of an SDL callback (48 ms): enough that a busy machine does
     // not starve the server, little enough that Stop is heard at once.
@@ -52,12 +56,12 @@ public:
     // few milliseconds of a new stream, which must not be tone.
     static constexpr int kLeadInMs = 40;
     int Rate() const { return m_nRate; }
-    // A device that asks for no data this long has failed.
+    // A device that does not open, or asks for no data, this long has failed.
     static constexpr int kStallMs = 2000;
     static constexpr int kWatchMs = 250;
-    // Devices whose release is still under way on a thread of their own;
-    // their output is complete once this is 0.
-    static int ClosingCount() { return s_nClosing.load(); }
+    // Opens and closes still under way on the device thread; every
+    // device's output is complete once this is 0.
+    static int ClosingCount();
 
 protected:
     MMRESULT Enqueue(const unsigned char* data, uint32_t len) override;
@@ -70,9 +74,7 @@ private:
     int m_nRate = 8000;
     void OnWatch();
 
-    SDL_AudioDeviceID m_dev = 0;
     std::shared_ptr<SdlStream> m_pStream;
     QTimer m_watch;
     bool m_bFailed = false;
-    static inline std::atomic<int> s_nClosing{0};
 };

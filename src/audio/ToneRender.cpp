@@ -1,20 +1,8 @@
 #include "audio/ToneRender.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <numbers>
-
-static std::atomic<int> g_nShape{int(ToneShape::Square)};
-static std::atomic<int> g_nEdgeMs{5};
-
-void SetToneShaping(const ToneShaping& shaping)
-{
-    g_nShape = int(shaping.eShape);
-    g_nEdgeMs = std::clamp(shaping.nEdgeMs, 1, 10);
-}
-
-ToneShaping GetToneShaping() { return {ToneShape(g_nShape.load()), g_nEdgeMs.load()}; }
 
 int RenderRate(const ToneShaping& shaping) { return shaping.eShape == ToneShape::Shaped ? 48000 : 8000; }
 

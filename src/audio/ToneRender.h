@@ -15,10 +15,6 @@ struct ToneShaping {
     bool operator==(const ToneShaping&) const = default;
 };
 
-// Process-wide: what the next device opened renders.
-void SetToneShaping(const ToneShaping& shaping);
-ToneShaping GetToneShaping();
-
 // Full-scale level of the tone's halves; the volume word scales it.
 constexpr int kToneLevel = 16384;
 

@@ -1,5 +1,4 @@
 #include "audio/WaveOut.h"
-#include "audio/SdlWaveOut.h"
 
 CWaveOutBase::CWaveOutBase(WaveOutWindow window)
     : m_pContext(window.pContext), m_pClient(window.pClient)
@@ -83,11 +82,11 @@ static WaveOutFactory& Factory()
 void SetWaveOutFactory(WaveOutFactory factory) { Factory() = std::move(factory); }
 
 MMRESULT waveOutOpen(HWAVEOUT* phwo, unsigned, const WAVEFORMATEX* pwfx, WaveOutWindow window,
-                     uintptr_t, uint32_t)
+                     uintptr_t, uint32_t, const ToneShaping& shaping)
 {
     if (!phwo || !pwfx)
         return MMSYSERR_INVALPARAM;
-    *phwo = Factory() ? Factory()(*pwfx, window) : CSdlWaveOut::Open(*pwfx, window);
+    *phwo = Factory() ? Factory()(*pwfx, window, shaping) : nullptr;
     return *phwo ? MMSYSERR_NOERROR : MMSYSERR_BADDEVICEID;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Wave-out device with the shape of the WINMM calls the engine makes.
 // Done and close reach the client as queued calls on the GUI thread.
+#include "audio/ToneRender.h"
+
 #include <QObject>
 #include <QPointer>
 #include <cstdint>
@@ -74,6 +76,9 @@ public:
     virtual MMRESULT Write(WAVEHDR* pwh) = 0;
     virtual MMRESULT Reset() = 0;
     virtual MMRESULT Close() = 0;
+    // False while a device opened in the background has not started (an
+    // error then means it could not be opened at all).
+    virtual bool IsOpen() const { return true; }
 };
 
 // Header bookkeeping and delivery shared by every device. A device
@@ -102,12 +107,16 @@ private:
     IWaveOutClient* m_pClient;
 };
 
-using WaveOutFactory = std::function<IWaveOut*(const WAVEFORMATEX& format, WaveOutWindow window)>;
-// Replaces the device maker (tests); an empty factory restores SDL.
+// Makes the device that waveOutOpen opens: the program installs the SDL
+// device, tests a device of their own. Without one, no device opens.
+using WaveOutFactory =
+    std::function<IWaveOut*(const WAVEFORMATEX& format, WaveOutWindow window, const ToneShaping& shaping)>;
 void SetWaveOutFactory(WaveOutFactory factory);
 
+// shaping: how the device renders the keyed buffers written to it.
 MMRESULT waveOutOpen(HWAVEOUT* phwo, unsigned uDeviceID, const WAVEFORMATEX* pwfx,
-                     WaveOutWindow window, uintptr_t dwInstance, uint32_t fdwOpen);
+                     WaveOutWindow window, uintptr_t dwInstance, uint32_t fdwOpen,
+                     const ToneShaping& shaping = {});
 MMRESULT waveOutSetVolume(HWAVEOUT hwo, uint32_t dwVolume);
 MMRESULT waveOutPrepareHeader(HWAVEOUT hwo, WAVEHDR* pwh, unsigned cbwh);
 MMRESULT waveOutUnprepareHeader(HWAVEOUT hwo, WAVEHDR* pwh, unsigned cbwh);

@@ -1,18 +1,14 @@
 #include "copytest/DravikView.h"
+#include "copytest/CharEdit.h"
 #include "display/GraphStatic.h"
-#include "engine/MorseTable.h"
-#include "engine/ToneBuffers.h"
-#include "text/Cp932.h"
-#include "winui/MessageBox.h"
-#include "winui/SpinButton.h"
-#include "winui/TickSlider.h"
 #include "res/Menus.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
-#include "copytest/CharEdit.h"
-#include "training/Scoring.h"
-#include "training/Apply.h"
+#include "text/Cp932.h"
 #include "training/WaveExport.h"
+#include "winui/MessageBox.h"
+#include "winui/SpinButton.h"
+#include "winui/TickSlider.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -23,10 +19,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextEdit>
-
-COLORREF g_crBlack;
-COLORREF g_crGreen;
-COLORREF g_crRed;
 
 QColor ColorFromRef(COLORREF cr) { return QColor(int(cr & 0xFF), int((cr >> 8) & 0xFF), int((cr >> 16) & 0xFF)); }
 
@@ -57,11 +49,10 @@ CDravikView::~CDravikView()
 
 void CDravikView::ConnectMessageMap()
 {
-    connect(qobject_cast<QPushButton*>(GetDlgItem(IDC_BUTTON_START)), &QPushButton::clicked, this,
-            &CDravikView::OnStart);
-    connect(qobject_cast<QPushButton*>(GetDlgItem(IDC_BUTTON_STOP)), &QPushButton::clicked, this,
-            &CDravikView::OnStop);
-    connect(EvaluateButton(), &QPushButton::clicked, this, &CDravikView::OnEvaluate);
+    // The handlers are the copy test's, which is no QObject.
+    connect(qobject_cast<QPushButton*>(GetDlgItem(IDC_BUTTON_START)), &QPushButton::clicked, this, [this] { OnStart(); });
+    connect(qobject_cast<QPushButton*>(GetDlgItem(IDC_BUTTON_STOP)), &QPushButton::clicked, this, [this] { OnStop(); });
+    connect(EvaluateButton(), &QPushButton::clicked, this, [this] { OnEvaluate(); });
     auto* slider = VolumeSlider();
     connect(slider, &CSliderCtrl::VScroll, this, [this, slider](int code, int pos) { OnVScroll(code, pos, slider); });
     for (int id : {IDC_SPIN_FREQ, IDC_SPIN_WPM}) {
@@ -188,6 +179,7 @@ void CDravikView::SwitchInputMode()
     const uint32_t conversion = m_nMode < kWabunRandom1 ? IME_CMODE_ALPHANUMERIC : IME_CMODE_NATIVE | IME_CMODE_KATAKANA;
     ImmSetConversionStatus(himc, conversion, IME_SMODE_NONE);
     ReleaseInputContext(himc);
+    m_editAnswer->setFont(m_font);
 }
 
 void CDravikView::RestoreInputMode()
@@ -199,101 +191,45 @@ void CDravikView::RestoreInputMode()
     ReleaseInputContext(himc);
 }
 
-void CDravikView::OnStart()
+void CDravikView::ShowClampedSettings()
 {
-    if (m_bPlaying)
-        return;
-    // The previous test's last character may still be playing: end it now.
-    ReleaseStream(true);
-
-    m_strSent.clear();
-    m_editAnswer->SetWindowText(QString());
-    UpdateData(true);
-    m_nFreq = ClampFreq(m_nFreq);
-    m_nWpm = ClampWpm(m_nWpm);
-    g_nGraphWpm = m_nWpm;
-    m_nSentCount = 0;
-    m_nDotMs = DotMsForWpm(m_nWpm);
-    g_nCurBuf = 0;
-    g_nGroupPos = 0;
     m_spinFreq->SetPos(m_nFreq);
     m_spinWpm->SetPos(m_nWpm);
-    UpdateData(false);
-    ApplyTrainingOptions(m_options, *this, &m_record);
+}
 
-    if (PrepareText(m_nFreq, m_nDotMs) == -2) {
-        MessageBox(this, QStringLiteral("定型文ファイルがないよ"), QStringLiteral("警告！"), MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
+std::string CDravikView::TakeTyped()
+{
+    m_editAnswer->CommitPending();
+    return m_editAnswer->GetWindowTextBytes();
+}
 
-    m_editAnswer->setFocus();
-    const bool bEvaluateWas = EvaluateButton()->isEnabled();
-    EvaluateButton()->setEnabled(false);
+void CDravikView::ClearAnswer() { m_editAnswer->SetWindowText(QString()); }
+
+void CDravikView::FocusAnswer() { m_editAnswer->setFocus(); }
+
+void CDravikView::EnableEvaluate(bool bEnable) { EvaluateButton()->setEnabled(bEnable); }
+
+bool CDravikView::IsEvaluateEnabled() const { return EvaluateButton()->isEnabled(); }
+
+void CDravikView::ClearGraph()
+{
+    g_nGraphWpm = m_nWpm;
     ResetStepRecords();
     m_ctlGraph->ClearGraph();
     m_ctlGraph->RemoveAllPoints();
-    ShowResults(false);
-    if (StartWave(WindowHandle(), m_nFreq, m_nDotMs) != 0) {
-        // Without a device the test cannot run: say so and stay at rest.
-        ShowResults(true);
-        EvaluateButton()->setEnabled(bEvaluateWas);
-        MessageBox(this,
-                   QStringLiteral("音声出力デバイスを開けませんでした。\nサウンドの設定を確かめてから、もう一度ｽﾀｰﾄを押してください。"),
-                   QStringLiteral("警告！"), MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    m_bPlaying = 1;
-    SwitchInputMode();
-    m_editAnswer->setFont(m_font);
 }
 
-void CDravikView::OnStop()
+void CDravikView::ShowBox(const QString& text, const QString& caption, unsigned style)
 {
-    if (m_bPlaying) {
-        waveOutReset(g_hWaveOut);
-        m_bPlaying = 0;
-        m_editAnswer->setFocus();
-        EvaluateButton()->setEnabled(true);
-        RestoreInputMode();
-        ShowResults(true);
-    }
-    ClosePhraseFile();
-}
-
-void CDravikView::OnDestroy()
-{
-    if (m_bPlaying) {
-        m_bPlaying = 0;
-        RestoreInputMode();
-    }
-    ClosePhraseFile();
-    // The device is closed too, so that nothing plays on without the form.
-    ReleaseStream(false);
+    MessageBox(this, text, caption, style);
 }
 
 void CDravikView::OnBufferWritten() { m_ctlGraph->AddWaveData(); }
 
-void CDravikView::OnStreamClosed()
-{
-    EvaluateButton()->setEnabled(true);
-    ShowResults(true);
-}
-
 bool CDravikView::SaveTestAsWave(const QString& path)
 {
-    // The form's settings as Start reads them, without changing the test
-    // state that Evaluate still needs.
-    const int mode = m_nMode, freq = m_nFreq, wpm = m_nWpm;
-    UpdateData(true);
     CMorseEngine test;
-    test.m_nMode = m_nMode;
-    test.m_nFreq = ClampFreq(m_nFreq);
-    test.m_nWpm = ClampWpm(m_nWpm);
-    test.m_nDotMs = DotMsForWpm(test.m_nWpm);
-    test.m_nVolume = m_nVolume;
-    m_nMode = mode;
-    m_nFreq = freq;
-    m_nWpm = wpm;
+    test.SetSettings(FormSettings());
 
     const QString caption = QStringLiteral("音声ﾌｧｲﾙに保存");
     QProgressDialog progress(QStringLiteral("音声ﾌｧｲﾙに保存しています..."), QStringLiteral("ｷｬﾝｾﾙ"), 0, 1000, this);
@@ -310,7 +246,7 @@ bool CDravikView::SaveTestAsWave(const QString& path)
     case WaveExportResult::Written:
         return true;
     case WaveExportResult::NoPhraseFile:
-        MessageBox(this, QStringLiteral("定型文ファイルがないよ"), QStringLiteral("警告！"), MB_OK | MB_ICONEXCLAMATION);
+        MessageBox(this, NoPhraseFileText(), WarningCaption(), MB_OK | MB_ICONEXCLAMATION);
         return false;
     case WaveExportResult::Failed:
         MessageBox(this, QStringLiteral("保存できませんでした。\n%1").arg(r.strError), caption, MB_OK | MB_ICONEXCLAMATION);
@@ -320,23 +256,6 @@ bool CDravikView::SaveTestAsWave(const QString& path)
     }
     return false;
 }
-
-void CDravikView::OnStreamFailed(bool bWasPlaying)
-{
-    if (bWasPlaying) {
-        m_editAnswer->setFocus();
-        RestoreInputMode();
-    }
-    EvaluateButton()->setEnabled(true);
-    ShowResults(true);
-    ClosePhraseFile();
-    MessageBox(this,
-               QStringLiteral("音声出力が止まったため、テストを終了しました。\n"
-                              "サウンドの設定を確かめてから、もう一度ｽﾀｰﾄを押してください。"),
-               QStringLiteral("警告！"), MB_OK | MB_ICONEXCLAMATION);
-}
-
-void CDravikView::AppendResultText(const std::string& text, COLORREF cr) { AppendResultRuns({{text, cr}}); }
 
 void CDravikView::AppendResultRuns(const std::vector<ResultRun>& runs)
 {
@@ -365,62 +284,4 @@ void CDravikView::AppendResultRuns(const std::vector<ResultRun>& runs)
         const qreal line = doc->documentLayout()->blockBoundingRect(doc->lastBlock()).height();
         bar->setValue(bar->value() + qRound((after - before) * line));
     }
-}
-
-void CDravikView::AddToRecord(const std::string& typed, int nPositionPercent)
-{
-    TestRecord test;
-    test.nMode = m_nMode;
-    test.nWpm = m_nWpm;
-    test.nPositionPercent = nPositionPercent;
-    test.align = AlignCopy(m_strSent, typed);
-    int chars = 0;
-    for (unsigned char c : m_strSent)
-        chars += *MorsePattern(c) != '\0' ? 1 : 0;
-    test.speed = SpeedOfTest(m_llSentSamples, m_nDotMs, chars);
-    m_record.Add(test, m_strSent, typed);
-    emit RecordChanged();
-}
-
-void CDravikView::OnEvaluate()
-{
-    m_editAnswer->CommitPending();
-    const std::string typed = FoldTypedLineBreaks(m_editAnswer->GetWindowTextBytes());
-    const CopyScore score = ScoreCopy(m_strSent, typed);
-
-    AppendResultText("\n", g_crBlack);
-    AppendResultText(m_strSent, g_crGreen);
-    AppendResultText("\n", g_crBlack);
-    const QString caption = QStringLiteral("評価");
-    if (score.nSent == 0) {
-        AppendResultText("\n", g_crBlack);
-        MessageBox(this, QStringLiteral("スタートボタンを押してテストしてからね！"), caption, MB_OK | MB_ICONINFORMATION);
-    } else if (score.nTyped == 0) {
-        AddToRecord(typed, score.nPercent);
-        MessageBox(this, QStringLiteral("信号を聞いたらキーボードで文字を入力してね！"), caption, MB_OK | MB_ICONINFORMATION);
-        AppendResultText("\n", g_crBlack);
-    } else {
-        // Each typed byte stands under the sent byte it was compared with;
-        // a double-byte character is shown whole, red if either byte is wrong.
-        // Units of one colour go in as one run.
-        const int compared = static_cast<int>(score.abMatch.size());
-        std::vector<ResultRun> runs;
-        int i = 0;
-        for (int len : DisplayUnits(typed, compared)) {
-            bool right = true;
-            for (int k = 0; k < len; ++k)
-                right = right && score.abMatch[size_t(i + k)];
-            const COLORREF cr = right ? g_crBlack : g_crRed;
-            if (runs.empty() || runs.back().cr != cr)
-                runs.push_back({std::string(), cr});
-            runs.back().text.append(typed, size_t(i), size_t(len));
-            i += len;
-        }
-        AppendResultRuns(runs);
-        AddToRecord(typed, score.nPercent);
-        MessageBox(this, QString::fromStdString(FormatVerdict(score.nPercent)), caption, MB_OK | MB_ICONINFORMATION);
-        AppendResultText("\n", g_crBlack);
-    }
-    m_editAnswer->SetWindowText(QString());
-    EvaluateButton()->setEnabled(false);
 }

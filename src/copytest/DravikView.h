@@ -1,13 +1,9 @@
 #pragma once
-#include "engine/MorseEngine.h"
+#include "copytest/CopyTest.h"
 #include "winui/DialogTemplate.h"
-#include "training/Options.h"
-#include "training/Record.h"
 
 #include <QFont>
 #include <QWidget>
-
-#include <cstdint>
 
 class CCharEdit;
 struct CInputContext;
@@ -17,39 +13,28 @@ class CSpinButtonCtrl;
 class QPushButton;
 class QTextEdit;
 
-using COLORREF = uint32_t; // 0x00BBGGRR
-extern COLORREF g_crBlack;
-extern COLORREF g_crGreen;
-extern COLORREF g_crRed;
 QColor ColorFromRef(COLORREF cr);
 
 // The copy-test form: settings, Start, Stop, Evaluate, the keying graph
-// and the results box sharing the display area, and the answer box.
-class CDravikView : public QWidget, public CMorseEngine {
+// and the results box sharing the display area, and the answer box. What
+// the buttons do is the copy test's; the form shows it.
+class CDravikView : public QWidget, public CCopyTest {
     Q_OBJECT
 public:
     explicit CDravikView(QWidget* parent = nullptr);
     ~CDravikView() override;
 
     void OnInitialUpdate();
-    bool UpdateData(bool bSaveAndValidate = true);
+    bool UpdateData(bool bSaveAndValidate = true) override;
     QWidget* GetDlgItem(int nId) const { return m_controls.GetDlgItem(nId); }
 
-    void OnStart();
-    void OnStop();
-    void OnEvaluate();
-    void OnDestroy();
     void OnVScroll(int nSBCode, int nPos, QWidget* pScrollBar);
-    void AppendResultText(const std::string& text, COLORREF cr);
+    using CCopyTest::AppendResultText;
+    // Appends runs of text, each in its colour, laid out and scrolled once.
+    void AppendResultRuns(const std::vector<ResultRun>& runs) override;
     // Writes one test of the form's settings to a sound file (and its
     // text beside it), with a progress dialog; true when written.
     bool SaveTestAsWave(const QString& path);
-    // Appends runs of text, each in its colour, laid out and scrolled once.
-    struct ResultRun {
-        std::string text;
-        COLORREF cr;
-    };
-    void AppendResultRuns(const std::vector<ResultRun>& runs);
 
     // Most lines the results box keeps; the oldest go first.
     static constexpr int kResultsMaxLines = 5000;
@@ -60,9 +45,6 @@ public:
     CSpinButtonCtrl* m_spinFreq = nullptr;
     CCharEdit* m_editAnswer = nullptr;
     QFont m_font;
-    // The learner's options, applied at every Start, and the run's record.
-    TrainingOptions m_options;
-    CRunRecord m_record;
     uint32_t m_dwSavedConversion = 0;
     uint32_t m_dwSavedSentence = 0;
 
@@ -75,19 +57,26 @@ signals:
 protected:
     virtual bool DoDataExchange(bool bSaveAndValidate);
     void OnBufferWritten() override;
-    void OnStreamClosed() override;
-    void OnStreamFailed(bool bWasPlaying) override;
+
+    void ShowClampedSettings() override;
+    std::string TakeTyped() override;
+    void ClearAnswer() override;
+    void FocusAnswer() override;
+    void SwitchInputMode() override;
+    void RestoreInputMode() override;
+    void EnableEvaluate(bool bEnable) override;
+    bool IsEvaluateEnabled() const override;
+    void ShowResults(bool bResults) override;
+    void ClearGraph() override;
+    void ShowBox(const QString& text, const QString& caption, unsigned style) override;
+    WaveOutWindow WindowHandle() override { return WaveOutWindow{this, this}; }
+    void OnRecordChanged() override { emit RecordChanged(); }
 
 private:
     void ConnectMessageMap();
-    void AddToRecord(const std::string& typed, int nPositionPercent);
-    void SwitchInputMode();
-    void RestoreInputMode();
     void ReleaseInputContext(CInputContext* himc);
-    void ShowResults(bool bResults);
     QPushButton* EvaluateButton() const;
     CSliderCtrl* VolumeSlider() const;
-    WaveOutWindow WindowHandle() { return WaveOutWindow{this, this}; }
 
     CDialogControls m_controls;
 };

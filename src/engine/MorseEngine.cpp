@@ -3,18 +3,14 @@
 #include "engine/ToneBuffers.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cstring>
 #include <ctime>
-#include <thread>
 
-static void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-static PauseFunc g_pfnPreparePause = &SleepMs;
+static int g_nStartPauseMs = 1000;
 
 int ClampFreq(int nFreq) { return nFreq < 250 ? 250 : (nFreq > 1000 ? 1000 : nFreq); }
 
@@ -26,7 +22,7 @@ int DotMsForWpm(int nWpm)
     return q > 0 ? 10000 / q : 10000;
 }
 
-void SetPreparePause(PauseFunc pause) { g_pfnPreparePause = pause ? pause : &SleepMs; }
+void SetStartPause(int ms) { g_nStartPauseMs = std::max(ms, 0); }
 
 int ReadTextByte(FILE* pFile)
 {
@@ -62,14 +58,30 @@ FILE* OpenPhraseFile(const std::string& path)
 // Draws use only the low 8 bits before the modulo.
 static int Draw(int n) { return (std::rand() & 0xFF) % n; }
 
+const std::vector<unsigned char>& WholeSet(bool bWabun)
+{
+    static const std::vector<unsigned char> latin = [] {
+        std::vector<unsigned char> v;
+        for (int c = 'A'; c <= 'Z'; ++c)
+            v.push_back(static_cast<unsigned char>(c));
+        return v;
+    }();
+    static const std::vector<unsigned char> kana = [] {
+        std::vector<unsigned char> v;
+        for (int c = 0xB1; c <= 0xDD; ++c)
+            v.push_back(static_cast<unsigned char>(c));
+        v.push_back(0xA6);
+        return v;
+    }();
+    return bWabun ? kana : latin;
+}
+
 unsigned char DrawFrom(const DrawSet& set, bool bWabun)
 {
     const int n = int(set.chars.size());
     if (n == 0) {
-        if (!bWabun)
-            return static_cast<unsigned char>(0x41 + Draw(26));
-        const int r = Draw(46);
-        return static_cast<unsigned char>(r == 45 ? 0xA6 : 0xB1 + r);
+        const std::vector<unsigned char>& whole = WholeSet(bWabun);
+        return whole[size_t(Draw(int(whole.size())))];
     }
     if (set.weights.size() != set.chars.size())
         return set.chars[size_t(Draw(n))];
@@ -86,12 +98,48 @@ unsigned char DrawFrom(const DrawSet& set, bool bWabun)
     return set.chars.back();
 }
 
+TestSettings TestSettings::Clamped() const
+{
+    TestSettings s = *this;
+    s.nFreq = ClampFreq(nFreq);
+    s.nWpm = ClampWpm(nWpm);
+    return s;
+}
+
 static bool IsPhraseMode(int nMode) { return nMode == kLatinPhrase || nMode == kWabunPhrase; }
 static bool IsWabunRandom(int nMode) { return nMode == kWabunRandom1 || nMode == kWabunRandom5; }
+
+CMorseEngine::CMorseEngine()
+{
+    m_startPause.setSingleShot(true);
+    QObject::connect(&m_startPause, &QTimer::timeout, &m_startPause, [this] { WriteFirstBuffer(); });
+}
 
 CMorseEngine::~CMorseEngine()
 {
     ClosePhraseFile();
+}
+
+void CMorseEngine::SetSettings(const TestSettings& settings)
+{
+    const TestSettings s = settings.Clamped();
+    m_nMode = s.nMode;
+    m_nFreq = s.nFreq;
+    m_nWpm = s.nWpm;
+    m_nVolume = s.nVolume;
+    m_nDotMs = DotMsForWpm(s.nWpm);
+}
+
+int CMorseEngine::ProgressPermille() const
+{
+    int permille = m_nSentCount * 1000 / kRandomTestLength;
+    if (m_pPhraseFile) {
+        struct stat st {};
+        const long pos = std::ftell(m_pPhraseFile);
+        if (fstat(fileno(m_pPhraseFile), &st) == 0 && st.st_size > 0 && pos >= 0)
+            permille = int(1000.0 * double(pos) / double(st.st_size));
+    }
+    return std::clamp(permille, 0, 1000);
 }
 
 int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned char ch)
@@ -107,7 +155,7 @@ int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned 
     if (*pattern == '\0') {
         // A word space of a phrase takes the effective speed's word gap.
         const bool bWordSpace = (ch == ' ' || ch == '\n') && IsPhraseMode(m_nMode);
-        return std::min(4 * dot + (bWordSpace ? m_nExtraWordGap : 0), kToneBufSamples);
+        return std::min(4 * dot + (bWordSpace ? m_keying.nExtraWordGap : 0), kToneBufSamples);
     }
 
     int pos = 0;
@@ -123,22 +171,22 @@ int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned 
     switch (m_nMode) {
     case kLatinRandom1:
     case kWabunRandom1:
-        count += 5 * dot + m_nExtraCharGap;
+        count += 5 * dot + m_keying.nExtraCharGap;
         break;
     case kLatinRandom5:
     case kWabunRandom5:
         if (++g_nGroupPos < 5) {
-            count += 2 * dot + m_nExtraCharGap;
+            count += 2 * dot + m_keying.nExtraCharGap;
         } else {
             g_nGroupPos = 0;
             if (m_nSentCount != kRandomTestLength)
                 m_strSent += ' ';
-            count += 10 * dot + m_nExtraWordGap;
+            count += 10 * dot + m_keying.nExtraWordGap;
         }
         break;
     case kLatinPhrase:
     case kWabunPhrase:
-        count += 2 * dot + m_nExtraCharGap;
+        count += 2 * dot + m_keying.nExtraCharGap;
         break;
     default:
         break;
@@ -166,8 +214,6 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
 {
     const auto now = static_cast<long long>(std::time(nullptr));
     std::srand(static_cast<unsigned>(now & 0xFFFFFFFF));
-    if (m_bPause)
-        g_pfnPreparePause(1000);
 
     switch (m_nMode) {
     case kLatinPhrase: {
@@ -197,8 +243,8 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
         g_nGroupPos = 0;
         break;
     default: // Latin random; also a mode that no radio selects
-        KeyRecorded(0, DrawFrom(m_drawLatin, false), nFreq, nDotMs);
-        KeyRecorded(1, DrawFrom(m_drawLatin, false), nFreq, nDotMs);
+        KeyRecorded(0, DrawFrom(m_keying.drawLatin, false), nFreq, nDotMs);
+        KeyRecorded(1, DrawFrom(m_keying.drawLatin, false), nFreq, nDotMs);
         break;
     }
     return 0;
@@ -220,7 +266,7 @@ void CMorseEngine::NextChar(int nFreq, int nDotMs)
             m_bPlaying = 0;
             return;
         }
-        ch = IsWabunRandom(m_nMode) ? DrawFrom(m_drawWabun, true) : DrawFrom(m_drawLatin, false);
+        ch = IsWabunRandom(m_nMode) ? DrawFrom(m_keying.drawWabun, true) : DrawFrom(m_keying.drawLatin, false);
     }
     KeyRecorded(nFree, ch, nFreq, nDotMs);
 }
@@ -233,9 +279,7 @@ int CMorseEngine::KeyWholeTest(const BufferSink& sink)
     m_nSentCount = 0;
     g_nCurBuf = 0;
     g_nGroupPos = 0;
-    m_bPause = false;
     const int r = PrepareText(m_nFreq, m_nDotMs);
-    m_bPause = true;
     if (r != 0)
         return r;
     m_bPlaying = 1;
@@ -286,7 +330,7 @@ int CMorseEngine::StartWave(WaveOutWindow hWnd, int, int)
     g_WaveFormat.wBitsPerSample = 8;
     g_WaveFormat.cbSize = 0;
 
-    if (waveOutOpen(&g_hWaveOut, WAVE_MAPPER, &g_WaveFormat, hWnd, 0, CALLBACK_WINDOW)
+    if (waveOutOpen(&g_hWaveOut, WAVE_MAPPER, &g_WaveFormat, hWnd, 0, CALLBACK_WINDOW, m_keying.shaping)
         != MMSYSERR_NOERROR) {
         g_hWaveOut = nullptr;
         return -1;
@@ -295,9 +339,29 @@ int CMorseEngine::StartWave(WaveOutWindow hWnd, int, int)
     m_llSentSamples = 0;
     g_WaveHdr = WAVEHDR{};
     g_WaveHdr.dwLoops = 1;
+    // The device plays silence until then.
+    if (g_nStartPauseMs > 0)
+        m_startPause.start(g_nStartPauseMs);
+    else
+        WriteFirstBuffer();
+    return 0;
+}
+
+void CMorseEngine::WriteFirstBuffer()
+{
+    if (!g_hWaveOut)
+        return;
     WriteCurrentBuffer();
     OnBufferWritten();
-    return 0;
+}
+
+void CMorseEngine::ResetWave()
+{
+    if (m_startPause.isActive()) {
+        ReleaseStream(false);
+        return;
+    }
+    waveOutReset(g_hWaveOut);
 }
 
 void CMorseEngine::OnWomDone(HWAVEOUT hwo)
@@ -332,13 +396,18 @@ void CMorseEngine::OnWomError(HWAVEOUT hwo)
         return;
     // The device has stopped taking data: end the test as Stop would.
     const bool bWasPlaying = m_bPlaying != 0;
+    const bool bOpened = hwo->IsOpen();
     ReleaseStream(false);
     m_bPlaying = 0;
-    OnStreamFailed(bWasPlaying);
+    if (bOpened)
+        OnStreamFailed(bWasPlaying);
+    else
+        OnStreamNotOpened();
 }
 
 void CMorseEngine::ReleaseStream(bool bNotify)
 {
+    m_startPause.stop();
     HWAVEOUT hwo = g_hWaveOut;
     if (!hwo)
         return;

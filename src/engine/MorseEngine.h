@@ -1,5 +1,8 @@
 #pragma once
+#include "audio/ToneRender.h"
 #include "audio/WaveOut.h"
+
+#include <QTimer>
 
 #include <cstdio>
 #include <functional>
@@ -25,13 +28,17 @@ int ClampFreq(int nFreq);
 int ClampWpm(int nWpm);
 int DotMsForWpm(int nWpm);
 
-// Pause of PrepareText before it keys anything. Tests shorten it.
-using PauseFunc = void (*)(int ms);
-void SetPreparePause(PauseFunc pause);
+// The pause between Start and the first tone, 1000 ms. The window stays
+// live meanwhile; tests shorten it (0: the first buffer is written at once).
+void SetStartPause(int ms);
 
 // Byte of a file opened in Windows text mode: CR LF arrives as LF.
 // Returns EOF at the end of the file or on a read error.
 int ReadTextByte(FILE* pFile);
+
+// The whole set a random mode draws from, in the order its draw indexes
+// it: A..Z, or the 45 kana ｱ..ﾝ followed by ｦ.
+const std::vector<unsigned char>& WholeSet(bool bWabun);
 
 // The characters a random mode draws from. Empty: the whole set, drawn as
 // designed (low 8 bits of rand, modulo its size). With chars alone, the
@@ -44,6 +51,28 @@ struct DrawSet {
 };
 unsigned char DrawFrom(const DrawSet& set, bool bWabun);
 
+// What a test starts with: the form's values as Start takes them.
+struct TestSettings {
+    int nMode = kLatinRandom1;
+    int nFreq = 800;
+    int nWpm = 12;
+    int nVolume = 20;
+    // Frequency and speed clamped as Start clamps them.
+    TestSettings Clamped() const;
+    bool operator==(const TestSettings&) const = default;
+};
+
+// How the test is keyed and rendered beyond the designed test; the
+// default is exactly the designed test. Extra silence is in samples.
+struct KeyingOptions {
+    DrawSet drawLatin;
+    DrawSet drawWabun;
+    int nExtraCharGap = 0; // after every character
+    int nExtraWordGap = 0; // after a group of five, a phrase's space or line break
+    ToneShaping shaping;   // what the device renders
+    bool operator==(const KeyingOptions&) const = default;
+};
+
 // Opens a phrase file for reading without blocking in open(); only a
 // regular file (after symbolic links) is accepted, anything else is null.
 FILE* OpenPhraseFile(const std::string& path);
@@ -53,7 +82,7 @@ FILE* OpenPhraseFile(const std::string& path);
 // two hooks.
 class CMorseEngine : public IWaveOutClient {
 public:
-    CMorseEngine() = default;
+    CMorseEngine();
     virtual ~CMorseEngine();
     CMorseEngine(const CMorseEngine&) = delete;
     CMorseEngine& operator=(const CMorseEngine&) = delete;
@@ -62,14 +91,39 @@ public:
     int PrepareText(int nFreq, int nDotMs);
     void NextChar(int nFreq, int nDotMs);
 
-    // 0 once the first buffer is on the device; -1 when no device opens.
+    // 0 once the device is open, its first buffer written after the start
+    // pause; -1 when no device opens.
     int StartWave(WaveOutWindow hWnd, int nFreq, int nDotMs);
+    // Stop: the device hands its buffer back and closes; during the start
+    // pause, nothing was written and the device is released at once.
+    void ResetWave();
     void OnWomDone(HWAVEOUT hwo) override;
     void OnWomClose(HWAVEOUT hwo) override;
     void OnWomError(HWAVEOUT hwo) override;
 
     // Volume word from m_nVolume, the same in both channels.
     static uint32_t VolumeWord(int nVolume);
+
+    // Takes the test's settings (clamped) and derives the dot length.
+    void SetSettings(const TestSettings& settings);
+    TestSettings Settings() const { return {m_nMode, m_nFreq, m_nWpm, m_nVolume}; }
+    void SetKeyingOptions(const KeyingOptions& options) { m_keying = options; }
+    const KeyingOptions& GetKeyingOptions() const { return m_keying; }
+    void SetVolume(int nVolume) { m_nVolume = nVolume; }
+
+    int Mode() const { return m_nMode; }
+    int Wpm() const { return m_nWpm; }
+    int DotMs() const { return m_nDotMs; }
+    int Volume() const { return m_nVolume; }
+    bool IsPlaying() const { return m_bPlaying != 0; }
+    const std::string& Sent() const { return m_strSent; }
+    int SentCount() const { return m_nSentCount; }
+    bool HasPhraseFile() const { return m_pPhraseFile != nullptr; }
+    // How far through its text the test is, 0..1000: the phrase file's
+    // position, or the characters drawn.
+    int ProgressPermille() const;
+    // Samples written to the device in this test (its duration).
+    long long SentSamples() const { return m_llSentSamples; }
 
     // Keys a whole test as Start and the stream would, without a device
     // and without the pause: each tone buffer, in the order it would be
@@ -79,6 +133,7 @@ public:
     using BufferSink = std::function<bool(const unsigned char* pSamples, int nCount)>;
     int KeyWholeTest(const BufferSink& sink);
 
+protected:
     int m_nMode = -1;
     int m_nFreq = 800;
     int m_nWpm = 12;
@@ -89,17 +144,6 @@ public:
     int m_nSentCount = 0;
     FILE* m_pPhraseFile = nullptr;
 
-    // Beyond the designed test, all off by default: what the random modes
-    // draw, and extra silence (samples) after every character and after a
-    // word (group of five, or a phrase's space or line break).
-    DrawSet m_drawLatin;
-    DrawSet m_drawWabun;
-    int m_nExtraCharGap = 0;
-    int m_nExtraWordGap = 0;
-    // Samples written to the device in this test (its duration).
-    long long m_llSentSamples = 0;
-
-protected:
     // A buffer has just been written to the device (feed the graph).
     virtual void OnBufferWritten() {}
     // The device has closed (put the form back).
@@ -107,6 +151,9 @@ protected:
     // The device failed and was released; bWasPlaying: the text had not
     // yet ended (put the form back as Stop would, and tell the user).
     virtual void OnStreamFailed(bool bWasPlaying) { (void)bWasPlaying; }
+    // The device, opened in the background, could not be opened at all
+    // and was released (put the form back at rest, and tell the user).
+    virtual void OnStreamNotOpened() {}
 
     // Cuts off a previous test's device that is still draining or
     // closing, so that a new one can open; its late notifications are
@@ -115,7 +162,10 @@ protected:
     void ClosePhraseFile();
 
 private:
-    bool m_bPause = true; // PrepareText's pause before the first character
+    KeyingOptions m_keying;
+    long long m_llSentSamples = 0;
+    QTimer m_startPause; // writes the first buffer
+    void WriteFirstBuffer();
     void KeyRecorded(int nBuf, unsigned char ch, int nFreq, int nDotMs);
     void WriteCurrentBuffer();
     void ApplyVolume();

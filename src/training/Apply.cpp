@@ -1,21 +1,5 @@
 #include "training/Apply.h"
-#include "audio/ToneRender.h"
 #include "training/Drills.h"
-
-// The whole set of a random mode, in the order its draw indexes it.
-static std::vector<unsigned char> WholeSet(bool bWabun)
-{
-    std::vector<unsigned char> chars;
-    if (!bWabun) {
-        for (int c = 'A'; c <= 'Z'; ++c)
-            chars.push_back(static_cast<unsigned char>(c));
-        return chars;
-    }
-    for (int c = 0xB1; c <= 0xDD; ++c)
-        chars.push_back(static_cast<unsigned char>(c));
-    chars.push_back(0xA6);
-    return chars;
-}
 
 static DrawSet DrawsFor(const TrainingOptions& o, bool bWabun, const CRunRecord* pRecord)
 {
@@ -28,13 +12,20 @@ static DrawSet DrawsFor(const TrainingOptions& o, bool bWabun, const CRunRecord*
     return set;
 }
 
-void ApplyTrainingOptions(const TrainingOptions& options, CMorseEngine& engine, const CRunRecord* pRecord)
+KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, const CRunRecord* pRecord)
 {
     const TrainingOptions o = options.Clamped();
-    engine.m_drawLatin = DrawsFor(o, false, pRecord);
-    engine.m_drawWabun = DrawsFor(o, true, pRecord);
-    const FarnsworthGaps gaps = FarnsworthExtra(engine.m_nWpm, o.EffectiveWpmAt(engine.m_nWpm), engine.m_nDotMs);
-    engine.m_nExtraCharGap = gaps.nCharExtra;
-    engine.m_nExtraWordGap = gaps.nWordExtra;
-    SetToneShaping({o.eToneShape, o.nEdgeMs});
+    KeyingOptions k;
+    k.drawLatin = DrawsFor(o, false, pRecord);
+    k.drawWabun = DrawsFor(o, true, pRecord);
+    const FarnsworthGaps gaps = FarnsworthExtra(nWpm, o.EffectiveWpmAt(nWpm), nDotMs);
+    k.nExtraCharGap = gaps.nCharExtra;
+    k.nExtraWordGap = gaps.nWordExtra;
+    k.shaping = {o.eToneShape, o.nEdgeMs};
+    return k;
+}
+
+void ApplyTrainingOptions(const TrainingOptions& options, CMorseEngine& engine, const CRunRecord* pRecord)
+{
+    engine.SetKeyingOptions(KeyingFor(options, engine.Wpm(), engine.DotMs(), pRecord));
 }

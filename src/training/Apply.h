@@ -1,10 +1,13 @@
 #pragma once
-// Puts the learner's options into an engine at Start: what the random
+// Turns the learner's options into how a test is keyed: what the random
 // modes draw, the effective speed's extra gaps, and the tone shaping.
 #include "engine/MorseEngine.h"
 #include "training/Options.h"
 #include "training/Record.h"
 
-// Reads nWpm and nDotMs from the engine (Start has set them). The run's
-// record weights the draws when the options ask for it.
+// At a character speed and dot length; the record weights the draws when
+// the options ask for it.
+KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, const CRunRecord* pRecord = nullptr);
+
+// The same for an engine whose settings are set, put into it.
 void ApplyTrainingOptions(const TrainingOptions& options, CMorseEngine& engine, const CRunRecord* pRecord = nullptr);

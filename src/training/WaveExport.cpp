@@ -9,8 +9,6 @@
 
 #include <cstring>
 
-#include <sys/stat.h>
-
 #include <limits>
 
 QString TextPathFor(const QString& wavePath)
@@ -45,9 +43,9 @@ WaveExportResult ExportTestAsWave(CMorseEngine& engine, const TrainingOptions& o
 {
     WaveExportResult result;
     ApplyTrainingOptions(options, engine);
-    const ToneShaping shaping = GetToneShaping();
+    const ToneShaping shaping = engine.GetKeyingOptions().shaping;
     const int rate = RenderRate(shaping);
-    const uint32_t volume = CMorseEngine::VolumeWord(engine.m_nVolume);
+    const uint32_t volume = CMorseEngine::VolumeWord(engine.Volume());
 
     QSaveFile wave(path);
     if (!wave.open(QIODevice::WriteOnly)) {
@@ -70,17 +68,9 @@ WaveExportResult ExportTestAsWave(CMorseEngine& engine, const TrainingOptions& o
             bWriteFailed = true;
             return false;
         }
-        // How far through the text: the phrase file's position, or the count.
-        int permille = engine.m_nSentCount * 1000 / kRandomTestLength;
-        if (engine.m_pPhraseFile) {
-            struct stat st {};
-            const long pos = std::ftell(engine.m_pPhraseFile);
-            if (fstat(fileno(engine.m_pPhraseFile), &st) == 0 && st.st_size > 0 && pos >= 0)
-                permille = int(1000.0 * double(pos) / double(st.st_size));
-        }
-        return progress(std::min(permille, 1000));
+        return progress(engine.ProgressPermille());
     });
-    result.strSent = engine.m_strSent;
+    result.strSent = engine.Sent();
     if (r == -2) {
         wave.cancelWriting();
         result.eStatus = WaveExportResult::NoPhraseFile;
@@ -97,7 +87,7 @@ WaveExportResult ExportTestAsWave(CMorseEngine& engine, const TrainingOptions& o
 
     // The text as the user reads it: UTF-8.
     QSaveFile text(TextPathFor(path));
-    const QString sent = Cp932ToQString(engine.m_strSent);
+    const QString sent = Cp932ToQString(engine.Sent());
     if (!text.open(QIODevice::WriteOnly) || text.write(sent.toUtf8()) < 0 || !text.commit()) {
         wave.cancelWriting();
         result.strError = text.errorString();

@@ -1,0 +1,504 @@
+// The copy test without widgets: Start, Stop and Evaluate against a form
+// that records what it is asked to show and a device that records what
+// the stream writes.
+#include "BoxRecorder.h"
+#include "RecordingWaveOut.h"
+#include "TestRegistry.h"
+#include "TestWait.h"
+#include "copytest/CopyTest.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+
+// A form that keeps what it shows.
+class CFakeForm : public QObject, public CCopyTest {
+public:
+    // The form's boxes and controls.
+    int mode = kLatinRandom1;
+    int freq = 800;
+    int wpm = 12;
+    std::string typed;
+    bool evaluate = false;
+    bool results = true;
+    bool inputOpen = false;
+    int graphClears = 0;
+    int buffersFed = 0;
+    std::vector<ResultRun> shown;
+    QList<ShownBox> boxes;
+
+    CFakeForm()
+    {
+        g_crBlack = 0x000000;
+        g_crGreen = 0x008000;
+        g_crRed = 0x0000FF;
+        m_nMode = kLatinRandom1;
+        m_nVolume = 20;
+    }
+    ~CFakeForm() override { OnDestroy(); }
+    void SetSent(const std::string& sent) { m_strSent = sent; }
+    bool AtRest() const { return !IsPlaying() && g_hWaveOut == nullptr; }
+
+protected:
+    bool UpdateData(bool bSave) override
+    {
+        if (bSave) {
+            m_nMode = mode;
+            m_nFreq = freq;
+            m_nWpm = wpm;
+        } else {
+            freq = m_nFreq;
+            wpm = m_nWpm;
+        }
+        return true;
+    }
+    void ShowClampedSettings() override {}
+    std::string TakeTyped() override { return typed; }
+    void ClearAnswer() override { typed.clear(); }
+    void FocusAnswer() override {}
+    void SwitchInputMode() override { inputOpen = true; }
+    void RestoreInputMode() override { inputOpen = false; }
+    void EnableEvaluate(bool b) override { evaluate = b; }
+    bool IsEvaluateEnabled() const override { return evaluate; }
+    void ShowResults(bool b) override { results = b; }
+    void ClearGraph() override { ++graphClears; }
+    void AppendResultRuns(const std::vector<ResultRun>& runs) override
+    {
+        shown.insert(shown.end(), runs.begin(), runs.end());
+    }
+    void ShowBox(const QString& text, const QString& caption, unsigned style) override
+    {
+        boxes.append({text, caption, style});
+    }
+    WaveOutWindow WindowHandle() override { return {this, this}; }
+    void OnBufferWritten() override { ++buffersFed; }
+};
+
+static const QString kNotOpened =
+    QStringLiteral("音声出力デバイスを開けませんでした。\nサウンドの設定を確かめてから、もう一度ｽﾀｰﾄを押してください。");
+
+class TestCopyTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    std::string WritePhrase(const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath("phrase.txt");
+        QFile f(path);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(bytes);
+        return QFile::encodeName(path).toStdString();
+    }
+
+private slots:
+    void initTestCase() { SetStartPause(0); }
+    void init() { CRecordingWaveOut::Install(true); }
+    void cleanup()
+    {
+        // Released devices deliver their close and go.
+        QVERIFY(RunUntil([] { return CRecordingWaveOut::s_log.nLive == 0; }));
+        CRecordingWaveOut::Uninstall();
+    }
+
+    // ---- Start and Stop ----
+
+    void startClampsAndDerivesTheDot_data()
+    {
+        QTest::addColumn<int>("freq");
+        QTest::addColumn<int>("wpm");
+        QTest::addColumn<int>("nFreq");
+        QTest::addColumn<int>("nWpm");
+        QTest::addColumn<int>("dotMs");
+        QTest::newRow("100 Hz, 0 wpm") << 100 << 0 << 250 << 5 << 243;
+        QTest::newRow("5000 Hz, 200 wpm") << 5000 << 200 << 1000 << 120 << 10;
+        QTest::newRow("-5 Hz, -3 wpm") << -5 << -3 << 250 << 5 << 243;
+        QTest::newRow("12 wpm") << 800 << 12 << 800 << 12 << 100;
+        QTest::newRow("7 wpm") << 700 << 7 << 700 << 7 << 172;
+        QTest::newRow("13 wpm") << 700 << 13 << 700 << 13 << 92;
+        QTest::newRow("35 wpm") << 700 << 35 << 700 << 35 << 34;
+    }
+    void startClampsAndDerivesTheDot()
+    {
+        QFETCH(int, freq);
+        QFETCH(int, wpm);
+        QFETCH(int, nFreq);
+        QFETCH(int, nWpm);
+        QFETCH(int, dotMs);
+        CRecordingWaveOut::Install(false);
+        CFakeForm f;
+        f.freq = freq;
+        f.wpm = wpm;
+        f.typed = "EARLY";
+        f.OnStart();
+        QCOMPARE(f.typed, std::string()); // typed before Start: gone
+        QCOMPARE(f.Settings(), (TestSettings{kLatinRandom1, nFreq, nWpm, 20}));
+        QCOMPARE(f.DotMs(), dotMs);
+        QCOMPARE(f.freq, nFreq); // the boxes show what Start took
+        QCOMPARE(f.wpm, nWpm);
+        QVERIFY(f.boxes.isEmpty());
+        QVERIFY(f.IsPlaying());
+        QVERIFY(!f.results && !f.evaluate && f.inputOpen);
+        QCOMPARE(f.graphClears, 1);
+        QCOMPARE(CRecordingWaveOut::s_log.volumes.front(), 13107u | (13107u << 16));
+        f.OnStop();
+    }
+
+    void optionsReachTheDevice()
+    {
+        // The tone shaping goes to the device as it opens; the default is
+        // the square wave.
+        CRecordingWaveOut::Install(false);
+        CFakeForm f;
+        f.OnStart();
+        f.OnStop();
+        TrainingOptions o;
+        o.eToneShape = ToneShape::Shaped;
+        o.nEdgeMs = 3;
+        f.SetOptions(o);
+        f.OnStart();
+        f.OnStop();
+        QCOMPARE(CRecordingWaveOut::s_log.shapings,
+                 (std::vector<ToneShaping>{{}, {ToneShape::Shaped, 3}}));
+    }
+
+    void startDuringATestIsIgnored()
+    {
+        CRecordingWaveOut::Install(false);
+        CFakeForm f;
+        f.OnStart();
+        const std::string sent = f.Sent();
+        f.typed = "ABC";
+        f.freq = 300;
+        f.OnStart();
+        QCOMPARE(f.Sent(), sent);
+        QCOMPARE(f.typed, std::string("ABC"));
+        QCOMPARE(f.Settings().nFreq, 800);
+        QCOMPARE(CRecordingWaveOut::s_log.nOpens, 1);
+        f.OnStop();
+    }
+
+    void missingPhraseFileKeepsTheFormAtRest()
+    {
+        CFakeForm f;
+        f.OnStart(); // a finished test leaves Evaluate enabled
+        QVERIFY(RunUntil([&] { return f.AtRest(); }));
+        QVERIFY(f.evaluate);
+        g_strPhraseFile = QFile::encodeName(m_dir.filePath("missing.txt")).toStdString();
+        f.mode = kLatinPhrase;
+        f.freq = 5000;
+        f.OnStart();
+        QCOMPARE(f.boxes.size(), 1);
+        QCOMPARE(f.boxes[0].text, QStringLiteral("定型文ファイルがないよ"));
+        QCOMPARE(f.boxes[0].caption, QStringLiteral("警告！"));
+        QCOMPARE(f.boxes[0].style, MB_OK | MB_ICONEXCLAMATION);
+        QVERIFY(!f.IsPlaying() && f.results && f.evaluate);
+        QVERIFY(f.Sent().empty());
+        QCOMPARE(f.freq, 1000);
+        QCOMPARE(CRecordingWaveOut::s_log.nOpens, 1);
+    }
+
+    void deviceThatDoesNotOpen_data()
+    {
+        QTest::addColumn<bool>("inBackground"); // refused at once, or found later
+        QTest::addColumn<bool>("evaluateBefore");
+        QTest::newRow("refused") << false << false;
+        QTest::newRow("refused, Evaluate on") << false << true;
+        QTest::newRow("in the background") << true << false;
+        QTest::newRow("in the background, Evaluate on") << true << true;
+    }
+    void deviceThatDoesNotOpen()
+    {
+        QFETCH(bool, inBackground);
+        QFETCH(bool, evaluateBefore);
+        CRecordingWaveOut::Install(false);
+        CRecordingWaveOut::s_bRefuseOpen = !inBackground;
+        CFakeForm f;
+        f.evaluate = evaluateBefore;
+        f.OnStart();
+        if (inBackground)
+            CRecordingWaveOut::s_pLast->Fail(true);
+        QVERIFY(RunUntil([&] { return !f.boxes.isEmpty(); }));
+        QCOMPARE(f.boxes.size(), 1);
+        QCOMPARE(f.boxes[0].text, kNotOpened);
+        QCOMPARE(f.boxes[0].caption, QStringLiteral("警告！"));
+        QVERIFY(f.AtRest());
+        QVERIFY(f.results);
+        QCOMPARE(f.evaluate, evaluateBefore); // as it was
+        QVERIFY(!f.inputOpen);
+    }
+
+    void stopMidCharacterAndStopTwice()
+    {
+        CRecordingWaveOut::Install(false);
+        g_strPhraseFile = WritePhrase("CQ CQ DE JA1ZZZ");
+        CFakeForm f;
+        f.mode = kLatinPhrase;
+        f.OnStart();
+        QVERIFY(f.HasPhraseFile());
+        QVERIFY(CRecordingWaveOut::s_pLast->Pending());
+        f.OnStop();
+        QCOMPARE(CRecordingWaveOut::s_log.nResets, 1);
+        QVERIFY(!f.IsPlaying() && f.evaluate && f.results && !f.inputOpen);
+        QVERIFY(!f.HasPhraseFile());
+        // The cut-off character and the one after it are the sent record.
+        QCOMPARE(f.Sent(), std::string("CQ"));
+        f.OnStop();
+        QCOMPARE(CRecordingWaveOut::s_log.nResets, 1);
+        QVERIFY(RunUntil([&] { return f.AtRest(); }));
+        QCOMPARE(CRecordingWaveOut::s_log.nCloses, 1);
+        QCOMPARE(CRecordingWaveOut::s_log.nWrites, 1);
+        QCOMPARE(CRecordingWaveOut::s_log.nBadCalls, 0);
+        QVERIFY(f.evaluate && f.results);
+    }
+
+    void stopInTheStartPause()
+    {
+        // The window stays live in the second before the first tone; Stop
+        // then ends the test with nothing written.
+        SetStartPause(60);
+        CRecordingWaveOut::Install(false);
+        CFakeForm f;
+        f.OnStart();
+        QVERIFY(f.IsPlaying());
+        QCOMPARE(CRecordingWaveOut::s_log.nWrites, 0);
+        f.OnStop();
+        SetStartPause(0);
+        QVERIFY(f.AtRest());
+        QVERIFY(f.evaluate && f.results && !f.inputOpen);
+        QVERIFY(RunUntil([] { return CRecordingWaveOut::s_log.nLive == 0; }));
+        QTest::qWait(80); // past the pause: still nothing written
+        QCOMPARE(CRecordingWaveOut::s_log.nWrites, 0);
+        // Without Stop the first buffer comes after the pause.
+        SetStartPause(30);
+        f.OnStart();
+        SetStartPause(0);
+        QCOMPARE(CRecordingWaveOut::s_log.nWrites, 0);
+        QVERIFY(RunUntil([] { return CRecordingWaveOut::s_log.nWrites == 1; }));
+        QCOMPARE(f.buffersFed, 1);
+        f.OnStop();
+    }
+
+    void failingDeviceEndsTheTestAsStopWould_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("textEnded"); // the last character was draining
+        QTest::newRow("latin playing") << int(kLatinRandom1) << false;
+        QTest::newRow("wabun playing") << int(kWabunRandom5) << false;
+        QTest::newRow("phrase playing") << int(kLatinPhrase) << false;
+        QTest::newRow("draining") << int(kLatinRandom1) << true;
+    }
+    void failingDeviceEndsTheTestAsStopWould()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, textEnded);
+        CRecordingWaveOut::Install(false);
+        g_strPhraseFile = WritePhrase("CQ CQ DE JA1ZZZ");
+        CFakeForm f;
+        f.mode = mode;
+        f.OnStart();
+        CRecordingWaveOut* dev = CRecordingWaveOut::s_pLast;
+        for (int i = 0; i < (textEnded ? 60 : 3) && f.IsPlaying(); ++i) {
+            dev->Complete();
+            QVERIFY(RunUntil([&] { return dev->Pending(); }));
+        }
+        QCOMPARE(f.IsPlaying(), !textEnded);
+        const std::string sent = f.Sent();
+        QVERIFY(!sent.empty());
+        dev->Fail();
+        QVERIFY(RunUntil([&] { return !f.boxes.isEmpty(); }));
+        QVERIFY(f.boxes[0].text.startsWith(QStringLiteral("音声出力が止まったため、テストを終了しました。")));
+        QCOMPARE(f.boxes[0].style, MB_OK | MB_ICONEXCLAMATION);
+        QVERIFY(f.AtRest() && f.evaluate && f.results);
+        QVERIFY(!f.HasPhraseFile());
+        QCOMPARE(f.Sent(), sent); // kept for Evaluate
+        QCOMPARE(f.inputOpen, textEnded);
+        QVERIFY(RunUntil([] { return CRecordingWaveOut::s_log.nLive == 0; })); // released
+        QCOMPARE(CRecordingWaveOut::s_log.nBadCalls, 0);
+        // A later Start opens a new device.
+        f.mode = kLatinRandom1;
+        f.OnStart();
+        QVERIFY(f.IsPlaying());
+        QCOMPARE(CRecordingWaveOut::s_log.nOpens, 2);
+        f.OnStop();
+    }
+
+    void startWhileTheLastTestDrains()
+    {
+        CRecordingWaveOut::Install(false);
+        CFakeForm f;
+        f.OnStart();
+        CRecordingWaveOut* first = CRecordingWaveOut::s_pLast;
+        f.OnStop(); // the device's done and close are still queued
+        f.OnStart();
+        QVERIFY(CRecordingWaveOut::s_pLast != first);
+        QCOMPARE(CRecordingWaveOut::s_log.nOpens, 2);
+        QVERIFY(f.IsPlaying() && !f.results && !f.evaluate);
+        // The old device's late notices change nothing.
+        QVERIFY(RunUntil([] { return CRecordingWaveOut::s_log.nLive == 1; }));
+        QVERIFY(f.IsPlaying() && !f.results);
+        // The new test runs to its end.
+        CRecordingWaveOut::s_bAuto = true;
+        CRecordingWaveOut::s_pLast->Complete();
+        QVERIFY(RunUntil([&] { return f.AtRest(); }));
+        QCOMPARE(CRecordingWaveOut::s_log.nCloses, 2);
+        QCOMPARE(CRecordingWaveOut::s_log.nBadCalls, 0);
+        QCOMPARE(int(f.Sent().size()), 50);
+    }
+
+    void formDestroyedWhilePlaying()
+    {
+        CRecordingWaveOut::Install(false);
+        {
+            CFakeForm f;
+            f.mode = kWabunRandom1;
+            f.OnStart();
+            QCOMPARE(CRecordingWaveOut::s_log.nLive, 1);
+        }
+        QCOMPARE(CRecordingWaveOut::s_log.nCloses, 1);
+        QVERIFY(g_hWaveOut == nullptr);
+    }
+
+    // ---- the stream ----
+
+    void wholeTestWritesAndCompletes_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("buffers");
+        QTest::newRow("latin random 1") << int(kLatinRandom1) << 50;
+        QTest::newRow("latin random 5") << int(kLatinRandom5) << 50;
+        QTest::newRow("wabun random 1") << int(kWabunRandom1) << 52;
+        QTest::newRow("wabun random 5") << int(kWabunRandom5) << 52;
+    }
+    void wholeTestWritesAndCompletes()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, buffers);
+        CFakeForm f;
+        f.mode = mode;
+        f.OnStart();
+        QVERIFY(RunUntil([&] { return f.AtRest(); }));
+        const WaveOutLog& log = CRecordingWaveOut::s_log;
+        QCOMPARE(log.nOpens, 1);
+        QCOMPARE(log.nWrites, buffers);
+        QCOMPARE(log.nDones, buffers);
+        QCOMPARE(log.nCloses, 1);
+        QCOMPARE(log.nBadCalls, 0);
+        QCOMPARE(int(log.volumes.size()), buffers); // at the start and before every further buffer
+        for (int k = 0; k < buffers; ++k)
+            QCOMPARE(log.bufferIndex[size_t(k)], k % 2);
+        QCOMPARE(f.buffersFed, buffers); // the graph got every buffer
+        QVERIFY(f.evaluate && f.results && f.inputOpen); // left as the test had it
+        // What reached the device is the record, character by character.
+        const int first = buffers - 50;
+        for (int k = 0; k < first; ++k) // the start signal begins with a dash
+            QCOMPARE(int(static_cast<unsigned char>(log.buffers[size_t(k)][0])), 192);
+        std::string record = f.Sent();
+        record.erase(std::remove(record.begin(), record.end(), ' '), record.end());
+        QCOMPARE(int(record.size()), 50);
+        for (int k = first; k < buffers; ++k) {
+            const std::string& b = log.buffers[size_t(k)];
+            QVERIFY(b.find_first_not_of(std::string("\0\x40\xC0", 3)) == std::string::npos);
+        }
+    }
+
+    void volumeFollowsFromTheNextBuffer()
+    {
+        CRecordingWaveOut::Install(false);
+        CFakeForm f;
+        f.OnStart();
+        f.SetVolume(100);
+        QCOMPARE(CRecordingWaveOut::s_log.volumes.size(), size_t(1));
+        CRecordingWaveOut::s_pLast->Complete();
+        QVERIFY(RunUntil([] { return CRecordingWaveOut::s_log.volumes.size() == 2; }));
+        QCOMPARE(CRecordingWaveOut::s_log.volumes[1], 0xFFFFFFFFu);
+        f.OnStop();
+    }
+
+    void phraseTestSendsTheFile()
+    {
+        g_strPhraseFile = WritePhrase("CQ DE\r\nK");
+        CFakeForm f;
+        f.mode = kLatinPhrase;
+        f.OnStart();
+        QVERIFY(RunUntil([&] { return f.AtRest(); }));
+        QCOMPARE(f.Sent(), std::string("CQ DE\nK"));
+        QCOMPARE(CRecordingWaveOut::s_log.nWrites, 7);
+        QVERIFY(f.HasPhraseFile()); // open after a test that ends by itself
+        f.OnStop();
+        QVERIFY(!f.HasPhraseFile());
+    }
+
+    // ---- the evaluation ----
+
+    void evaluate_data()
+    {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QByteArray>("typed");
+        QTest::addColumn<QString>("box");
+        // Runs after the sent line: text and colour, alternating from black.
+        QTest::addColumn<QList<QByteArray>>("typedRuns");
+        QTest::newRow("one wrong, letters folded")
+            << QByteArray("ABCDEFGHIJ") << QByteArray("abcxefghij")
+            << "合格まちがいなし！(正解率 90%)" << QList<QByteArray>{"abc", "x", "efghij"};
+        QTest::newRow("line for line with CR LF")
+            << QByteArray("CQ CQ\nDE JA1ZZZ\n") << QByteArray("CQ CQ\r\nDE JA1ZZZ\r\n")
+            << "合格まちがいなし！(正解率 100%)" << QList<QByteArray>{"CQ CQ\nDE JA1ZZZ\n"};
+        QTest::newRow("kana, one wrong")
+            << QByteArray("\xB1\xB2\xB3") << QByteArray("\xB1\xB6")
+            << "毎日10分は聞き取り練習が必要！(正解率 33%)" << QList<QByteArray>{"\xB1", "\xB6"};
+        // A lead byte 0xE0..0xFC takes the next byte with it: the pair is
+        // one character, red when either byte is wrong.
+        QTest::newRow("double-byte E0..FC")
+            << QByteArray("A\xE0\x40" "B") << QByteArray("A\xE0\x41" "B")
+            << "合格可能かも！(正解率 75%)" << QList<QByteArray>{"A", "\xE0\x41", "B"};
+        QTest::newRow("nothing typed")
+            << QByteArray("ABC") << QByteArray()
+            << "信号を聞いたらキーボードで文字を入力してね！" << QList<QByteArray>{};
+        QTest::newRow("nothing sent")
+            << QByteArray() << QByteArray("ABC")
+            << "スタートボタンを押してテストしてからね！" << QList<QByteArray>{};
+    }
+    void evaluate()
+    {
+        QFETCH(QByteArray, sent);
+        QFETCH(QByteArray, typed);
+        QFETCH(QString, box);
+        QFETCH(QList<QByteArray>, typedRuns);
+        CFakeForm f;
+        f.SetSent(sent.toStdString());
+        f.typed = typed.toStdString();
+        f.evaluate = true;
+        f.OnEvaluate();
+        QCOMPARE(f.boxes.size(), 1);
+        QCOMPARE(f.boxes[0].text, box);
+        QCOMPARE(f.boxes[0].caption, QStringLiteral("評価"));
+        QCOMPARE(f.boxes[0].style, MB_OK | MB_ICONINFORMATION);
+        std::vector<ResultRun> want = {{"\n", g_crBlack}, {sent.toStdString(), g_crGreen}, {"\n", g_crBlack}};
+        for (int i = 0; i < typedRuns.size(); ++i)
+            want.push_back({typedRuns[i].toStdString(), i % 2 ? g_crRed : g_crBlack});
+        want.push_back({"\n", g_crBlack});
+        // Neighbours of one colour are one run on the screen.
+        std::vector<ResultRun> got;
+        for (const ResultRun& r : f.shown) {
+            if (!got.empty() && got.back().cr == r.cr)
+                got.back().text += r.text;
+            else if (!r.text.empty())
+                got.push_back(r);
+        }
+        std::vector<ResultRun> merged;
+        for (const ResultRun& r : want) {
+            if (!merged.empty() && merged.back().cr == r.cr)
+                merged.back().text += r.text;
+            else if (!r.text.empty())
+                merged.push_back(r);
+        }
+        QCOMPARE(got, merged);
+        QVERIFY(!f.evaluate);
+        QVERIFY(f.typed.empty());
+        QCOMPARE(int(f.Record().Tests().size()), sent.isEmpty() ? 0 : 1);
+    }
+};
+
+DRAVIK_REGISTER_TEST(TestCopyTest)
+#include "copytest_controller.moc"
