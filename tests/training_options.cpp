@@ -8,6 +8,7 @@
 #include "training/Drills.h"
 #include "training/Options.h"
 #include "training/Record.h"
+#include "training/Settings.h"
 #include "training/WaveExport.h"
 
 #include <QSettings>
@@ -377,9 +378,9 @@ private slots:
         QVERIFY2(std::abs(heard - 8000.0 / period) < 15, qPrintable(QString::number(heard)));
     }
 
-    void optionsInTheProfile()
+    void optionsRoundTrip()
     {
-        QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Dravik"));
+        QSettings profile(ProfileOrganization(), ProfileApplication());
         profile.clear();
         QCOMPARE(TrainingOptions::Load(), TrainingOptions{});
         TrainingOptions o;
@@ -388,20 +389,61 @@ private slots:
         o.nEffectiveWpm = 8;
         o.nKochLesson = 4;
         o.bWeightWeak = true;
-        o.Save();
+        QVERIFY(o.Save());
         QCOMPARE(TrainingOptions::Load(), o);
         profile.sync();
         QCOMPARE(profile.value("Options/ToneShape").toString(), QStringLiteral("shaped"));
-        // Out-of-range values from a hand-edited profile come back in range.
-        profile.setValue("Options/EdgeMs", 50);
-        profile.setValue("Options/EffectiveWpm", 3);
-        profile.setValue("Options/KochLesson", -2);
-        profile.sync();
-        const TrainingOptions loaded = TrainingOptions::Load();
-        QCOMPARE(loaded.nEdgeMs, 10);
-        QCOMPARE(loaded.nEffectiveWpm, 0);
-        QCOMPARE(loaded.nKochLesson, 0);
         profile.clear();
+    }
+
+    void handEditedProfile_data()
+    {
+        // A value that does not parse is its default; one out of range
+        // comes back in range.
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("loaded");
+        QTest::newRow("weak maybe") << "Options/WeightWeak" << "maybe" << 0;
+        QTest::newRow("weak no") << "Options/WeightWeak" << "no" << 0;
+        QTest::newRow("weak true") << "Options/WeightWeak" << "true" << 1;
+        QTest::newRow("edge abc") << "Options/EdgeMs" << "abc" << 5;
+        QTest::newRow("edge 50") << "Options/EdgeMs" << "50" << 10;
+        QTest::newRow("edge 2.5") << "Options/EdgeMs" << "2.5" << 5;
+        QTest::newRow("effective 3") << "Options/EffectiveWpm" << "3" << 0;
+        QTest::newRow("koch -2") << "Options/KochLesson" << "-2" << 0;
+        QTest::newRow("shape round") << "Options/ToneShape" << "round" << 0;
+    }
+    void handEditedProfile()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, stored);
+        QFETCH(int, loaded);
+        QSettings profile(ProfileOrganization(), ProfileApplication());
+        profile.clear();
+        profile.setValue(key, stored);
+        profile.sync();
+        const TrainingOptions o = TrainingOptions::Load();
+        const int got = key.endsWith("WeightWeak") ? int(o.bWeightWeak)
+            : key.endsWith("EdgeMs")               ? o.nEdgeMs
+            : key.endsWith("EffectiveWpm")         ? o.nEffectiveWpm
+            : key.endsWith("KochLesson")           ? o.nKochLesson
+                                                   : int(o.eToneShape);
+        QCOMPARE(got, loaded);
+        profile.clear();
+    }
+
+    void saveThatFailsSaysSo()
+    {
+        // The profile's folder cannot be made: a file stands in its way.
+        const QString blocker = m_dir.filePath("not-a-folder");
+        QFile f(blocker);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker + "/config");
+        const bool saved = TrainingOptions{}.Save();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+        QVERIFY(!saved);
     }
 
     void exportWritesAWholeTest_data()

@@ -11,6 +11,9 @@
 #include "res/Resource.h"
 #include "copytest/DravikView.h"
 #include "copytest/RecordDlg.h"
+#include "training/Settings.h"
+
+#include <QSettings>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -100,7 +103,12 @@ void CDravikApp::OnOptions()
     if (dlg.exec() != QDialog::Accepted)
         return;
     m_pView->SetOptions(dlg.Options());
-    m_pView->Options().Save();
+    // In force for this run either way; the user learns they are not kept.
+    if (!m_pView->Options().Save())
+        MessageBox(m_pFrame.get(),
+                   QStringLiteral("設定を保存できませんでした。\n設定は次に起動したときには元に戻ります。\n%1")
+                       .arg(QSettings(ProfileOrganization(), ProfileApplication()).fileName()),
+                   QStringLiteral("ｵﾌﾟｼｮﾝ"), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CDravikApp::ClickButton(int nId)

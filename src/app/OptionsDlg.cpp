@@ -4,6 +4,7 @@
 #include "res/Resource.h"
 #include "res/Templates.h"
 #include "training/Drills.h"
+#include "training/Settings.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -22,15 +23,15 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
     const TrainingOptions o = options.Clamped();
     qobject_cast<QRadioButton*>(GetDlgItem(o.eToneShape == ToneShape::Shaped ? IDC_RADIO_SHAPED : IDC_RADIO_SQUARE))
         ->setChecked(true);
-    struct SpinDef { int nSpin; int nLower; int nUpper; int nValue; };
+    struct SpinDef { int nSpin; SettingId eSetting; int nValue; };
     const SpinDef spins[] = {
-        {IDC_SPIN_EDGE, 1, 10, o.nEdgeMs},
-        {IDC_SPIN_EFFECTIVE, 0, 119, o.nEffectiveWpm},
-        {IDC_SPIN_KOCH, 0, 45, o.nKochLesson},
+        {IDC_SPIN_EDGE, kSetEdgeMs, o.nEdgeMs},
+        {IDC_SPIN_EFFECTIVE, kSetEffectiveWpm, o.nEffectiveWpm},
+        {IDC_SPIN_KOCH, kSetKochLesson, o.nKochLesson},
     };
     for (const SpinDef& d : spins) {
         auto* spin = qobject_cast<CSpinButtonCtrl*>(GetDlgItem(d.nSpin));
-        spin->SetRange(d.nLower, d.nUpper);
+        spin->SetRange(Setting(d.eSetting).nMin, Setting(d.eSetting).nMax);
         spin->SetPos(d.nValue);
     }
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->setChecked(o.bWeightWeak);
@@ -44,9 +45,9 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
     UpdateInfo();
 }
 
-int COptionsDlg::BoxValue(int nId) const
+int COptionsDlg::BoxValue(int nId, SettingId eSetting) const
 {
-    return qobject_cast<QLineEdit*>(GetDlgItem(nId))->text().trimmed().toInt();
+    return ParseSetting(Setting(eSetting), qobject_cast<QLineEdit*>(GetDlgItem(nId))->text());
 }
 
 TrainingOptions COptionsDlg::Options() const
@@ -54,9 +55,9 @@ TrainingOptions COptionsDlg::Options() const
     TrainingOptions o;
     o.eToneShape = qobject_cast<QRadioButton*>(GetDlgItem(IDC_RADIO_SHAPED))->isChecked() ? ToneShape::Shaped
                                                                                            : ToneShape::Square;
-    o.nEdgeMs = BoxValue(IDC_EDIT_EDGE);
-    o.nEffectiveWpm = BoxValue(IDC_EDIT_EFFECTIVE);
-    o.nKochLesson = BoxValue(IDC_EDIT_KOCH);
+    o.nEdgeMs = BoxValue(IDC_EDIT_EDGE, kSetEdgeMs);
+    o.nEffectiveWpm = BoxValue(IDC_EDIT_EFFECTIVE, kSetEffectiveWpm);
+    o.nKochLesson = BoxValue(IDC_EDIT_KOCH, kSetKochLesson);
     o.bWeightWeak = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->isChecked();
     return o.Clamped();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "winui/DialogTemplate.h"
 #include "training/Options.h"
+#include "training/Settings.h"
 
 #include <QDialog>
 
@@ -17,7 +18,7 @@ public:
 
 private:
     void UpdateInfo();
-    int BoxValue(int nId) const;
+    int BoxValue(int nId, SettingId eSetting) const;
 
     CDialogControls m_controls;
     int m_nFormWpm;

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/DravikApp.h"
 #include "audio/SdlWaveOut.h"
+#include "training/Settings.h"
 #include "winui/BlinkTimeout.h"
 
 #include <QApplication>
@@ -26,7 +27,7 @@ int main(int argc, char** argv)
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
     QApplication::setApplicationName(QStringLiteral("Dravik"));
-    QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    QApplication::setOrganizationName(ProfileOrganization());
     QApplication::setDesktopFileName(QStringLiteral("org.dravik.dravik"));
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128, 256})

@@ -1,6 +1,6 @@
 #include "training/Options.h"
 
-#include <QSettings>
+#include "training/Settings.h"
 
 #include <algorithm>
 
@@ -21,22 +21,26 @@ int TrainingOptions::EffectiveWpmAt(int nWpm) const
 
 TrainingOptions TrainingOptions::Load()
 {
-    QSettings s(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Dravik"));
+    QSettings s(ProfileOrganization(), ProfileApplication());
+    auto get = [&](SettingId id) { return ParseSetting(Setting(id), s.value(QLatin1String(Setting(id).pszKey))); };
     TrainingOptions o;
-    o.eToneShape = s.value(kKeyToneShape).toString() == QStringLiteral("shaped") ? ToneShape::Shaped : ToneShape::Square;
-    o.nEdgeMs = s.value(kKeyEdgeMs, o.nEdgeMs).toInt();
-    o.nEffectiveWpm = s.value(kKeyEffectiveWpm, o.nEffectiveWpm).toInt();
-    o.nKochLesson = s.value(kKeyKochLesson, o.nKochLesson).toInt();
-    o.bWeightWeak = s.value(kKeyWeightWeak, o.bWeightWeak).toBool();
+    o.eToneShape = get(kSetToneShape) ? ToneShape::Shaped : ToneShape::Square;
+    o.nEdgeMs = get(kSetEdgeMs);
+    o.nEffectiveWpm = get(kSetEffectiveWpm);
+    o.nKochLesson = get(kSetKochLesson);
+    o.bWeightWeak = get(kSetWeightWeak) != 0;
     return o.Clamped();
 }
 
-void TrainingOptions::Save() const
+bool TrainingOptions::Save() const
 {
-    QSettings s(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Dravik"));
-    s.setValue(kKeyToneShape, eToneShape == ToneShape::Shaped ? QStringLiteral("shaped") : QStringLiteral("square"));
-    s.setValue(kKeyEdgeMs, nEdgeMs);
-    s.setValue(kKeyEffectiveWpm, nEffectiveWpm);
-    s.setValue(kKeyKochLesson, nKochLesson);
-    s.setValue(kKeyWeightWeak, bWeightWeak);
+    QSettings s(ProfileOrganization(), ProfileApplication());
+    auto put = [&](SettingId id, int value) { s.setValue(QLatin1String(Setting(id).pszKey), StoredSetting(Setting(id), value)); };
+    put(kSetToneShape, eToneShape == ToneShape::Shaped ? 1 : 0);
+    put(kSetEdgeMs, nEdgeMs);
+    put(kSetEffectiveWpm, nEffectiveWpm);
+    put(kSetKochLesson, nKochLesson);
+    put(kSetWeightWeak, bWeightWeak ? 1 : 0);
+    s.sync();
+    return s.status() == QSettings::NoError;
 }

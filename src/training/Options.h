@@ -18,14 +18,8 @@ struct TrainingOptions {
     // is at least 5 and below the character speed.
     int EffectiveWpmAt(int nWpm) const;
 
-    // QSettings under "Local AppWizard-Generated Applications" / "Dravik".
+    // The profile, through the settings registry (Settings.h). Save is
+    // false when the profile could not be written (read-only, full).
     static TrainingOptions Load();
-    void Save() const;
+    bool Save() const;
 };
-
-// Profile keys.
-inline constexpr const char* kKeyToneShape = "Options/ToneShape";
-inline constexpr const char* kKeyEdgeMs = "Options/EdgeMs";
-inline constexpr const char* kKeyEffectiveWpm = "Options/EffectiveWpm";
-inline constexpr const char* kKeyKochLesson = "Options/KochLesson";
-inline constexpr const char* kKeyWeightWeak = "Options/WeightWeak";
