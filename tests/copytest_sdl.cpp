@@ -10,7 +10,8 @@
 
 // Morse patterns heard in 16-bit output where 0 is silence: an element
 // is a run of other samples, a character ends at a gap of 2 dots or more.
-static std::vector<std::string> DecodePatterns(const QByteArray& raw, int dotSamples)
+// gaps gets the length of each gap between characters.
+static std::vector<std::string> DecodePatterns(const QByteArray& raw, int dotSamples, std::vector<int>& gaps)
 {
     const auto* pcm = reinterpret_cast<const qint16*>(raw.constData());
     const int n = int(raw.size() / 2);
@@ -30,6 +31,8 @@ static std::vector<std::string> DecodePatterns(const QByteArray& raw, int dotSam
         if (k - j >= 2 * dotSamples || k == n) {
             chars.push_back(cur);
             cur.clear();
+            if (k < n)
+                gaps.push_back(k - j);
         }
         i = k;
     }
@@ -61,10 +64,15 @@ private slots:
         QVERIFY(f.Evaluate()->isEnabled());
         QVERIFY(f.ResultsShown());
 
-        const std::vector<std::string> heard = DecodePatterns(Captured(), 8 * f.view.DotMs());
+        const int dot = 8 * f.view.DotMs();
+        std::vector<int> gaps;
+        const std::vector<std::string> heard = DecodePatterns(Captured(), dot, gaps);
         QCOMPARE(int(heard.size()), 50);
         for (int i = 0; i < 50; ++i)
             QCOMPARE(heard[size_t(i)], std::string(MorsePattern(static_cast<unsigned char>(f.view.Sent()[size_t(i)]))));
+        // The next character is in hand before this one ends: every gap
+        // between characters is the keyed one (an element's dot and 5 more).
+        QCOMPARE(gaps, std::vector<int>(49, 6 * dot));
     }
 };
 

@@ -77,6 +77,7 @@ private slots:
         QTest::addColumn<QString>("out");
         QTest::newRow("hiragana") << QStringLiteral("かな") << QStringLiteral("ｶﾅ");
         QTest::newRow("voiced") << QStringLiteral("がぱヴ") << QStringLiteral("ｶﾞﾊﾟｳﾞ");
+        QTest::newRow("combining marks") << QStringLiteral("か\u3099は\u309Aホ\u309A") << QStringLiteral("ｶﾞﾊﾟﾎﾟ");
         QTest::newRow("katakana") << QStringLiteral("モールス") << QStringLiteral("ﾓｰﾙｽ");
         QTest::newRow("small") << QStringLiteral("ちょっと") << QStringLiteral("ﾁｮｯﾄ");
         QTest::newRow("signs") << QStringLiteral("「ア、イ。」・") << QStringLiteral("｢ｱ､ｲ｡｣･");

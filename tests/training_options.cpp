@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -33,82 +34,7 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Dravik")).clear();
-    }
-
-    void alignment_data()
-    {
-        QTest::addColumn<QByteArray>("sent");
-        QTest::addColumn<QByteArray>("typed");
-        QTest::addColumn<QList<int>>("counts"); // right, wrong, missing, extra
-        const QByteArray fifty = "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWX";
-        QTest::newRow("dropped first") << fifty << fifty.mid(1) << QList<int>{49, 0, 1, 0};
-        QTest::newRow("dropped middle") << QByteArray("CQCQDE") << QByteArray("CQQDE") << QList<int>{5, 0, 1, 0};
-        QTest::newRow("inserted") << QByteArray("ABCDE") << QByteArray("ABXCDE") << QList<int>{5, 0, 0, 1};
-        QTest::newRow("swapped") << QByteArray("ABCDE") << QByteArray("ACBDE") << QList<int>{3, 2, 0, 0};
-        QTest::newRow("all wrong") << QByteArray("ABC") << QByteArray("XYZ") << QList<int>{0, 3, 0, 0};
-        QTest::newRow("nothing typed") << QByteArray("ABC") << QByteArray() << QList<int>{0, 0, 3, 0};
-        QTest::newRow("nothing sent") << QByteArray() << QByteArray("AB") << QList<int>{0, 0, 0, 2};
-        QTest::newRow("both empty") << QByteArray() << QByteArray() << QList<int>{0, 0, 0, 0};
-        QTest::newRow("case and CR LF") << QByteArray("cq\nde") << QByteArray("CQ\r\nDE") << QList<int>{5, 0, 0, 0};
-        QTest::newRow("kana exact") << QByteArray("\xB1\xB2\xB3") << QByteArray("\xB1\xB3") << QList<int>{2, 0, 1, 0};
-    }
-    void alignment()
-    {
-        QFETCH(QByteArray, sent);
-        QFETCH(QByteArray, typed);
-        QFETCH(QList<int>, counts);
-        const Alignment a = AlignCopy(sent.toStdString(), typed.toStdString());
-        QCOMPARE((QList<int>{a.nRight, a.nWrong, a.nMissing, a.nExtra}), counts);
-        QCOMPARE(a.nSent, int(sent.size()));
-        // Every sent byte and every typed position is accounted for once.
-        int sentSeen = 0, typedSeen = 0;
-        for (const AlignStep& st : a.steps) {
-            sentSeen += st.nSent >= 0 ? 1 : 0;
-            typedSeen += st.nTyped >= 0 ? 1 : 0;
-        }
-        QCOMPARE(sentSeen, int(sent.size()));
-        QCOMPARE(typedSeen, int(FoldTypedLineBreaks(typed.toStdString()).size()));
-    }
-
-    void longAlignmentStaysInItsBand()
-    {
-        // A long phrase copy with one dropped character far in.
-        std::string sent;
-        for (int i = 0; i < 6000; ++i)
-            sent += char('A' + (i * 7) % 26);
-        std::string typed = sent;
-        typed.erase(3000, 1);
-        const Alignment a = AlignCopy(sent, typed);
-        QCOMPARE(a.nRight, 5999);
-        QCOMPARE(a.nMissing, 1);
-    }
-
-    void examScore_data()
-    {
-        QTest::addColumn<QList<int>>("counts"); // right, wrong, missing, extra
-        QTest::addColumn<int>("score");
-        QTest::addColumn<bool>("passed");
-        QTest::newRow("perfect") << QList<int>{50, 0, 0, 0} << 100 << true;
-        QTest::newRow("90 passes") << QList<int>{44, 2, 4, 0} << 90 << true;
-        QTest::newRow("89 fails") << QList<int>{43, 2, 5, 0} << 89 << false;
-        QTest::newRow("one extra") << QList<int>{50, 1, 1, 1} << 93 << true;
-        QTest::newRow("never below 0") << QList<int>{0, 40, 10, 0} << 0 << false;
-        QTest::newRow("missing costs 1") << QList<int>{40, 0, 10, 0} << 90 << true;
-        QTest::newRow("extra costs 3") << QList<int>{50, 0, 0, 4} << 88 << false;
-    }
-    void examScore()
-    {
-        QFETCH(QList<int>, counts);
-        QFETCH(int, score);
-        QFETCH(bool, passed);
-        Alignment a;
-        a.nRight = counts[0];
-        a.nWrong = counts[1];
-        a.nMissing = counts[2];
-        a.nExtra = counts[3];
-        QCOMPARE(ExamScore(a), score);
-        QCOMPARE(ExamPassed(ExamScore(a)), passed);
+        QSettings(ProfileOrganization(), ProfileApplication()).clear();
     }
 
     void speedOfTest()
@@ -131,17 +57,19 @@ private slots:
         add("EISH", "EIS5");   // H taken for 5
         add("HHHE", "5S E");   // H as 5, as S, as a space; spaces are not characters
         add("TEST", "test");   // lower case is right
-        QCOMPARE(run.Tests().size(), size_t(3));
+        add("E E\nE", "E E\nE"); // spaces and line breaks are not characters to learn
+        QCOMPARE(run.Tests().size(), size_t(4));
         const CharStats& h = run.Chars().at('H');
         QCOMPARE(h.nSent, 4);
         QCOMPARE(h.nRight, 0);
         const auto top = h.TopConfusions();
         QCOMPARE(top.size(), size_t(3));
         QCOMPARE(top[0], (std::pair<std::string, int>{"5", 2}));
-        QVERIFY(!run.Chars().count(' '));
+        QVERIFY(!run.Chars().count(' ') && !run.Chars().count('\n'));
         QCOMPARE(run.Chars().at('T').nRight, 2);
         // Worst first; weights rise with the error rate and never reach 0.
         QCOMPARE(int(run.WorstFirst().front()), int('H'));
+        QCOMPARE(run.Chars().at('E').nSent, 6);
         const std::vector<int> w = run.WeakWeights({'H', 'E', 'Q'});
         QCOMPARE(w, (std::vector<int>{100, 10, 10}));
         const std::string csv = run.ToCsv();
@@ -378,6 +306,19 @@ private slots:
         QVERIFY2(std::abs(heard - 8000.0 / period) < 15, qPrintable(QString::number(heard)));
     }
 
+    void shapedFallEndsWithinAShortGap()
+    {
+        // Two elements 1 ms apart at 10 ms edges: the first element's fall
+        // must be over before the second begins.
+        std::vector<unsigned char> key(1600, 0);
+        for (int i = 0; i < 808; ++i)
+            key[size_t(i)] = i >= 400 && i < 408 ? 0 : (i % 10 < 5 ? 192 : 64);
+        std::vector<int16_t> out;
+        RenderKeyed(key.data(), uint32_t(key.size()), {ToneShape::Shaped, 10}, out);
+        for (int i = 408 * 6 - 3; i < 408 * 6; ++i)
+            QVERIFY2(std::abs(out[size_t(i)]) < kToneLevel / 50, qPrintable(QString::number(out[size_t(i)])));
+    }
+
     void optionsRoundTrip()
     {
         QSettings profile(ProfileOrganization(), ProfileApplication());
@@ -449,19 +390,23 @@ private slots:
     void exportWritesAWholeTest_data()
     {
         QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("shaped");
-        QTest::newRow("latin square") << 0 << false;
-        QTest::newRow("wabun groups shaped") << 4 << true;
+        QTest::addColumn<int>("edgeMs"); // 0: square
+        QTest::addColumn<int>("volume");
+        QTest::newRow("latin square") << 0 << 0 << 100;
+        QTest::newRow("wabun groups shaped 5 ms") << 4 << 5 << 100;
+        QTest::newRow("latin shaped 2 ms at half volume") << 0 << 2 << 50;
     }
     void exportWritesAWholeTest()
     {
         QFETCH(int, mode);
-        QFETCH(bool, shaped);
+        QFETCH(int, edgeMs);
+        QFETCH(int, volume);
         CMorseEngine e;
-        e.SetSettings({mode, 800, 60, 100});
+        e.SetSettings({mode, 800, 60, volume});
         TrainingOptions o;
-        o.eToneShape = shaped ? ToneShape::Shaped : ToneShape::Square;
-        const QString path = m_dir.filePath(QStringLiteral("test%1.wav").arg(mode));
+        o.eToneShape = edgeMs ? ToneShape::Shaped : ToneShape::Square;
+        o.nEdgeMs = edgeMs ? edgeMs : 5;
+        const QString path = m_dir.filePath(QStringLiteral("test%1.wav").arg(QTest::currentDataTag()));
         int calls = 0;
         const WaveExportResult r = ExportTestAsWave(e, o, path, [&](int) { return ++calls > 0; });
         QCOMPARE(r.eStatus, WaveExportResult::Written);
@@ -471,7 +416,7 @@ private slots:
         QVERIFY(wav.startsWith("RIFF"));
         QCOMPARE(wav.mid(8, 8), QByteArray("WAVEfmt "));
         const int rate = qFromLittleEndian<quint32>(wav.constData() + 24);
-        QCOMPARE(rate, shaped ? 48000 : 8000);
+        QCOMPARE(rate, edgeMs ? 48000 : 8000);
         QCOMPARE(qFromLittleEndian<quint16>(wav.constData() + 34), quint16(16));
         const quint32 data = qFromLittleEndian<quint32>(wav.constData() + 40);
         QCOMPARE(qsizetype(data) + 44, wav.size());
@@ -479,6 +424,20 @@ private slots:
         const QByteArray text = ReadAll(TextPathFor(path));
         QCOMPARE(QString::fromUtf8(text).size(), qsizetype(mode == 4 ? 59 : 50));
         QVERIFY(!e.HasPhraseFile());
+        // The volume and the edges are heard in the file.
+        std::vector<int> pcm(data / 2);
+        for (size_t i = 0; i < pcm.size(); ++i)
+            pcm[i] = qFromLittleEndian<qint16>(wav.constData() + 44 + 2 * i);
+        const int peak = *std::max_element(pcm.begin(), pcm.end());
+        QVERIFY(std::abs(peak - ScaleToVolume(kToneLevel, CMorseEngine::VolumeWord(volume))) <= peak / 100 + 1);
+        if (edgeMs) {
+            auto firstAbove = [&](double share) {
+                return int(std::find_if(pcm.begin(), pcm.end(), [&](int x) { return std::abs(x) >= share * peak; })
+                           - pcm.begin());
+            };
+            const double rise = (firstAbove(0.9) - firstAbove(0.1)) * 1000.0 / rate;
+            QVERIFY2(std::abs(rise - edgeMs) <= 0.7, qPrintable(QString::number(rise)));
+        }
     }
 
     void exportCancelledOrWithoutPhraseFileLeavesNothing()

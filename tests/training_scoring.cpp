@@ -1,4 +1,4 @@
-// The scoring on two byte strings, without a display.
+// Scoring two byte strings, position by position and aligned.
 #include "TestRegistry.h"
 #include "training/Scoring.h"
 
@@ -9,50 +9,102 @@ class TestScoring : public QObject {
 private slots:
     void score_data()
     {
+        // One copy, scored both ways: position by position (typed positions
+        // scored, correct, percent) and aligned (right, wrong, missing, extra).
         QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<QByteArray>("typed");
-        QTest::addColumn<int>("positions"); // typed positions scored
-        QTest::addColumn<int>("correct");
-        QTest::addColumn<int>("percent");
+        QTest::addColumn<QList<int>>("position");
+        QTest::addColumn<QList<int>>("aligned");
         const QByteArray groups = "ABCDE FGHIJ KLMNO PQRST UVWXY ZABCD EFGHI JKLMN OPQRS TUVWX";
-        QCOMPARE(groups.size(), 59);
-        QTest::newRow("case blind") << QByteArray("ABCDE") << QByteArray("abcde") << 5 << 5 << 100;
-        QTest::newRow("case blind z") << QByteArray("z") << QByteArray("Z") << 1 << 1 << 100;
-        QTest::newRow("dropped letter") << QByteArray("ABCDE") << QByteArray("ACDE") << 4 << 1 << 20;
-        QTest::newRow("truncates") << QByteArray("ABC") << QByteArray("AB") << 2 << 2 << 66;
-        QTest::newRow("typed longer") << QByteArray("ABC") << QByteArray("ABCXYZ") << 6 << 3 << 100;
-        QTest::newRow("two groups and space") << groups << groups.left(11) << 11 << 11 << 18;
-        QTest::newRow("two groups no space") << groups << QByteArray("ABCDEFGHIJ") << 10 << 5 << 8;
+        const QByteArray fifty = "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWX";
+        auto row = [](const char* name, const QByteArray& sent, const QByteArray& typed, QList<int> position,
+                      QList<int> aligned) { QTest::newRow(name) << sent << typed << position << aligned; };
+        row("case blind", "ABCDE", "abcde", {5, 5, 100}, {5, 0, 0, 0});
+        row("case blind z", "z", "Z", {1, 1, 100}, {1, 0, 0, 0});
+        row("dropped letter", "ABCDE", "ACDE", {4, 1, 20}, {4, 0, 1, 0});
+        row("dropped first of fifty", fifty, fifty.mid(1), {49, 0, 0}, {49, 0, 1, 0});
+        row("inserted", "ABCDE", "ABXCDE", {6, 2, 40}, {5, 0, 0, 1});
+        row("swapped", "ABCDE", "ACBDE", {5, 3, 60}, {3, 2, 0, 0});
+        row("truncated", "ABC", "AB", {2, 2, 66}, {2, 0, 1, 0});
+        row("typed longer", "ABC", "ABCXYZ", {6, 3, 100}, {3, 0, 0, 3});
+        row("two groups and space", groups, groups.left(11), {11, 11, 18}, {11, 0, 48, 0});
+        row("two groups no space", groups, "ABCDEFGHIJ", {10, 5, 8}, {10, 0, 49, 0});
         // Only letters fold case; bytes that differ in bit 5 otherwise differ.
-        QTest::newRow("at vs grave") << QByteArray("@") << QByteArray("`") << 1 << 0 << 0;
-        QTest::newRow("bracket vs brace") << QByteArray("[") << QByteArray("{") << 1 << 0 << 0;
-        QTest::newRow("hyphen vs CR") << QByteArray("-") << QByteArray("\r") << 1 << 0 << 0;
-        QTest::newRow("space vs NUL, digit vs DLE") << QByteArray(" 0") << QByteArray("\x00\x10", 2) << 2 << 0 << 0;
-        QTest::newRow("kana vs lead byte") << QByteArray("\xC1") << QByteArray("\xE1") << 1 << 0 << 0;
-        QTest::newRow("digit vs digit") << QByteArray("1") << QByteArray("2") << 1 << 0 << 0;
-        QTest::newRow("kana exact") << QByteArray("\xB1\xB2\xDD") << QByteArray("\xB1\xB2\xDD") << 3 << 3 << 100;
-        QTest::newRow("kana differ") << QByteArray("\xB1\xB2") << QByteArray("\xB1\xD2") << 2 << 1 << 50;
+        row("at vs grave", "@", "`", {1, 0, 0}, {0, 1, 0, 0});
+        row("bracket vs brace", "[", "{", {1, 0, 0}, {0, 1, 0, 0});
+        row("hyphen vs CR", "-", "\r", {1, 0, 0}, {0, 1, 0, 0});
+        row("space vs NUL, digit vs DLE", " 0", QByteArray("\x00\x10", 2), {2, 0, 0}, {0, 2, 0, 0});
+        row("kana vs lead byte", "\xC1", "\xE1", {1, 0, 0}, {0, 1, 0, 0});
+        row("kana exact", "\xB1\xB2\xDD", "\xB1\xB2\xDD", {3, 3, 100}, {3, 0, 0, 0});
+        row("kana dropped", "\xB1\xB2\xB3", "\xB1\xB3", {2, 1, 33}, {2, 0, 1, 0});
         // A typed CR LF is one line feed, as the phrase file's line break.
-        QTest::newRow("LF vs CR LF") << QByteArray("A\nB") << QByteArray("A\r\nB") << 3 << 3 << 100;
-        QTest::newRow("phrase line for line") << QByteArray("CQ CQ\nDE JA1ZZZ\nK\n")
-                                              << QByteArray("cq cq\r\nde ja1zzz\r\nk\r\n") << 18 << 18 << 100;
-        QTest::newRow("lone CR stays") << QByteArray("A\nB") << QByteArray("A\rB") << 3 << 2 << 66;
-        QTest::newRow("nothing typed") << QByteArray("ABC") << QByteArray() << 0 << 0 << 0;
-        QTest::newRow("nothing sent") << QByteArray() << QByteArray("ABC") << 3 << 0 << 0;
+        row("LF vs CR LF", "A\nB", "A\r\nB", {3, 3, 100}, {3, 0, 0, 0});
+        row("phrase line for line", "CQ CQ\nDE JA1ZZZ\nK\n", "cq cq\r\nde ja1zzz\r\nk\r\n", {18, 18, 100},
+            {18, 0, 0, 0});
+        row("lone CR stays", "A\nB", "A\rB", {3, 2, 66}, {2, 1, 0, 0});
+        row("nothing typed", "ABC", "", {0, 0, 0}, {0, 0, 3, 0});
+        row("nothing sent", "", "ABC", {3, 0, 0}, {0, 0, 0, 3});
+        row("both empty", "", "", {0, 0, 0}, {0, 0, 0, 0});
     }
     void score()
     {
         QFETCH(QByteArray, sent);
         QFETCH(QByteArray, typed);
-        QFETCH(int, positions);
-        QFETCH(int, correct);
-        QFETCH(int, percent);
+        QFETCH(QList<int>, position);
+        QFETCH(QList<int>, aligned);
         const CopyScore s = ScoreCopy(sent.toStdString(), typed.toStdString());
         QCOMPARE(s.nSent, (long long)sent.size());
-        QCOMPARE(s.nTyped, (long long)positions);
-        QCOMPARE(s.nCorrect, (long long)correct);
-        QCOMPARE(s.nPercent, percent);
-        QCOMPARE(int(s.abMatch.size()), int(std::min<qsizetype>(sent.size(), positions)));
+        QCOMPARE((QList<int>{int(s.nTyped), int(s.nCorrect), s.nPercent}), position);
+        QCOMPARE(int(s.abMatch.size()), int(std::min<qsizetype>(sent.size(), position[0])));
+        const Alignment a = AlignCopy(sent.toStdString(), typed.toStdString());
+        QCOMPARE((QList<int>{a.nRight, a.nWrong, a.nMissing, a.nExtra}), aligned);
+        QCOMPARE(a.nSent, int(sent.size()));
+        // Every sent byte and every typed position is accounted for once.
+        int sentSeen = 0, typedSeen = 0;
+        for (const AlignStep& st : a.steps) {
+            sentSeen += st.nSent >= 0 ? 1 : 0;
+            typedSeen += st.nTyped >= 0 ? 1 : 0;
+        }
+        QCOMPARE(sentSeen, int(sent.size()));
+        QCOMPARE(typedSeen, position[0]);
+    }
+
+    void longAlignmentStaysInItsBand()
+    {
+        // A long phrase copy with one dropped character far in.
+        std::string sent;
+        for (int i = 0; i < 6000; ++i)
+            sent += char('A' + (i * 7) % 26);
+        std::string typed = sent;
+        typed.erase(3000, 1);
+        const Alignment a = AlignCopy(sent, typed);
+        QCOMPARE(a.nRight, 5999);
+        QCOMPARE(a.nMissing, 1);
+    }
+
+    void examScore_data()
+    {
+        QTest::addColumn<QList<int>>("counts"); // right, wrong, missing, extra
+        QTest::addColumn<int>("score");
+        QTest::addColumn<bool>("passed");
+        QTest::newRow("perfect") << QList<int>{50, 0, 0, 0} << 100 << true;
+        QTest::newRow("90 passes") << QList<int>{44, 2, 4, 0} << 90 << true;
+        QTest::newRow("89 fails") << QList<int>{43, 2, 5, 0} << 89 << false;
+        QTest::newRow("never below 0") << QList<int>{0, 40, 10, 0} << 0 << false;
+        QTest::newRow("extra costs 3") << QList<int>{50, 0, 0, 4} << 88 << false;
+    }
+    void examScore()
+    {
+        QFETCH(QList<int>, counts);
+        QFETCH(int, score);
+        QFETCH(bool, passed);
+        Alignment a;
+        a.nRight = counts[0];
+        a.nWrong = counts[1];
+        a.nMissing = counts[2];
+        a.nExtra = counts[3];
+        QCOMPARE(ExamScore(a), score);
+        QCOMPARE(ExamPassed(ExamScore(a)), passed);
     }
 
     void longCopyDoesNotOverflow()
@@ -96,6 +148,8 @@ private slots:
         QTest::newRow("line feed") << QByteArray("A\nB") << 3 << QList<int>{1, 1, 1};
         QTest::newRow("double-byte") << QByteArray("\x82\xA0Z") << 3 << QList<int>{2, 1};
         QTest::newRow("lead byte cut off") << QByteArray("A\x82\xA0") << 2 << QList<int>{1, 1};
+        QTest::newRow("lead byte E0..FC") << QByteArray("\xE0\x40\xFC\xFC") << 4 << QList<int>{2, 2};
+        QTest::newRow("kana is no lead byte") << QByteArray("\xA0\xDF\xC1") << 3 << QList<int>{1, 1, 1};
     }
     void displayUnits()
     {
