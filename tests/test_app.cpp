@@ -16,6 +16,7 @@
 #include "copytest/CharEdit.h"
 #include "copytest/DravikView.h"
 #include "copytest/RecordDlg.h"
+#include "training/Settings.h"
 
 #include <QAction>
 #include <QLabel>
@@ -48,7 +49,7 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
         // The profile of the tests, not the user's.
         QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Dravik")).clear();
+        QSettings(ProfileOrganization(), ProfileApplication()).clear();
         SetStartPause(0);
     }
     void cleanup()
@@ -145,21 +146,16 @@ private slots:
         QFile::remove(path);
     }
 
-    void defaultPhraseFileFromAnotherDirectory()
+    void commandLineAndDefaultPhraseFile()
     {
+        // From another folder, with a file named: the document takes the
+        // name without reading it; the phrase file is beside the program.
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(m_files.path());
         g_strPhraseFile.clear();
         CDravikApp app;
-        QVERIFY(app.InitInstance({"dravik"}));
-        QDir::setCurrent(cwd);
-        QCOMPARE(QString::fromStdString(g_strPhraseFile), DefaultPhraseFile());
-    }
-
-    void commandLineFileIsNotRead()
-    {
-        CDravikApp app;
         QVERIFY(app.InitInstance({"dravik", m_files.filePath("other.txt")}));
+        QDir::setCurrent(cwd);
         QCOMPARE(app.Document()->GetPathName(), m_files.filePath("other.txt"));
         QCOMPARE(QString::fromStdString(g_strPhraseFile), DefaultPhraseFile());
         QCOMPARE(app.MainFrame()->windowTitle(), QStringLiteral("Ostrel"));
@@ -261,7 +257,7 @@ private slots:
             QVERIFY(app.InitInstance({"dravik"}));
             QCOMPARE(app.View()->Options(), o);
         }
-        QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Dravik")).clear();
+        QSettings(ProfileOrganization(), ProfileApplication()).clear();
     }
 
     void saveTestAsWave()
