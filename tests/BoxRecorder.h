@@ -1,5 +1,6 @@
 #pragma once
-// Answers every message box at once and keeps what it showed.
+// Answers every message box at once (a question with nYesNo) and keeps
+// what it showed.
 #include "winui/MessageBox.h"
 
 #include <QList>
@@ -17,9 +18,10 @@ public:
     {
         SetMessageBoxHook([this](const QString& text, const QString& caption, unsigned style) {
             boxes.append({text, caption, style});
-            return IDOK;
+            return (style & 0x0F) == MB_YESNO ? nYesNo : IDOK;
         });
     }
     ~CBoxRecorder() { SetMessageBoxHook(nullptr); }
     QList<ShownBox> boxes;
+    int nYesNo = IDYES;
 };

@@ -16,6 +16,7 @@
 #include "copytest/CharEdit.h"
 #include "copytest/DravikView.h"
 #include "copytest/RecordDlg.h"
+#include "training/SaveFile.h"
 #include "training/Settings.h"
 
 #include <QAction>
@@ -264,21 +265,41 @@ private slots:
     {
         CDravikApp app;
         QVERIFY(app.InitInstance({"dravik"}));
-        const QString path = m_files.filePath("drill.wav");
+        CBoxRecorder boxes;
+        const QString path = m_files.filePath("drill.wav"), text = m_files.filePath("drill.txt");
         SetFileDialogHook([&](const QStringList& filters, const QString& suffix) {
             return filters == QStringList{"WAVE (*.wav)"} && suffix == "wav" ? path : QString();
         });
         const std::string sentBefore = app.View()->Sent();
-        app.MainFrame()->CommandAction(ID_FILE_SAVE_WAVE)->trigger();
+        auto save = [&] { app.MainFrame()->CommandAction(ID_FILE_SAVE_WAVE)->trigger(); };
+        save();
+        QVERIFY(boxes.boxes.isEmpty());
         QVERIFY(QFile::exists(path));
-        QVERIFY(QFile::exists(m_files.filePath("drill.txt")));
         QCOMPARE(app.View()->Sent(), sentBefore); // the last test stays for Evaluate
-        // Not while a test plays.
-        CBoxRecorder boxes;
+        // The text beside it exists now: asked, and kept on No.
         QFile::remove(path);
+        QVERIFY(SaveWhole(text, "MINE", nullptr));
+        boxes.nYesNo = IDNO;
+        save();
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(boxes.boxes[0].style, MB_YESNO | MB_ICONEXCLAMATION);
+        QVERIFY(boxes.boxes[0].text.contains("drill.txt"));
+        QVERIFY(!QFile::exists(path));
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("MINE"));
+        // At volume 0 it is silent: asked first.
+        QFile::remove(text);
+        qobject_cast<CSliderCtrl*>(app.View()->GetDlgItem(IDC_SLIDER_VOLUME))->setValue(100);
+        save();
+        QCOMPARE(boxes.boxes.size(), 2);
+        QVERIFY(boxes.boxes[1].text.startsWith(QStringLiteral("音量が 0 なので")));
+        QVERIFY(!QFile::exists(path));
+        // Not while a test plays.
+        boxes.boxes.clear();
         CRecordingWaveOut::Install(false);
         app.View()->OnStart();
-        app.MainFrame()->CommandAction(ID_FILE_SAVE_WAVE)->trigger();
+        save();
         QCOMPARE(boxes.boxes.size(), 1);
         QVERIFY(!QFile::exists(path));
         app.View()->OnStop();

@@ -8,6 +8,7 @@
 #include "training/Drills.h"
 #include "training/Options.h"
 #include "training/Record.h"
+#include "training/SaveFile.h"
 #include "training/Settings.h"
 #include "training/WaveExport.h"
 
@@ -17,8 +18,27 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
 #include <cstring>
 #include <set>
+
+// Files of this process may grow to at most this many bytes while it
+// lives (0: no limit), as on a disk that fills up; writes past it fail.
+struct CFileSizeLimit {
+    rlimit old {};
+    explicit CFileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old);
+        if (bytes) {
+            rlimit now = old;
+            now.rlim_cur = bytes;
+            setrlimit(RLIMIT_FSIZE, &now);
+        }
+    }
+    ~CFileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
+};
 
 class TestTraining : public QObject {
     Q_OBJECT
@@ -440,21 +460,70 @@ private slots:
         }
     }
 
-    void exportCancelledOrWithoutPhraseFileLeavesNothing()
+    void exportThatDoesNotFinishKeepsTheOldFiles_data()
     {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("status");
+        QTest::newRow("cancelled") << "cancel" << int(WaveExportResult::Cancelled);
+        QTest::newRow("no phrase file") << "no phrase file" << int(WaveExportResult::NoPhraseFile);
+        QTest::newRow("text is the phrase file") << "phrase file beside" << int(WaveExportResult::PhraseFileInUse);
+        QTest::newRow("disk full") << "disk full" << int(WaveExportResult::Failed);
+        QTest::newRow("text cannot be written") << "text is a folder" << int(WaveExportResult::Failed);
+    }
+    void exportThatDoesNotFinishKeepsTheOldFiles()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        const QString wave = dir.filePath("drill.wav"), text = dir.filePath("drill.txt");
+        QVERIFY(SaveWhole(wave, "OLD WAVE", nullptr));
+        if (how == "text is a folder")
+            QVERIFY(QDir().mkpath(text));
+        else
+            QVERIFY(SaveWhole(text, "OLD TEXT", nullptr));
+        g_strPhraseFile = QFile::encodeName(how == "phrase file beside" ? text : dir.filePath("phrases.txt")).toStdString();
         CMorseEngine e;
-        e.SetSettings({kLatinRandom1, 800, 60, 20});
-        const QString path = m_dir.filePath("cancelled.wav");
+        e.SetSettings({how == "no phrase file" ? kLatinPhrase : kLatinRandom1, 800, 60, 20});
         int calls = 0;
-        WaveExportResult r = ExportTestAsWave(e, {}, path, [&](int) { return ++calls < 10; });
-        QCOMPARE(r.eStatus, WaveExportResult::Cancelled);
-        QVERIFY(!QFile::exists(path));
-        QVERIFY(!QFile::exists(TextPathFor(path)));
-        g_strPhraseFile = m_dir.filePath("no-such-phrases.txt").toStdString();
-        e.SetSettings({kLatinPhrase, 800, 60, 20});
-        r = ExportTestAsWave(e, {}, path, [](int) { return true; });
-        QCOMPARE(r.eStatus, WaveExportResult::NoPhraseFile);
-        QVERIFY(!QFile::exists(path));
+        WaveExportResult r;
+        {
+            // A file may grow to 64 KiB: the disk fills as the sound is written.
+            CFileSizeLimit limit(how == "disk full" ? 64 * 1024 : 0);
+            r = ExportTestAsWave(e, {}, wave, [&](int) { return how != "cancel" || ++calls < 10; });
+        }
+        QCOMPARE(int(r.eStatus), status);
+        if (status == WaveExportResult::Failed) {
+            QVERIFY(!r.strError.isEmpty());
+            QVERIFY2(!r.strError.contains("cancel", Qt::CaseInsensitive) && !r.strError.contains("キャンセル"),
+                     qPrintable(r.strError));
+        }
+        QCOMPARE(ReadAll(wave), QByteArray("OLD WAVE"));
+        if (how != "text is a folder")
+            QCOMPARE(ReadAll(text), QByteArray("OLD TEXT"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), how == "text is a folder" ? 1 : 2);
+    }
+
+    void saveWholeOnAFullDisk_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::newRow("within the write buffer: the flush fails") << 8000;
+        QTest::newRow("past it: the write fails") << 100000;
+    }
+    void saveWholeOnAFullDisk()
+    {
+        // The record's CSV and every other whole file: the old one stays.
+        QFETCH(int, size);
+        const QString path = m_dir.filePath("record.csv");
+        QVERIFY(SaveWhole(path, "OLD", nullptr));
+        QString error;
+        bool saved;
+        {
+            CFileSizeLimit limit(4096);
+            saved = SaveWhole(path, QByteArray(size, 'x'), &error);
+        }
+        QVERIFY(!saved);
+        QVERIFY2(!error.isEmpty() && !error.contains("cancel", Qt::CaseInsensitive), qPrintable(error));
+        QCOMPARE(ReadAll(path), QByteArray("OLD"));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "copytest/DravikView.h"
 #include "copytest/CharEdit.h"
 #include "display/GraphStatic.h"
+#include "engine/ToneBuffers.h"
 #include "res/Menus.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
@@ -11,6 +12,8 @@
 #include "winui/TickSlider.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -230,8 +233,21 @@ bool CDravikView::SaveTestAsWave(const QString& path)
 {
     CMorseEngine test;
     test.SetSettings(FormSettings());
-
     const QString caption = QStringLiteral("音声ﾌｧｲﾙに保存");
+    if (test.Volume() == 0
+        && MessageBox(this, QStringLiteral("音量が 0 なので、音の入らないﾌｧｲﾙになります。\nこのまま保存しますか？"),
+                      caption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+        return false;
+    // The sound file's name was confirmed in the dialog; the text beside it
+    // is a second file the user has not seen.
+    const QString textPath = TextPathFor(path);
+    if (QFileInfo::exists(textPath) && !IsSameFile(textPath, QFile::decodeName(QByteArray::fromStdString(g_strPhraseFile)))
+        && MessageBox(this,
+                      QStringLiteral("送信した文字を書く %1 はすでにあります。\n上書きしますか？")
+                          .arg(QDir::toNativeSeparators(textPath)),
+                      caption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+        return false;
+
     QProgressDialog progress(QStringLiteral("音声ﾌｧｲﾙに保存しています..."), QStringLiteral("ｷｬﾝｾﾙ"), 0, 1000, this);
     progress.setWindowTitle(caption);
     progress.setWindowModality(Qt::WindowModal);
@@ -247,6 +263,11 @@ bool CDravikView::SaveTestAsWave(const QString& path)
         return true;
     case WaveExportResult::NoPhraseFile:
         MessageBox(this, NoPhraseFileText(), WarningCaption(), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    case WaveExportResult::PhraseFileInUse:
+        MessageBox(this,
+                   QStringLiteral("使用中の定型文ﾌｧｲﾙには書き込めません。\n別の名前で保存してください。"), caption,
+                   MB_OK | MB_ICONEXCLAMATION);
         return false;
     case WaveExportResult::Failed:
         MessageBox(this, QStringLiteral("保存できませんでした。\n%1").arg(r.strError), caption, MB_OK | MB_ICONEXCLAMATION);

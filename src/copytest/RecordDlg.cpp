@@ -1,5 +1,6 @@
 #include "copytest/RecordDlg.h"
 #include "text/Cp932.h"
+#include "training/SaveFile.h"
 #include "winui/MessageBox.h"
 
 #include <QFile>
@@ -123,10 +124,10 @@ void CRecordDlg::Refresh(const CRunRecord& record)
 
 bool CRecordDlg::SaveCsv(const CRunRecord& record, const QString& path)
 {
-    QFile f(path);
     const std::string csv = record.ToCsv();
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(csv.data(), qint64(csv.size())) != qint64(csv.size())) {
-        MessageBox(this, QStringLiteral("保存できませんでした。\n%1").arg(f.errorString()), QStringLiteral("成績表"),
+    QString error;
+    if (!SaveWhole(path, QByteArray::fromStdString(csv), &error)) {
+        MessageBox(this, QStringLiteral("保存できませんでした。\n%1").arg(error), QStringLiteral("成績表"),
                    MB_OK | MB_ICONEXCLAMATION);
         return false;
     }

@@ -1,10 +1,12 @@
 #include "training/WaveExport.h"
 #include "audio/ToneRender.h"
 #include "training/Apply.h"
+#include "engine/ToneBuffers.h"
 #include "text/Cp932.h"
+#include "training/SaveFile.h"
 
+#include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <cstring>
@@ -38,25 +40,44 @@ static QByteArray WaveHeader(int nRate, quint32 nDataBytes)
     return h;
 }
 
+bool IsSameFile(const QString& a, const QString& b)
+{
+    const QFileInfo x(a), y(b);
+    if (!x.exists() || !y.exists())
+        return QDir::cleanPath(x.absoluteFilePath()) == QDir::cleanPath(y.absoluteFilePath());
+    return x.canonicalFilePath() == y.canonicalFilePath();
+}
+
 WaveExportResult ExportTestAsWave(CMorseEngine& engine, const TrainingOptions& options, const QString& path,
                                   const std::function<bool(int nPermille)>& progress)
 {
     WaveExportResult result;
+    const QString textPath = TextPathFor(path);
+    const QString phraseFile = QFile::decodeName(QByteArray::fromStdString(g_strPhraseFile));
+    if (IsSameFile(path, phraseFile) || IsSameFile(textPath, phraseFile)) {
+        result.eStatus = WaveExportResult::PhraseFileInUse;
+        return result;
+    }
     ApplyTrainingOptions(options, engine);
     const ToneShaping shaping = engine.GetKeyingOptions().shaping;
     const int rate = RenderRate(shaping);
     const uint32_t volume = CMorseEngine::VolumeWord(engine.Volume());
 
-    QSaveFile wave(path);
-    if (!wave.open(QIODevice::WriteOnly)) {
-        result.strError = wave.errorString();
+    CCheckedSave wave(path);
+    CCheckedSave text(textPath);
+    auto fail = [&](const CCheckedSave& failed) {
+        result.eStatus = WaveExportResult::Failed;
+        result.strError = failed.Error();
+        wave.Cancel();
+        text.Cancel();
         return result;
-    }
-    wave.write(WaveHeader(rate, 0));
+    };
+    if (!wave.Open() || !wave.Write(WaveHeader(rate, 0)))
+        return fail(wave);
     quint64 dataBytes = 0;
     std::vector<int16_t> rendered;
     QByteArray chunk;
-    bool bWriteFailed = false;
+    bool bTooLong = false;
     const int r = engine.KeyWholeTest([&](const unsigned char* samples, int count) {
         rendered.clear();
         RenderKeyed(samples, uint32_t(count), shaping, rendered);
@@ -64,40 +85,40 @@ WaveExportResult ExportTestAsWave(CMorseEngine& engine, const TrainingOptions& o
         for (size_t i = 0; i < rendered.size(); ++i)
             qToLittleEndian(ScaleToVolume(rendered[i], volume), chunk.data() + 2 * i);
         dataBytes += quint64(chunk.size());
-        if (wave.write(chunk) != chunk.size() || dataBytes > std::numeric_limits<quint32>::max() - 36) {
-            bWriteFailed = true;
+        bTooLong = dataBytes > std::numeric_limits<quint32>::max() - 36;
+        if (bTooLong || !wave.Write(chunk))
             return false;
-        }
         return progress(engine.ProgressPermille());
     });
     result.strSent = engine.Sent();
     if (r == -2) {
-        wave.cancelWriting();
+        wave.Cancel();
         result.eStatus = WaveExportResult::NoPhraseFile;
         return result;
     }
+    if (bTooLong) {
+        wave.Cancel();
+        result.strError = QStringLiteral("WAVE の大きさの上限 (4 GiB) を超えます。");
+        return result;
+    }
+    if (wave.Failed())
+        return fail(wave);
     if (r == 1) {
-        wave.cancelWriting();
-        result.eStatus = bWriteFailed ? WaveExportResult::Failed : WaveExportResult::Cancelled;
-        result.strError = bWriteFailed ? wave.errorString() : QString();
+        wave.Cancel();
+        result.eStatus = WaveExportResult::Cancelled;
         return result;
     }
-    wave.seek(0);
-    wave.write(WaveHeader(rate, quint32(dataBytes)));
-
+    // The real sizes, then everything on the disk, before either file
+    // replaces an old one.
+    if (!wave.Seek(0) || !wave.Write(WaveHeader(rate, quint32(dataBytes))) || !wave.Flush())
+        return fail(wave);
     // The text as the user reads it: UTF-8.
-    QSaveFile text(TextPathFor(path));
-    const QString sent = Cp932ToQString(engine.Sent());
-    if (!text.open(QIODevice::WriteOnly) || text.write(sent.toUtf8()) < 0 || !text.commit()) {
-        wave.cancelWriting();
-        result.strError = text.errorString();
-        return result;
-    }
-    if (!wave.commit()) {
-        QFile::remove(TextPathFor(path));
-        result.strError = wave.errorString();
-        return result;
-    }
+    if (!text.Open() || !text.Write(Cp932ToQString(engine.Sent()).toUtf8()) || !text.Flush())
+        return fail(text);
+    if (!wave.Commit())
+        return fail(wave);
+    if (!text.Commit())
+        return fail(text);
     result.eStatus = WaveExportResult::Written;
     return result;
 }

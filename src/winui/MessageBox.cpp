@@ -21,6 +21,11 @@ int MessageBox(QWidget* parent, const QString& text, const QString& caption, uns
     case MB_ICONINFORMATION: icon = QMessageBox::Information; break;
     default: break;
     }
+    if ((style & 0x0F) == MB_YESNO) {
+        QMessageBox box(icon, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? IDYES : IDNO;
+    }
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
     box.exec();
     return IDOK;
