@@ -3,7 +3,9 @@
 #include "copytest/CharEdit.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QtTest>
 
 class TestCharEdit : public QObject {
@@ -85,6 +87,24 @@ private slots:
         QVERIFY(!edit.verticalScrollBar()->isVisible());
     }
 
+
+    void heldToTheWindowsLimit()
+    {
+        CCharEdit edit;
+        QSignalSpy cut(&edit, &CCharEdit::PasteCut);
+        QApplication::clipboard()->setText(QString(1 << 20, QChar(u'e')));
+        edit.paste(); // 1 MiB pasted: cut, and said so
+        QCOMPARE(edit.CharCount(), CCharEdit::kMaxChars);
+        QCOMPARE(cut.count(), 1);
+        QCOMPARE(cut.at(0).at(0).toInt(), CCharEdit::kMaxChars);
+        QTest::keyClicks(&edit, "ab"); // typing is refused at the limit
+        QTest::keyClick(&edit, Qt::Key_Return);
+        QCOMPARE(edit.CharCount(), CCharEdit::kMaxChars);
+        QTest::keyClick(&edit, Qt::Key_Backspace); // room for one again
+        QTest::keyClicks(&edit, "ab");
+        QCOMPARE(edit.toPlainText().right(2), QStringLiteral("EA"));
+        QCOMPARE(cut.count(), 1);
+    }
 };
 
 DRAVIK_REGISTER_TEST(TestCharEdit)

@@ -3,6 +3,7 @@
 // box. What Start, Stop and Evaluate decide is tested without widgets.
 #include "FormFixture.h"
 #include "TestRegistry.h"
+#include "winui/Contrast.h"
 #include "text/Cp932.h"
 
 #include <QScrollBar>
@@ -73,6 +74,9 @@ private slots:
                        IDC_BUTTON_STOP, IDC_BUTTON_EVALUATE, IDC_STATIC_GRAPH, IDC_RICHEDIT_RESULTS, IDC_EDIT_ANSWER})
             QVERIFY2(f.view.GetDlgItem(id), qPrintable(QString::number(id)));
         QCOMPARE(f.Item<QPushButton>(IDC_BUTTON_START)->text(), QStringLiteral("ｽﾀｰﾄ"));
+        QCOMPARE(f.Item<QPushButton>(IDC_BUTTON_START)->toolTip(), QStringLiteral("ｽﾀｰﾄ (F5)"));
+        QCOMPARE(f.Item<QPushButton>(IDC_BUTTON_STOP)->toolTip(), QStringLiteral("ｽﾄｯﾌﾟ (F8)"));
+        QCOMPARE(f.Evaluate()->toolTip(), QStringLiteral("評価 (F9)"));
     }
 
     void sliderSetsVolume_data()
@@ -183,6 +187,29 @@ private slots:
                                  {QStringLiteral("ｶ"), QColor(255, 0, 0)},
                                  {QStringLiteral("\n"), Qt::black}};
         QCOMPARE(ResultRuns(f.Results()), want);
+    }
+
+    void resultsReadableOnADarkDesktop()
+    {
+        QPalette dark;
+        dark.setColor(QPalette::Base, QColor(0x3D, 0x3D, 0x3D));
+        dark.setColor(QPalette::Text, Qt::white);
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(dark);
+        {
+            CForm f;
+            f.view.SetSent("ABC");
+            f.Answer()->setPlainText(QStringLiteral("AXC"));
+            f.Evaluate()->setEnabled(true);
+            f.Click(IDC_BUTTON_EVALUATE);
+            const QColor base = f.Results()->palette().color(QPalette::Base);
+            QCOMPARE(base, QColor(0x3D, 0x3D, 0x3D));
+            const QList<Run> runs = ResultRuns(f.Results());
+            QCOMPARE(runs.size(), 5); // black, green, black, red, black
+            for (const Run& r : runs)
+                QVERIFY2(ContrastRatio(r.color, base) >= 4.5, qPrintable(r.color.name()));
+        }
+        QApplication::setPalette(before);
     }
 
     void resultsBoxKeepsTheNewestAtItsLimit()

@@ -3,6 +3,7 @@
 #include "BoxRecorder.h"
 #include "RecordingWaveOut.h"
 #include "app/AboutDlg.h"
+#include "app/CommandLine.h"
 #include "app/DravikApp.h"
 #include "app/DravikDoc.h"
 #include "app/InstanceLock.h"
@@ -115,7 +116,10 @@ private slots:
         QTest::newRow("nothing") << "" << true << false;
         QTest::newRow("running holder") << "lock" << false << true;
         QTest::newRow("directory") << "dir" << false << false;
-        QTest::newRow("empty file") << "empty" << false << false;
+        // Stale: taken, so that the next start is guarded again.
+        QTest::newRow("empty file") << "empty" << true << false;
+        QTest::newRow("garbage") << "garbage" << true << false;
+        QTest::newRow("a process that is gone") << "dead" << true << false;
     }
     void instanceLock()
     {
@@ -133,6 +137,10 @@ private slots:
             QVERIFY(QDir().mkpath(path));
         else if (blocker == "empty")
             QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+        else if (blocker == "garbage")
+            QVERIFY(SaveWhole(path, "\x01\x02 not a lock\n", nullptr));
+        else if (blocker == "dead") // pid_max is at most 2^22: no such process
+            QVERIFY(SaveWhole(path, "4194305\ndravik\nelsewhere\n", nullptr));
         {
             CInstanceLock lock(name);
             QCOMPARE(lock.IsHeld(), held);
@@ -374,18 +382,42 @@ private slots:
         app.MainFrame()->GetSystemMenu()->close();
     }
 
-    void helpAndVersionNeedNoDisplay_data()
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exit"); // -1: the program starts
+        QTest::addColumn<QString>("begins");
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << "Dravik 1.0.0.1\n";
+        QTest::newRow("-h after a file") << QStringList{"a.txt", "-h"} << 0 << "使い方: dravik";
+        QTest::newRow("--foo") << QStringList{"--foo"} << 2 << "dravik: 不明なオプションです: --foo\n\n使い方";
+        QTest::newRow("-v") << QStringList{"-v"} << 2 << "dravik: 不明なオプションです: -v";
+        QTest::newRow("Qt's own") << QStringList{"-platform", "xcb", "--style=Fusion", "-reverse", "a.txt"} << -1 << "";
+        QTest::newRow("a file after --") << QStringList{"--", "-v"} << -1 << "";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exit);
+        QFETCH(QString, begins);
+        std::vector<std::string> argv{"dravik"};
+        for (const QString& a : args)
+            argv.push_back(a.toStdString());
+        const CommandLineAction action = ParseCommandLine(argv);
+        QCOMPARE(action.bExit ? action.nExitCode : -1, exit);
+        QVERIFY2(QString::fromStdString(action.sText).startsWith(begins), action.sText.c_str());
+    }
+
+    void helpAndErrorsNeedNoDisplay_data()
     {
         QTest::addColumn<QString>("option");
-        QTest::addColumn<QString>("begins");
-        QTest::newRow("--version") << "--version" << "Dravik 1.0.0.1\n";
-        QTest::newRow("--help") << "--help" << "使い方: dravik";
-        QTest::newRow("-h") << "-h" << "使い方: dravik";
+        QTest::addColumn<int>("exit");
+        QTest::newRow("--help: standard output") << "--help" << 0;
+        QTest::newRow("--foo: standard error") << "--foo" << 2;
     }
-    void helpAndVersionNeedNoDisplay()
+    void helpAndErrorsNeedNoDisplay()
     {
         QFETCH(QString, option);
-        QFETCH(QString, begins);
+        QFETCH(int, exit);
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("DISPLAY");
@@ -395,9 +427,10 @@ private slots:
         p.start(QStringLiteral(DRAVIK_EXE), {option});
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 0);
-        const QString out = QString::fromUtf8(p.readAllStandardOutput());
-        QVERIFY2(out.startsWith(begins), qPrintable(out));
+        QCOMPARE(p.exitCode(), exit);
+        const QByteArray out = exit ? p.readAllStandardError() : p.readAllStandardOutput();
+        QVERIFY2(out.contains("使い方: dravik"), out.constData());
+        QVERIFY((exit ? p.readAllStandardOutput() : p.readAllStandardError()).isEmpty());
     }
 
     void newDocumentResetsModeAndVolume()

@@ -1,6 +1,7 @@
 // Our layer over Qt Widgets: the up-down control, the cursor rest, the
 // name an open dialog keeps.
 #include "winui/BlinkTimeout.h"
+#include "winui/Contrast.h"
 #include "winui/FileDialog.h"
 #include "winui/SpinButton.h"
 
@@ -14,6 +15,30 @@
 class TestWinUi : public QObject {
     Q_OBJECT
 private slots:
+    void readableOnTheBase_data()
+    {
+        QTest::addColumn<QColor>("base");
+        QTest::addColumn<bool>("designed"); // the colours stay as they are
+        QTest::newRow("white") << QColor(Qt::white) << true;
+        QTest::newRow("light grey") << QColor(0xF0, 0xF0, 0xF0) << true;
+        QTest::newRow("dark grey") << QColor(0x3D, 0x3D, 0x3D) << false;
+        QTest::newRow("black") << QColor(Qt::black) << false;
+        QTest::newRow("dark blue") << QColor(0x1E, 0x1E, 0x3C) << false;
+    }
+    void readableOnTheBase()
+    {
+        QFETCH(QColor, base);
+        QFETCH(bool, designed);
+        for (const QColor& text : {QColor(0, 0, 0), QColor(0, 128, 0), QColor(255, 0, 0)}) {
+            const QColor shown = ReadableOn(text, base);
+            if (designed)
+                QCOMPARE(shown, text);
+            else
+                QVERIFY2(ContrastRatio(shown, base) >= 4.5, qPrintable(shown.name()));
+        }
+        QVERIFY(std::abs(ContrastRatio(Qt::black, Qt::white) - 21.0) < 0.01);
+    }
+
     void cursorRestsAfterNoInput()
     {
         const int desktop = QGuiApplication::styleHints()->cursorFlashTime();

@@ -188,13 +188,14 @@ private slots:
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("ch");
         QTest::addColumn<int>("groupPos"); // before the character
-        QTest::addColumn<int>("extra");    // 0 none, 1 character, 2 word
+        QTest::addColumn<int>("extra");    // 0 none, 1 character, 2 word, 3 word less character
         QTest::newRow("random 1") << 0 << int('E') << 0 << 1;
         QTest::newRow("inside a group") << 1 << int('E') << 0 << 1;
         QTest::newRow("group end") << 1 << int('E') << 4 << 2;
         QTest::newRow("phrase letter") << 2 << int('E') << 0 << 1;
-        QTest::newRow("phrase space") << 2 << int(' ') << 0 << 2;
-        QTest::newRow("phrase line break") << 5 << int('\n') << 0 << 2;
+        // The letter before a phrase's space has its character gap already.
+        QTest::newRow("phrase space") << 2 << int(' ') << 0 << 3;
+        QTest::newRow("phrase line break") << 5 << int('\n') << 0 << 3;
         QTest::newRow("phrase other silent byte") << 2 << int(',') << 0 << 0;
     }
     void extraGapsInTheKeying()
@@ -214,7 +215,33 @@ private slots:
         e.SetKeyingOptions(k);
         g_nGroupPos = groupPos;
         const int stretched = e.MakeWave(buf, 800, 100, static_cast<unsigned char>(ch));
-        QCOMPARE(stretched - plain, extra == 0 ? 0 : (extra == 1 ? 1000 : 3000));
+        QCOMPARE(stretched - plain, (QList<int>{0, 1000, 3000, 2000})[extra]);
+    }
+
+    void phraseWordGapIsSevenUnitsOfTa_data()
+    {
+        QTest::addColumn<int>("wpm");
+        QTest::addColumn<int>("effective");
+        QTest::newRow("20 at 10") << 20 << 10;
+        QTest::newRow("12 at 8") << 12 << 8;
+        QTest::newRow("30 at 15") << 30 << 15;
+    }
+    void phraseWordGapIsSevenUnitsOfTa()
+    {
+        // ARRL: the silence between the words of a phrase is 7 ta / 19.
+        QFETCH(int, wpm);
+        QFETCH(int, effective);
+        CMorseEngine e;
+        e.SetSettings({kLatinPhrase, 800, wpm, 20});
+        TrainingOptions o;
+        o.nEffectiveWpm = effective;
+        ApplyTrainingOptions(o, e);
+        static unsigned char buf[kToneBufSamples];
+        const int dot = 8 * e.DotMs();
+        const int afterE = e.MakeWave(buf, 800, e.DotMs(), 'E') - dot; // E's one dot of tone
+        const int space = e.MakeWave(buf, 800, e.DotMs(), ' ');
+        const double ta = (60.0 * wpm - 37.2 * effective) / (effective * wpm);
+        QVERIFY(std::abs(afterE + space - 8000.0 * 7 * ta / 19) <= 1.0);
     }
 
     void draws_data()

@@ -5,6 +5,10 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <cerrno>
+#include <limits>
+#include <signal.h>
+
 QString CInstanceLock::PathFor(const QString& name)
 {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -12,6 +16,13 @@ QString CInstanceLock::PathFor(const QString& name)
         dir = QDir::tempPath();
     QDir().mkpath(dir);
     return dir + QLatin1Char('/') + name;
+}
+
+static bool IsRunning(qint64 pid)
+{
+    // Another user's process answers EPERM: it runs.
+    return pid > 0 && pid <= std::numeric_limits<pid_t>::max()
+        && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
 }
 
 CInstanceLock::CInstanceLock(const QString& name) : m_pLock(std::make_unique<QLockFile>(PathFor(name)))
@@ -27,10 +38,14 @@ CInstanceLock::CInstanceLock(const QString& name) : m_pLock(std::make_unique<QLo
     for (int attempt = 0; attempt < 2 && !m_bHeldElsewhere; ++attempt) {
         qint64 pid = 0;
         QString host, app;
-        m_bHeldElsewhere = m_pLock->getLockInfo(&pid, &host, &app) && pid > 0;
+        m_bHeldElsewhere = m_pLock->getLockInfo(&pid, &host, &app) && IsRunning(pid);
         if (!m_bHeldElsewhere && attempt == 0)
             QThread::msleep(50);
     }
+    // Empty, garbage or a dead holder's: stale. Take it, so that the next
+    // start is guarded again.
+    if (!m_bHeldElsewhere && m_pLock->removeStaleLockFile())
+        m_bHeld = m_pLock->tryLock(0);
 }
 
 CInstanceLock::~CInstanceLock() = default;

@@ -17,8 +17,8 @@ int main(int argc, char** argv)
     // --help and --version need no display.
     const CommandLineAction action = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
     if (action.bExit) {
-        std::fputs(action.sText.c_str(), stdout);
-        return 0;
+        std::fputs(action.sText.c_str(), action.nExitCode == 0 ? stdout : stderr);
+        return action.nExitCode;
     }
     QApplication app(argc, argv);
     // Qt's own texts (file dialog, context menus, box buttons) in Japanese.

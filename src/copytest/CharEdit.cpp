@@ -1,6 +1,9 @@
 #include "copytest/CharEdit.h"
 #include "text/Cp932.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextCursor>
@@ -34,11 +37,17 @@ QString CCharEdit::Shape(const QString& text) const
     return ToSingleByteForms(out).toUpper();
 }
 
+QString CCharEdit::Fit(const QString& text) const
+{
+    const qsizetype room = std::max<qsizetype>(0, kMaxChars - CharCount() + textCursor().selectedText().size());
+    return text.size() <= room ? text : text.left(room);
+}
+
 void CCharEdit::Compose(const QString& commit)
 {
     QInputMethodEvent event(m_romaji.Pending(), {});
     if (!commit.isEmpty())
-        event.setCommitString(Shape(commit));
+        event.setCommitString(Fit(Shape(commit)));
     QPlainTextEdit::inputMethodEvent(&event);
 }
 
@@ -87,8 +96,16 @@ void CCharEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     CommitPending();
+    // At the limit a character is refused, as the Windows control refuses it.
+    if (!text.isEmpty() && text[0].isPrint() && Fit(text).isEmpty()) {
+        QApplication::beep();
+        return;
+    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        textCursor().insertText(QStringLiteral("\n"));
+        if (Fit(QStringLiteral("\n")).isEmpty())
+            QApplication::beep();
+        else
+            textCursor().insertText(QStringLiteral("\n"));
         return;
     }
     if (!text.isEmpty() && Shape(text) != text) {
@@ -104,9 +121,9 @@ void CCharEdit::inputMethodEvent(QInputMethodEvent* event)
 {
     // A system input method's own composition ends ours.
     CommitPending();
-    if (!event->commitString().isEmpty() && Shape(event->commitString()) != event->commitString()) {
+    if (!event->commitString().isEmpty() && Fit(Shape(event->commitString())) != event->commitString()) {
         QInputMethodEvent shaped(event->preeditString(), event->attributes());
-        shaped.setCommitString(Shape(event->commitString()), event->replacementStart(),
+        shaped.setCommitString(Fit(Shape(event->commitString())), event->replacementStart(),
                                event->replacementLength());
         QPlainTextEdit::inputMethodEvent(&shaped);
         return;
@@ -117,8 +134,15 @@ void CCharEdit::inputMethodEvent(QInputMethodEvent* event)
 void CCharEdit::insertFromMimeData(const QMimeData* source)
 {
     CommitPending();
-    if (source->hasText())
-        textCursor().insertText(Shape(source->text()));
+    if (!source->hasText())
+        return;
+    // Cut before it is shaped or inserted: a huge paste costs nothing.
+    const QString text = source->text();
+    const QString shaped = Shape(text.left(kMaxChars + 1));
+    const QString kept = Fit(shaped);
+    textCursor().insertText(kept);
+    if (kept.size() < shaped.size() || text.size() > kMaxChars + 1)
+        emit PasteCut(int(kept.size()));
 }
 
 void CCharEdit::focusOutEvent(QFocusEvent* event)

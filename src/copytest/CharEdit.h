@@ -38,6 +38,13 @@ public:
     void SetWindowText(const QString& text);
     // Ends the romaji being typed, as leaving the box would.
     void CommitPending();
+    // The Windows edit control's default limit; more is not taken.
+    static constexpr int kMaxChars = 32767;
+    int CharCount() const { return document()->characterCount() - 1; }
+
+signals:
+    // A paste was cut to the limit.
+    void PasteCut(int nKept);
 
 protected:
     // Each typed character passes here and is stored unchanged.
@@ -50,6 +57,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // text cut to the room left under the limit.
+    QString Fit(const QString& text) const;
     QString Shape(const QString& text) const;
     // Pending romaji are shown as composition, never stored, so neither
     // the text nor undo ever holds them; committed kana are one undo step.

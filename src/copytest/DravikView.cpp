@@ -7,6 +7,7 @@
 #include "res/Templates.h"
 #include "text/Cp932.h"
 #include "training/WaveExport.h"
+#include "winui/Contrast.h"
 #include "winui/MessageBox.h"
 #include "winui/SpinButton.h"
 #include "winui/TickSlider.h"
@@ -56,6 +57,22 @@ void CDravikView::ConnectMessageMap()
     connect(qobject_cast<QPushButton*>(GetDlgItem(IDC_BUTTON_START)), &QPushButton::clicked, this, [this] { OnStart(); });
     connect(qobject_cast<QPushButton*>(GetDlgItem(IDC_BUTTON_STOP)), &QPushButton::clicked, this, [this] { OnStop(); });
     connect(EvaluateButton(), &QPushButton::clicked, this, [this] { OnEvaluate(); });
+    connect(qobject_cast<CCharEdit*>(GetDlgItem(IDC_EDIT_ANSWER)), &CCharEdit::PasteCut, this, [this](int nKept) {
+        MessageBox(this,
+                   QStringLiteral("貼り付ける文字が多すぎるため、入る %1 文字までにしました。\n(解答欄には %2 文字まで入ります)")
+                       .arg(nKept)
+                       .arg(CCharEdit::kMaxChars),
+                   QString::fromUtf8(g_pszAppTitle), MB_OK | MB_ICONINFORMATION);
+    });
+    // The buttons' keys, from the accelerator table, in their tooltips.
+    const std::pair<int, int> keyed[] = {{IDC_BUTTON_START, ID_TEST_START}, {IDC_BUTTON_STOP, ID_TEST_STOP},
+                                         {IDC_BUTTON_EVALUATE, ID_TEST_EVALUATE}};
+    for (const auto& [button, command] : keyed)
+        for (const AccelDef& accel : g_accelerators)
+            if (accel.nId == command) {
+                auto* b = qobject_cast<QPushButton*>(GetDlgItem(button));
+                b->setToolTip(b->text() + QStringLiteral(" (%1)").arg(QKeySequence(accel.key).toString()));
+            }
     auto* slider = VolumeSlider();
     connect(slider, &CSliderCtrl::VScroll, this, [this, slider](int code, int pos) { OnVScroll(code, pos, slider); });
     for (int id : {IDC_SPIN_FREQ, IDC_SPIN_WPM}) {
@@ -290,7 +307,7 @@ void CDravikView::AppendResultRuns(const std::vector<ResultRun>& runs)
     cursor.beginEditBlock();
     for (const ResultRun& run : runs) {
         QTextCharFormat format = cursor.charFormat();
-        format.setForeground(ColorFromRef(run.cr));
+        format.setForeground(ReadableOn(ColorFromRef(run.cr), m_ctlResults->palette().color(QPalette::Base)));
         QString shown = Cp932ToQString(run.text);
         shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar(u'\r'), QChar(u'\n'));
         cursor.insertText(shown, format);

@@ -153,9 +153,11 @@ int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned 
 
     const char* pattern = MorsePattern(ch);
     if (*pattern == '\0') {
-        // A word space of a phrase takes the effective speed's word gap.
+        // A word space of a phrase makes the effective speed's word gap; the
+        // character before it has already added its character gap.
         const bool bWordSpace = (ch == ' ' || ch == '\n') && IsPhraseMode(m_nMode);
-        return std::min(4 * dot + (bWordSpace ? m_keying.nExtraWordGap : 0), kToneBufSamples);
+        const int extra = bWordSpace ? std::max(0, m_keying.nExtraWordGap - m_keying.nExtraCharGap) : 0;
+        return std::min(4 * dot + extra, kToneBufSamples);
     }
 
     int pos = 0;
