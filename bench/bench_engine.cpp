@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of keying one character and of the graph's work per character.
 #include "display/GraphStatic.h"
 #include "engine/MorseEngine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Evaluate on the real form: the answer box holds N typed bytes against a
 // sent text of the same length, every other byte wrong (the most colour
 // changes), and OnEvaluate runs as the button would run it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole tests of the real program, heard as the sound server receives
 // them. Run by bench/sound_bench.sh, which starts Xvfb and a PulseAudio
 // null sink; this records the sink's monitor with parec while the shown

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sound path as a user's desktop hears it: starts Xvfb and a private
 # PulseAudio server with a null sink, then runs whole tests of the shown
 # form at 12, 60 and 120 WPM, once on an idle machine and once with two

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Includes run only downward: each folder of src/ (and res/) may include
 # itself and the folders listed for it, nothing higher.
 set -euo pipefail

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a build into a fresh folder, as a package would under /usr, and
 # checks what a desktop expects of it: every installed path in the install
 # manifest (the bin/ link too), a clean desktop entry and AppStream file,
 # hicolor icons, man pages in English and Japanese, the documentation, and
-# a program that runs from bin/.
+# a program that runs from bin/. Where lintian is installed, the Debian
+# package of the build must draw no error and no warning from it.
 #
 #   scripts/check-install.sh BUILD_DIR
 set -euo pipefail
@@ -38,11 +40,17 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 [ -f "$root/share/icons/hicolor/scalable/apps/dravik.svg" ] || fail "no scalable icon"
 
-for page in "$root/share/man/man1/dravik.1" "$root/share/man/ja/man1/dravik.1"; do
+for page in "$root/share/man/man1/dravik.1.gz" "$root/share/man/ja/man1/dravik.1.gz"; do
   [ -f "$page" ] || fail "no $page"
   LC_ALL=C.UTF-8 man --warnings -l "$page" 2>&1 >/dev/null | grep . && fail "man warnings in $page"
 done
-for doc in README.md sample.txt; do
+for doc in README.md.gz changelog.gz copyright sample.txt; do
   [ -f "$root/share/doc/dravik/$doc" ] || fail "no $doc in the documentation"
 done
+
+if command -v lintian >/dev/null; then
+  (cd "$build" && cpack -G DEB -B "$dest/package" >/dev/null) || fail "cpack"
+  report=$(lintian --fail-on error,warning "$dest"/package/dravik_*.deb 2>&1) || fail "lintian: $report"
+  ! grep -qE '^[EW]:' <<<"$report" || fail "lintian: $report"
+fi
 echo "install tree complete"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Dravik builds and runs with (as root, or via
 # sudo), then configures and builds into build/. Only what is missing is
 # installed.
@@ -13,7 +14,7 @@ PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev li
 TARGET=dravik
 if [ "${1:-}" = "--tests" ]; then
   # Benchmarks, and the validators the install test runs.
-  PACKAGES+=(libbenchmark-dev appstream desktop-file-utils dpkg-dev file man-db)
+  PACKAGES+=(libbenchmark-dev appstream desktop-file-utils dpkg-dev file man-db lintian)
   TARGET=all
 fi
 missing=()

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answers every message box at once (a question with nYesNo) and keeps
 // what it showed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // SDL's disk driver writing the device's output to a file of the test's.
 #include "audio/SdlWaveOut.h"

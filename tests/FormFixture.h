@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A copy-test form after its initial update, with its controls by id.
 #include "BoxRecorder.h"

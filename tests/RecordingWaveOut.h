@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A wave-out device that records what the stream does to it instead of
 // playing. In auto mode every write is done at once; otherwise the test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of a test program of several test classes: each file
 // registers its class and they run one after the other.
 #include "TestRegistry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Several test classes in one program: each file registers its class and
 // the program's main runs them all, one after the other.

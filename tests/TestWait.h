@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs the event loop until a condition holds, without QTest::qWaitFor's
 // 10 ms sleep between rounds: queued device notices arrive at once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The answer box: what typing, input methods and undo store.
 #include "TestRegistry.h"
 #include "copytest/CharEdit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The copy test without widgets: Start, Stop and Evaluate against a form
 // that records what it is asked to show and a device that records what
 // the stream writes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole test from the Start click to the close, through SDL's disk
 // driver: what reached the device decodes to the sent text.
 #include "FormFixture.h"

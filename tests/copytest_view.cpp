@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The copy-test form's widgets: first display, the settings' controls,
 // the exchange of the boxes, the answer box's input mode and the results
 // box. What Start, Stop and Evaluate decide is tested without widgets.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application shell: single instance, default phrase file, frame,
 // menus, File > Open, new document and the About box. Offscreen platform.
 #include "BoxRecorder.h"
@@ -243,6 +244,13 @@ private slots:
         // An effective speed not below the form's is not in force.
         qobject_cast<QLineEdit*>(dlg.GetDlgItem(IDC_EDIT_EFFECTIVE))->setText("15");
         QCOMPARE(label(IDC_STATIC_EFFECTIVE), QStringLiteral("文字の速さ(12 WPM)より遅くしてください"));
+        // A long lesson: elided to the label, the whole list in its tooltip.
+        qobject_cast<QLineEdit*>(dlg.GetDlgItem(IDC_EDIT_KOCH))->setText("30");
+        auto* koch = qobject_cast<QLabel*>(dlg.GetDlgItem(IDC_STATIC_KOCH));
+        QVERIFY(koch->text().endsWith(QChar(0x2026)));
+        QVERIFY(koch->fontMetrics().horizontalAdvance(koch->text()) <= koch->width());
+        QVERIFY(koch->toolTip().startsWith(QStringLiteral("K M U R E S N A P T L W I J Z F O Y V G Q H B C D X / ﾍ ﾑ")));
+        QVERIFY(koch->toolTip().endsWith(QStringLiteral("ﾛ ｦ ｱ ｴ")));
         qobject_cast<QLineEdit*>(dlg.GetDlgItem(IDC_EDIT_KOCH))->setText("0");
         QCOMPARE(label(IDC_STATIC_KOCH), QStringLiteral("すべての文字から出します"));
         qobject_cast<QRadioButton*>(dlg.GetDlgItem(IDC_RADIO_SHAPED))->setChecked(true);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SDL2 wave-out device through SDL's disk driver: what reaches the
 // device's output file.
 #include "DiskAudio.h"

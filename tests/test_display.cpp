@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keying graph: the feeder's entries and the picture it paints.
 #include "display/GraphStatic.h"
 #include "engine/MorseEngine.h"

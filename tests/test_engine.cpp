@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Morse table, keying and practice text, without a display.
 #include "engine/MorseEngine.h"
 #include "engine/MorseTable.h"

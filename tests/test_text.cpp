@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Japanese text: romaji and kana conversion, code page 932.
 #include "text/Cp932.h"
 #include "text/Kana.h"

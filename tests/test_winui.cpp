@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our layer over Qt Widgets: the up-down control, the cursor rest, the
 // name an open dialog keeps.
 #include "winui/BlinkTimeout.h"

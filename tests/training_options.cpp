@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Learner's aids without a display: Koch lessons, effective speed, draws,
 // the shaped tone, the options in the profile and the sound-file export.
 #include "TestRegistry.h"

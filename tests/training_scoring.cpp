@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scoring two byte strings, position by position and aligned.
 #include "TestRegistry.h"
 #include "training/Scoring.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AboutDlg.h"
 #include "res/Resource.h"
 #include "res/Templates.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/DravikApp.h"
 #include "app/AboutDlg.h"
 #include "app/DravikDoc.h"

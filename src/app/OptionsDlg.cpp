@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/OptionsDlg.h"
 #include "text/Cp932.h"
 #include "winui/SpinButton.h"
@@ -88,7 +89,9 @@ void COptionsDlg::UpdateInfo()
 
     QString koch = QStringLiteral("すべての文字から出します");
     if (o.nKochLesson > 0)
-        koch = Spaced(KochSet(o.nKochLesson, false)).left(40) + QStringLiteral(" / ")
-            + Spaced(KochSet(o.nKochLesson, true)).left(40);
-    qobject_cast<QLabel*>(GetDlgItem(IDC_STATIC_KOCH))->setText(koch);
+        koch = Spaced(KochSet(o.nKochLesson, false)) + QStringLiteral(" / ") + Spaced(KochSet(o.nKochLesson, true));
+    // Elided to the label's width; the whole list in its tooltip.
+    auto* label = qobject_cast<QLabel*>(GetDlgItem(IDC_STATIC_KOCH));
+    label->setText(label->fontMetrics().elidedText(koch, Qt::ElideRight, label->width()));
+    label->setToolTip(o.nKochLesson > 0 ? koch : QString());
 }

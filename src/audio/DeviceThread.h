@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one thread that opens and closes audio devices, one job after the
 // other: a device is never opened while another is still being closed,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How keyed tone buffers (8000 samples per second: 0 key up, 64 and 192
 // the halves of a square wave) become 16-bit sound at the device's rate.

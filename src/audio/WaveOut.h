@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Wave-out device with the shape of the WINMM calls the engine makes.
 // Done and close reach the client as queued calls on the GUI thread.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The answer box and its own input mode, with the IMM32 calls the form makes.
 #include "text/Kana.h"

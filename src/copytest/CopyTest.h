@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The copy test without its widgets: what Start, Stop and Evaluate do,
 // what the stream's end does to the test, and what goes into the record.

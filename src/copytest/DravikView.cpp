@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "copytest/DravikView.h"
 #include "copytest/CharEdit.h"
 #include "display/GraphStatic.h"

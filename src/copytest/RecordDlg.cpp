@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "copytest/RecordDlg.h"
 #include "text/Cp932.h"
 #include "training/SaveFile.h"

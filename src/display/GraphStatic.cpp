@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/GraphStatic.h"
 #include "engine/ToneBuffers.h"
 

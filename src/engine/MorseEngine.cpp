@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/MorseEngine.h"
 #include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"

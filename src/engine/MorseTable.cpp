@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/MorseTable.h"
 
 // Indexed by the unsigned byte. Latin capitals and small letters share

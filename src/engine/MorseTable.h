@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Morse pattern of every byte 0x00..0xFE; "" means no sign.

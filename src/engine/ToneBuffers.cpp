@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/ToneBuffers.h"
 
 unsigned char g_ToneBuf[2][kToneBufSamples];

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns the learner's options into how a test is keyed: what the random
 // modes draw, the effective speed's extra gaps, and the tone shaping.

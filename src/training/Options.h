@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The learner's options beyond the copy test. Each default gives exactly
 // the test as designed; they are kept in the framework's profile.

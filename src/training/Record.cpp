@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "training/Record.h"
 #include "engine/MorseTable.h"
 #include "text/Cp932.h"

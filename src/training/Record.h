@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The learner's record: the speed actually sent, and what each character
 // was taken for over the run's tests. Pure logic.

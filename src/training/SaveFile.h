@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A file written whole or not at all: through a temporary file that
 // replaces the old one only once every write, the flush and the commit

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a copy is scored, widget-free: position by position as the form's
 // verdict does, and aligned (a dropped character costs one, not every

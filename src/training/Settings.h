@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every option kept in the framework's profile, as one table: its key,
 // default, range and how its stored text is read. The program loads and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "training/WaveExport.h"
 #include "audio/ToneRender.h"
 #include "training/Apply.h"

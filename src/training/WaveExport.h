@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One test written to a sound file instead of played: drawn and keyed as
 // Start would, rendered as the device would, as 16-bit PCM WAV.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A text cursor that blinks only for a while after the last input, as
 // desktops do: an idle program then has no reason to wake every half

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "winui/DialogTemplate.h"
 #include "winui/SpinButton.h"
 #include "winui/TickSlider.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Dialog templates as data, and a builder that lays them out the way
 // Windows does: dialog units from the template font's base units.
