@@ -14,7 +14,7 @@ PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev li
 TARGET=dravik
 if [ "${1:-}" = "--tests" ]; then
   # Benchmarks, and the validators the install test runs.
-  PACKAGES+=(libbenchmark-dev appstream desktop-file-utils dpkg-dev file man-db lintian)
+  PACKAGES+=(libbenchmark-dev appstream desktop-file-utils dpkg-dev file man-db lintian libxcb1-dev)
   TARGET=all
 fi
 missing=()

@@ -75,6 +75,28 @@ private slots:
         // between characters is the keyed one (an element's dot and 5 more).
         QCOMPARE(gaps, std::vector<int>(49, 6 * dot));
     }
+
+    void startStopStartInThePause()
+    {
+        // F5, F8 within the second before the first tone, F5: the second
+        // device opens once the first is released, without a false error.
+        SetStartPause(300);
+        CForm f;
+        f.WpmBox()->setText("60");
+        for (int i = 0; i < 3; ++i) {
+            f.Click(IDC_BUTTON_START);
+            QVERIFY(f.view.IsPlaying());
+            f.Click(IDC_BUTTON_STOP);
+        }
+        f.Click(IDC_BUTTON_START);
+        QVERIFY(RunUntil([&] { return !f.view.Sent().empty() && CSdlWaveOut::ClosingCount() == 0; }));
+        QTest::qWait(CSdlWaveOut::kWatchMs * 2); // the watch would have reported a failed open
+        QVERIFY2(f.boxes.boxes.isEmpty(), qPrintable(f.boxes.boxes.value(0).text));
+        QVERIFY(f.view.IsPlaying());
+        f.Click(IDC_BUTTON_STOP);
+        SetStartPause(0);
+        QVERIFY(f.WaitForRest());
+    }
 };
 
 DRAVIK_REGISTER_TEST(TestSdlWholeTest)

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Start-up time, exec to a mapped window, on a private Xvfb with SDL's
+# dummy audio driver and a fresh profile.
+#
+#   bash bench/startup_bench.sh [runs]      (default 10)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+RUNS=${1:-10}
+BUILD_DIR=${BUILD_DIR:-build}
+cmake -S . -B "$BUILD_DIR" -DDRAVIK_BENCH=ON >/dev/null
+cmake --build "$BUILD_DIR" -j2 --target startup_bench dravik >/dev/null
+
+work=$(mktemp -d)
+Xvfb :97 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+sleep 1
+export DISPLAY=:97 XDG_RUNTIME_DIR=$work HOME=$work SDL_AUDIODRIVER=dummy
+chmod 700 "$work"
+"$BUILD_DIR/bench/startup_bench" "$BUILD_DIR/src/app/dravik" "$RUNS"
