@@ -45,6 +45,7 @@ constexpr int ID_OPTIONS_RECORD = 32782;
 constexpr int ID_TEST_START = 32783;
 constexpr int ID_TEST_STOP = 32784;
 constexpr int ID_TEST_EVALUATE = 32785;
+constexpr int ID_OPTIONS_CLEAR_HISTORY = 32786;
 
 // The options dialog.
 constexpr int IDD_OPTIONS = 102;
@@ -59,4 +60,6 @@ constexpr int IDC_EDIT_KOCH = 1108;
 constexpr int IDC_SPIN_KOCH = 1109;
 constexpr int IDC_STATIC_KOCH = 1110;
 constexpr int IDC_CHECK_WEAK = 1111;
+constexpr int IDC_CHECK_KOCH_ADVANCE = 1112;
+constexpr int IDC_CHECK_KEEP_HISTORY = 1113;
 constexpr int IDCANCEL_BUTTON = 2;

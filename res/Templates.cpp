@@ -48,7 +48,7 @@ const DlgTemplate g_dlgAbout = {
 };
 
 const DlgTemplate g_dlgOptions = {
-    0x80C800C0, 220, 186, "ｵﾌﾟｼｮﾝ", "ＭＳ Ｐゴシック", 9, kPGothicFallbacks,
+    0x80C800C0, 220, 214, "ｵﾌﾟｼｮﾝ", "ＭＳ Ｐゴシック", 9, kPGothicFallbacks,
     {
         // id                    class               caption                      style       x    y   cx   cy
         {IDC_STATIC,             "BUTTON",           "音の形",                     0x50000007,   5,   5, 210,  46},
@@ -63,13 +63,15 @@ const DlgTemplate g_dlgOptions = {
         {IDC_SPIN_EFFECTIVE,     "msctls_updown32",  nullptr,                     0x50000036,  32,  68,  10,  15},
         {IDC_STATIC,             "STATIC",           "WPM (0 = 使わない)",         0x50020000,  44,  71, 100,  10},
         {IDC_STATIC_EFFECTIVE,   "STATIC",           "",                          0x50020000,  12,  87, 196,  10},
-        {IDC_STATIC,             "BUTTON",           "ｺｯﾎ法",                     0x50000007,   5, 107, 210,  46},
+        {IDC_STATIC,             "BUTTON",           "ｺｯﾎ法",                     0x50000007,   5, 107, 210,  60},
         {IDC_EDIT_KOCH,          "EDIT",             "",                          0x50810080,  12, 120,  28,  13},
         {IDC_SPIN_KOCH,          "msctls_updown32",  nullptr,                     0x50000036,  32, 119,  10,  15},
         {IDC_STATIC,             "STATIC",           "ﾚｯｽﾝ (0 = すべての文字)",    0x50020000,  44, 122, 110,  10},
         {IDC_STATIC_KOCH,        "STATIC",           "",                          0x50020000,  12, 138, 196,  10},
-        {IDC_CHECK_WEAK,         "BUTTON",           "苦手な文字を多めに出す",     0x50010003,   8, 157, 150,  10},
-        {IDOK_BUTTON,            "BUTTON",           "OK",                        0x50030001, 110, 168,  50,  14},
-        {IDCANCEL_BUTTON,        "BUTTON",           "ｷｬﾝｾﾙ",                     0x50010000, 165, 168,  50,  14},
+        {IDC_CHECK_KOCH_ADVANCE, "BUTTON",           "2回続けて90%以上なら次のﾚｯｽﾝへ", 0x50010003, 12, 152, 196,  10},
+        {IDC_CHECK_WEAK,         "BUTTON",           "苦手な文字を多めに出す",     0x50010003,   8, 171, 150,  10},
+        {IDC_CHECK_KEEP_HISTORY, "BUTTON",           "成績を記録する",             0x50010003,   8, 183, 150,  10},
+        {IDOK_BUTTON,            "BUTTON",           "OK",                        0x50030001, 110, 196,  50,  14},
+        {IDCANCEL_BUTTON,        "BUTTON",           "ｷｬﾝｾﾙ",                     0x50010000, 165, 196,  50,  14},
     },
 };

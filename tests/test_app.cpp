@@ -18,10 +18,13 @@
 #include "copytest/CharEdit.h"
 #include "copytest/DravikView.h"
 #include "copytest/RecordDlg.h"
+#include "TestWait.h"
+#include "training/History.h"
 #include "training/SaveFile.h"
 #include "training/Settings.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -199,7 +202,8 @@ private slots:
                 items << menu->text() + "/" + a->text();
         QCOMPARE(items, (QStringList{"ﾌｧｲﾙ(&F)/開く(&O)...", "ﾌｧｲﾙ(&F)/音声ﾌｧｲﾙに保存(&W)...",
                                      "ﾌｧｲﾙ(&F)/ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "ｵﾌﾟｼｮﾝ(&O)/設定(&S)...",
-                                     "ｵﾌﾟｼｮﾝ(&O)/成績表(&R)...", "ﾍﾙﾌﾟ(&H)/Pilvoのﾊﾞｰｼﾞｮﾝ情報(&A)..."}));
+                                     "ｵﾌﾟｼｮﾝ(&O)/成績表(&R)...", "ｵﾌﾟｼｮﾝ(&O)/履歴を消去(&D)...",
+                                     "ﾍﾙﾌﾟ(&H)/Pilvoのﾊﾞｰｼﾞｮﾝ情報(&A)..."}));
         QCOMPARE(frame->CommandAction(ID_FILE_OPEN)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
     }
 
@@ -321,52 +325,62 @@ private slots:
         app.View()->OnStop();
     }
 
-    void recordWindowAfterThreeTests()
+    void recordWindowOverTheHistory()
     {
-        CDravikApp app;
-        QVERIFY(app.InitInstance({"dravik"}));
-        CDravikView* view = app.View();
-        CBoxRecorder boxes;
-        CRecordingWaveOut::Install(true);
-        QVERIFY(QTest::qWaitForWindowActive(app.MainFrame()));
-        // F5 starts, F9 evaluates; Ctrl+R opens the record.
-        QTest::keyClick(view->m_editAnswer, Qt::Key_R, Qt::ControlModifier);
-        QVERIFY(app.RecordWindow() && app.RecordWindow()->isVisible());
-        QVERIFY(!app.RecordWindow()->isModal());
-        const char* typed[] = {"", "x", "y"};
-        for (int t = 0; t < 3; ++t) {
-            app.MainFrame()->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(app.MainFrame()));
-            QTest::keyClick(view->m_editAnswer, Qt::Key_F5);
-            QTRY_VERIFY(!view->IsPlaying() && g_hWaveOut == nullptr);
-            // The first test copied exactly, but for its first character.
-            const std::string copy = t == 0 ? view->Sent().substr(1) : std::string(typed[t]);
-            view->m_editAnswer->SetWindowText(QString::fromStdString(copy));
-            QTest::keyClick(view->m_editAnswer, Qt::Key_F9);
-            QTRY_COMPARE(int(view->Record().Tests().size()), t + 1);
-        }
-        const CRecordDlg* rec = app.RecordWindow();
-        QCOMPARE(rec->m_pTests->rowCount(), 3);
-        // The dropped first character: 49 right and 1 missing, not 0 %.
-        const TestRecord& first = view->Record().Tests()[0];
-        QCOMPARE(first.align.nRight, 49);
-        QCOMPARE(first.align.nMissing, 1);
-        QCOMPARE(rec->m_pTests->item(0, 4)->text(), QStringLiteral("98.0%"));
-        QVERIFY(rec->m_pChars->rowCount() > 0);
-        QVERIFY(rec->m_pLast->text().contains(QStringLiteral("試験の採点")));
-        // CSV through the save dialog.
+        QFile::remove(CHistory::DefaultPath());
         const QString csv = m_files.filePath("record.csv");
         SetFileDialogHook([&](const QStringList&, const QString& suffix) { return suffix == "csv" ? csv : QString(); });
-        rec->m_pSave->click();
-        QFile f(csv);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY(f.readLine().startsWith("test,mode,wpm,"));
-        // F8 stops a test; F9 does nothing while Evaluate is disabled.
-        CRecordingWaveOut::Install(false);
-        QTest::keyClick(view->m_editAnswer, Qt::Key_F5);
-        QVERIFY(view->IsPlaying());
-        QTest::keyClick(view->m_editAnswer, Qt::Key_F8);
-        QVERIFY(!view->IsPlaying());
+        {
+            CDravikApp app;
+            QVERIFY(app.InitInstance({"dravik"}));
+            CDravikView* view = app.View();
+            CBoxRecorder boxes;
+            CRecordingWaveOut::Install(true);
+            QVERIFY(QTest::qWaitForWindowActive(app.MainFrame()));
+            // F5 starts, F9 evaluates; Ctrl+R opens the record.
+            QTest::keyClick(view->m_editAnswer, Qt::Key_R, Qt::ControlModifier);
+            QVERIFY(app.RecordWindow() && app.RecordWindow()->isVisible());
+            QVERIFY(!app.RecordWindow()->isModal());
+            const char* typed[] = {"", "x", "y"};
+            for (int t = 0; t < 3; ++t) {
+                app.MainFrame()->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(app.MainFrame()));
+                QTest::keyClick(view->m_editAnswer, Qt::Key_F5);
+                QVERIFY(RunUntil([&] { return !view->IsPlaying() && g_hWaveOut == nullptr; }));
+                // The first test copied exactly, but for its first character.
+                const std::string copy = t == 0 ? view->Sent().substr(1) : std::string(typed[t]);
+                view->m_editAnswer->SetWindowText(QString::fromStdString(copy));
+                QTest::keyClick(view->m_editAnswer, Qt::Key_F9);
+                QCOMPARE(int(view->Record().Tests().size()), t + 1);
+            }
+            const CRecordDlg* rec = app.RecordWindow();
+            QCOMPARE(rec->m_pTests->rowCount(), 3);
+            // The dropped first character: 49 right and 1 missing, not 0 %.
+            QCOMPARE(rec->m_pTests->item(0, 4)->text(), QStringLiteral("98.0%"));
+            QVERIFY(rec->m_pChars->rowCount() > 0);
+            QVERIFY(rec->m_pLast->text().contains(QStringLiteral("試験式の点")));
+            QVERIFY(!rec->m_pLast->text().contains(QStringLiteral("合格")));
+            rec->m_pSaveTests->click();
+            QFile f(csv);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QVERIFY(f.readLine().startsWith("\xEF\xBB\xBF日時 (UTC),ﾓｰﾄﾞ,"));
+            // F8 stops a test; F9 does nothing while Evaluate is disabled.
+            CRecordingWaveOut::Install(false);
+            QTest::keyClick(view->m_editAnswer, Qt::Key_F5);
+            QVERIFY(view->IsPlaying());
+            QTest::keyClick(view->m_editAnswer, Qt::Key_F8);
+            QVERIFY(!view->IsPlaying());
+        }
+        // The next run: this run's record is empty, the history has all three.
+        CDravikApp again;
+        QVERIFY(again.InitInstance({"dravik"}));
+        again.OnRecord();
+        CRecordDlg* rec = again.RecordWindow();
+        QCOMPARE(rec->m_pTests->rowCount(), 0);
+        rec->m_pPeriod->setCurrentIndex(int(RecordPeriod::All));
+        QCOMPARE(rec->m_pTests->rowCount(), 3);
+        rec->m_pMode->setCurrentIndex(1 + kWabunRandom1);
+        QCOMPARE(rec->m_pTests->rowCount(), 0);
     }
 
     void windowMenuFromTheKeyboard_data()

@@ -9,6 +9,7 @@
 #include "training/Drills.h"
 #include "training/Options.h"
 #include "training/Record.h"
+#include "training/RecordTables.h"
 #include "training/SaveFile.h"
 #include "training/Settings.h"
 #include "training/WaveExport.h"
@@ -61,10 +62,10 @@ private slots:
     void speedOfTest()
     {
         // 50 characters in 75 s: 40 characters a minute, 8 WPM of five.
-        const SentSpeed s = SpeedOfTest(75LL * 8000, 100, 50);
+        const SentSpeed s = SpeedOf(50, 75.0);
         QCOMPARE(s.dCharsPerMinute, 40.0);
         QCOMPARE(s.dWpm, 8.0);
-        QCOMPARE(SpeedOfTest(0, 100, 50).dWpm, 0.0);
+        QCOMPARE(SpeedOf(50, 0).dWpm, 0.0);
     }
 
     void perCharacterRecord()
@@ -89,13 +90,15 @@ private slots:
         QVERIFY(!run.Chars().count(' ') && !run.Chars().count('\n'));
         QCOMPARE(run.Chars().at('T').nRight, 2);
         // Worst first; weights rise with the error rate and never reach 0.
-        QCOMPARE(int(run.WorstFirst().front()), int('H'));
+        QCOMPARE(int(WorstFirst(run.Chars()).front()), int('H'));
         QCOMPARE(run.Chars().at('E').nSent, 6);
         const std::vector<int> w = run.WeakWeights({'H', 'E', 'Q'});
         QCOMPARE(w, (std::vector<int>{100, 10, 10}));
-        const std::string csv = run.ToCsv();
-        QVERIFY(csv.rfind("test,mode,wpm,position_percent,aligned_percent", 0) == 0);
-        QVERIFY(csv.find("\ncharacter,sent,right,accuracy_percent,confusions\nH,4,0,0.0,") != std::string::npos);
+        // The characters' CSV: UTF-8 with a byte-order mark, worst first,
+        // the confusions in the window's words.
+        const QByteArray csv = CharsCsv(run.Chars());
+        QVERIFY(csv.startsWith("\xEF\xBB\xBF" "文字,送信,正解,正解率 (%),よくある間違い\r\nH,4,0,0.0,"));
+        QVERIFY(csv.contains("H→5 ×2"));
     }
 
     void weakWeightsReachTheDraws()
@@ -106,13 +109,13 @@ private slots:
         run.Add(t, "QQQQ", "XXXX");
         TrainingOptions o;
         o.bWeightWeak = true;
-        KeyingOptions k = KeyingFor(o, 12, 100, &run);
+        KeyingOptions k = KeyingFor(o, 12, 100, &run.Chars());
         QCOMPARE(k.drawLatin.chars, WholeSet(false));
         QCOMPARE(k.drawLatin.weights[size_t('Q' - 'A')], 100);
         QCOMPARE(k.drawLatin.weights[0], 10);
         QCOMPARE(k.drawWabun.chars, WholeSet(true));
         o.bWeightWeak = false;
-        k = KeyingFor(o, 12, 100, &run);
+        k = KeyingFor(o, 12, 100, &run.Chars());
         QVERIFY(k.drawLatin.chars.empty()); // off: the designed draw
     }
 

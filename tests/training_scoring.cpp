@@ -25,7 +25,9 @@ private slots:
         row("dropped letter", "ABCDE", "ACDE", {4, 1, 20}, {4, 0, 1, 0});
         row("dropped first of fifty", fifty, fifty.mid(1), {49, 0, 0}, {49, 0, 1, 0});
         row("inserted", "ABCDE", "ABXCDE", {6, 2, 40}, {5, 0, 0, 1});
-        row("swapped", "ABCDE", "ACBDE", {5, 3, 60}, {3, 2, 0, 0});
+        // Ties go to the learner: one missing and one extra, not two wrong.
+        row("swapped", "ABCDE", "ACBDE", {5, 3, 60}, {4, 0, 1, 1});
+        row("dropped and inserted", "ABCDE", "ACXDE", {5, 3, 60}, {4, 0, 1, 1});
         row("truncated", "ABC", "AB", {2, 2, 66}, {2, 0, 1, 0});
         row("typed longer", "ABC", "ABCXYZ", {6, 3, 100}, {3, 0, 0, 3});
         row("two groups and space", groups, groups.left(11), {11, 11, 18}, {11, 0, 48, 0});
@@ -70,17 +72,32 @@ private slots:
         QCOMPARE(typedSeen, position[0]);
     }
 
-    void longAlignmentStaysInItsBand()
+    void longAlignmentIsExact_data()
     {
-        // A long phrase copy with one dropped character far in.
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("skipped"); // missing at the start, retyped at the end
+        QTest::newRow("one dropped far in") << 6000 << 0;
+        QTest::newRow("513 skipped, 513 extra at the end") << 10000 << 513;
+    }
+    void longAlignmentIsExact()
+    {
+        QFETCH(int, length);
+        QFETCH(int, skipped);
         std::string sent;
-        for (int i = 0; i < 6000; ++i)
-            sent += char('A' + (i * 7) % 26);
-        std::string typed = sent;
-        typed.erase(3000, 1);
+        unsigned seed = 12345; // letters without a pattern
+        for (int i = 0; i < length; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            sent += char('A' + (seed >> 16) % 26);
+        }
+        std::string typed = sent.substr(size_t(skipped));
+        if (skipped)
+            typed += sent.substr(0, size_t(skipped)); // the start retyped at the end
+        else
+            typed.erase(3000, 1);
         const Alignment a = AlignCopy(sent, typed);
-        QCOMPARE(a.nRight, 5999);
-        QCOMPARE(a.nMissing, 1);
+        const int missing = skipped ? skipped : 1;
+        QCOMPARE((QList<int>{a.nRight, a.nWrong, a.nMissing, a.nExtra}),
+                 (QList<int>{length - missing, 0, missing, skipped}));
     }
 
     void examScore_data()

@@ -12,11 +12,15 @@
 #include "res/Resource.h"
 #include "copytest/DravikView.h"
 #include "copytest/RecordDlg.h"
+#include "training/History.h"
+#include "training/RecordTables.h"
 #include "training/Settings.h"
 
 #include <QSettings>
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QUuid>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -59,6 +63,7 @@ bool CDravikApp::InitInstance(const QStringList& arguments)
     m_pView->OnInitialUpdate();
     m_pView->SetOptions(TrainingOptions::Load());
     m_pFrame->show();
+    OpenHistory();
     return true;
 }
 
@@ -71,6 +76,7 @@ void CDravikApp::OnCommand(int nId)
     case ID_FILE_SAVE_WAVE: OnFileSaveWave(); break;
     case ID_OPTIONS_SETTINGS: OnOptions(); break;
     case ID_OPTIONS_RECORD: OnRecord(); break;
+    case ID_OPTIONS_CLEAR_HISTORY: OnClearHistory(); break;
     case ID_TEST_START: ClickButton(IDC_BUTTON_START); break;
     case ID_TEST_STOP: ClickButton(IDC_BUTTON_STOP); break;
     case ID_TEST_EVALUATE: ClickButton(IDC_BUTTON_EVALUATE); break;
@@ -119,21 +125,70 @@ void CDravikApp::ClickButton(int nId)
         button->click();
 }
 
+void CDravikApp::OpenHistory()
+{
+    m_pHistory = std::make_unique<CHistory>();
+    const QString run = QDateTime::currentDateTimeUtc().toString(Qt::ISODate) + QLatin1Char('/')
+        + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    switch (m_pHistory->Open(CHistory::DefaultPath())) {
+    case CHistory::Opened::Fresh:
+        break;
+    case CHistory::Opened::RenamedAside:
+        MessageBox(m_pFrame.get(),
+                   QStringLiteral("成績の履歴ファイルが壊れていて読めませんでした。\n%1 に移して、新しい履歴を始めます。")
+                       .arg(m_pHistory->RenamedTo()),
+                   QStringLiteral("成績表"), MB_OK | MB_ICONEXCLAMATION);
+        break;
+    case CHistory::Opened::Unavailable:
+        MessageBox(m_pFrame.get(),
+                   QStringLiteral("成績の履歴ファイルを開けませんでした。\n%1\n%2\nこのまま練習できますが、成績は記録されません。")
+                       .arg(m_pHistory->Path(), m_pHistory->Error()),
+                   QStringLiteral("成績表"), MB_OK | MB_ICONEXCLAMATION);
+        break;
+    }
+    m_pView->SetHistory(m_pHistory->IsOpen() ? m_pHistory.get() : nullptr, run);
+}
+
+void CDravikApp::RefreshRecord()
+{
+    if (m_pRecord)
+        m_pRecord->Refresh(m_pView->History(), m_pView->Run(), m_pView->RunTests(), m_pView->Record().Chars());
+}
+
 void CDravikApp::OnRecord()
 {
     if (!m_pRecord) {
         m_pRecord = new CRecordDlg(m_pFrame.get());
-        connect(m_pView, &CDravikView::RecordChanged, m_pRecord, [this] { m_pRecord->Refresh(m_pView->Record()); });
-        connect(m_pRecord, &CRecordDlg::SaveRequested, this, [this] {
+        connect(m_pView, &CDravikView::RecordChanged, this, &CDravikApp::RefreshRecord);
+        connect(m_pRecord, &CRecordDlg::FilterChanged, this, &CDravikApp::RefreshRecord);
+        connect(m_pView, &CDravikView::KochAdvanced, m_pRecord, &CRecordDlg::ShowKochAdvance);
+        connect(m_pRecord, &CRecordDlg::SaveRequested, this, [this](bool bChars) {
             const QString path = GetSaveFileName(m_pRecord, {QStringLiteral("CSV (*.csv)")}, QStringLiteral("csv"));
             if (!path.isEmpty())
-                m_pRecord->SaveCsv(m_pView->Record(), path);
+                m_pRecord->SaveCsv(bChars ? CharsCsv(m_pRecord->m_chars) : TestsCsv(m_pRecord->m_tests), path);
         });
-        m_pRecord->Refresh(m_pView->Record());
+        RefreshRecord();
     }
     m_pRecord->show();
     m_pRecord->raise();
     m_pRecord->activateWindow();
+}
+
+void CDravikApp::OnClearHistory()
+{
+    const QString caption = QStringLiteral("履歴を消去");
+    if (!m_pHistory || !m_pHistory->IsOpen()) {
+        MessageBox(m_pFrame.get(), QStringLiteral("成績の履歴はありません。"), caption, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (MessageBox(m_pFrame.get(), QStringLiteral("これまでのすべての成績を履歴から消去します。\n元に戻せません。よろしいですか？"),
+                   caption, MB_YESNO | MB_ICONEXCLAMATION)
+        != IDYES)
+        return;
+    if (!m_pHistory->Clear())
+        MessageBox(m_pFrame.get(), QStringLiteral("消去できませんでした。\n%1").arg(m_pHistory->Error()), caption,
+                   MB_OK | MB_ICONEXCLAMATION);
+    RefreshRecord();
 }
 
 void CDravikApp::OnFileSaveWave()

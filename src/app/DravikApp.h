@@ -5,6 +5,7 @@
 #include <memory>
 
 class CAboutDlg;
+class CHistory;
 class CDravikDoc;
 class CDravikView;
 class CInstanceLock;
@@ -28,6 +29,7 @@ public:
     void OnFileSaveWave();
     void OnOptions();
     void OnRecord();
+    void OnClearHistory();
     // The form's button, as a click: nothing when it is disabled.
     void ClickButton(int nId);
     void OnCommand(int nId);
@@ -36,15 +38,20 @@ public:
     CDravikView* View() const { return m_pView; }
     CRecordDlg* RecordWindow() const { return m_pRecord; }
     CDravikDoc* Document() const { return m_pDoc.get(); }
+    CHistory* History() const { return m_pHistory.get(); }
 
     static constexpr const char* kMutexName = "TVK_APPLICATION";
 
 private:
     std::unique_ptr<CInstanceLock> m_hMutex;
+    // Before the frame: the form uses it until it goes.
+    std::unique_ptr<CHistory> m_pHistory;
     std::unique_ptr<CDravikDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     CDravikView* m_pView = nullptr;
     CRecordDlg* m_pRecord = nullptr; // made when first opened
+    void OpenHistory();
+    void RefreshRecord();
 };
 
 void GetModuleDir(QString& path);

@@ -36,6 +36,8 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
         spin->SetPos(d.nValue);
     }
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->setChecked(o.bWeightWeak);
+    qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KOCH_ADVANCE))->setChecked(o.bKochAdvance);
+    qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KEEP_HISTORY))->setChecked(o.bKeepHistory);
 
     for (int id : {IDC_EDIT_EFFECTIVE, IDC_EDIT_KOCH})
         connect(qobject_cast<QLineEdit*>(GetDlgItem(id)), &QLineEdit::textChanged, this, &COptionsDlg::UpdateInfo);
@@ -60,6 +62,8 @@ TrainingOptions COptionsDlg::Options() const
     o.nEffectiveWpm = BoxValue(IDC_EDIT_EFFECTIVE, kSetEffectiveWpm);
     o.nKochLesson = BoxValue(IDC_EDIT_KOCH, kSetKochLesson);
     o.bWeightWeak = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->isChecked();
+    o.bKochAdvance = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KOCH_ADVANCE))->isChecked();
+    o.bKeepHistory = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KEEP_HISTORY))->isChecked();
     return o.Clamped();
 }
 

@@ -43,6 +43,12 @@ void CAudioDeviceThread::Post(std::function<void()> job)
     m_wake.notify_one();
 }
 
+void CAudioDeviceThread::SetAtExit(std::function<void()> atExit)
+{
+    std::lock_guard lock(m_mutex);
+    m_atExit = std::move(atExit);
+}
+
 void CAudioDeviceThread::Run()
 {
     for (;;) {
@@ -50,8 +56,11 @@ void CAudioDeviceThread::Run()
         {
             std::unique_lock lock(m_mutex);
             m_wake.wait(lock, [this] { return m_bQuit || !m_jobs.empty(); });
-            if (m_jobs.empty())
-                return; // quitting with nothing left
+            if (m_jobs.empty()) { // quitting with nothing left
+                if (m_atExit)
+                    m_atExit();
+                return;
+            }
             job = std::move(m_jobs.front());
             m_jobs.pop_front();
         }

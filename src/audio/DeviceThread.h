@@ -17,6 +17,9 @@ public:
     CAudioDeviceThread& operator=(const CAudioDeviceThread&) = delete;
 
     void Post(std::function<void()> job);
+    // Runs on the thread as it ends, after its last job (a library's
+    // clean-up of what it keeps per thread).
+    void SetAtExit(std::function<void()> atExit);
     // Jobs posted and not yet done.
     int Pending() const { return m_nPending.load(); }
 
@@ -36,6 +39,7 @@ private:
     std::condition_variable m_wake;
     std::condition_variable m_idle;
     std::deque<std::function<void()>> m_jobs;
+    std::function<void()> m_atExit;
     bool m_bQuit = false;
     std::atomic<int> m_nPending{0};
     std::thread m_thread;

@@ -53,7 +53,12 @@ CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window,
     self->m_pStream->nDoneMargin = size_t(self->m_nRate) * kDoneMarginMs / 1000;
     self->m_pStream->queue.assign(size_t(self->m_nRate) * kLeadInMs / 1000, 0);
     // What is written meanwhile waits in the queue; a device that cannot
-    // be opened is reported by the watch.
+    // be opened is reported by the watch. SDL's audio lives on the device
+    // thread, and ends with it.
+    CAudioDeviceThread::Instance().SetAtExit([] {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        SDL_TLSCleanup();
+    });
     CAudioDeviceThread::Instance().Post([stream = self->m_pStream, want] {
         SDL_AudioSpec have{};
         // No changes allowed: SDL converts to whatever the server wants.

@@ -3,7 +3,11 @@
 #include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
 #include "training/Apply.h"
+#include "training/Drills.h"
 #include "winui/MessageBox.h"
+
+#include <QFutureWatcher>
+#include <QtConcurrent>
 
 COLORREF g_crBlack;
 COLORREF g_crGreen;
@@ -40,11 +44,16 @@ void CCopyTest::OnStart()
     UpdateData(true);
     SetSettings(Settings());
     m_nSentCount = 0;
+    m_bStoppedEarly = false;
     g_nCurBuf = 0;
     g_nGroupPos = 0;
     ShowClampedSettings();
     UpdateData(false);
-    ApplyTrainingOptions(m_options, *this, &m_record);
+    // Weak characters over the last 30 days when there is a history.
+    const CharResults recent = m_pHistory && m_pHistory->IsOpen() && m_options.bWeightWeak
+        ? m_pHistory->Chars(QDateTime::currentDateTimeUtc().addDays(-30))
+        : m_record.Chars();
+    ApplyTrainingOptions(m_options, *this, &recent);
 
     if (PrepareText(m_nFreq, m_nDotMs) == -2) {
         ShowBox(NoPhraseFileText(), WarningCaption(), MB_OK | MB_ICONEXCLAMATION);
@@ -85,6 +94,7 @@ void CCopyTest::OnStop()
     if (m_bPlaying) {
         ResetWave();
         m_bPlaying = 0;
+        m_bStoppedEarly = true;
         FocusAnswer();
         EnableEvaluate(true);
         RestoreInputMode();
@@ -115,6 +125,7 @@ void CCopyTest::OnStreamFailed(bool bWasPlaying)
     if (bWasPlaying) {
         FocusAnswer();
         RestoreInputMode();
+        m_bStoppedEarly = true;
     }
     EnableEvaluate(true);
     ShowResults(true);
@@ -135,19 +146,115 @@ TestSettings CCopyTest::FormSettings()
     return form;
 }
 
+void CCopyTest::SetHistory(CHistory* pHistory, const QString& strRun)
+{
+    m_pHistory = pHistory;
+    m_strRun = strRun;
+    m_bHistoryFailTold = false;
+}
+
+QString CCopyTest::OptionsInForce() const
+{
+    const TrainingOptions o = m_options.Clamped();
+    return QStringLiteral("ToneShape=%1\nEdgeMs=%2\nEffectiveWpm=%3\nKochLesson=%4\nWeightWeak=%5\nKochAdvance=%6")
+        .arg(o.eToneShape == ToneShape::Shaped ? QStringLiteral("shaped") : QStringLiteral("square"))
+        .arg(o.nEdgeMs)
+        .arg(o.EffectiveWpmAt(m_nWpm))
+        .arg(o.nKochLesson)
+        .arg(o.bWeightWeak ? 1 : 0)
+        .arg(o.bKochAdvance ? 1 : 0);
+}
+
 void CCopyTest::AddToRecord(const std::string& typed, int nPositionPercent)
 {
-    TestRecord test;
+    HistoryTest test;
+    test.when = QDateTime::currentDateTimeUtc();
+    test.strRun = m_strRun;
     test.nMode = m_nMode;
+    test.nFreq = m_nFreq;
     test.nWpm = m_nWpm;
+    test.nVolume = m_nVolume;
+    test.strOptions = OptionsInForce();
+    test.nKochLesson = m_options.Clamped().nKochLesson;
+    test.strSent = m_strSent;
+    test.strTyped = typed;
     test.nPositionPercent = nPositionPercent;
-    test.align = AlignCopy(m_strSent, typed);
-    int chars = 0;
-    for (unsigned char c : m_strSent)
-        chars += *MorsePattern(c) != '\0' ? 1 : 0;
-    test.speed = SpeedOfTest(SentSamples(), m_nDotMs, chars);
-    m_record.Add(test, m_strSent, typed);
+    test.nCharsHeard = HeardChars();
+    test.dSeconds = HeardSeconds();
+    test.bStopped = m_bStoppedEarly;
+    const long long cells = (long long)(m_strSent.size() + 1) * (long long)(typed.size() + 1);
+    if (cells <= kAlignInBackground) {
+        Aligned(test, AlignCopy(m_strSent, typed), typed);
+        return;
+    }
+    // A long copy: stored now, before the verdict, and aligned meanwhile.
+    if (m_options.bKeepHistory && m_pHistory && m_pHistory->IsOpen())
+        m_pHistory->Add(test, {});
+    QObject* context = WindowHandle().pContext;
+    auto* watcher = new QFutureWatcher<Alignment>(context);
+    QObject::connect(watcher, &QFutureWatcher<Alignment>::finished, context, [this, watcher, test, typed] {
+        watcher->deleteLater();
+        Aligned(test, watcher->result(), typed);
+    });
+    watcher->setFuture(QtConcurrent::run([sent = m_strSent, typed] { return AlignCopy(sent, typed); }));
+}
+
+void CCopyTest::Aligned(HistoryTest test, const Alignment& align, const std::string& typed)
+{
+    test.bAligned = true;
+    test.nRight = align.nRight;
+    test.nWrong = align.nWrong;
+    test.nMissing = align.nMissing;
+    test.nExtra = align.nExtra;
+    const CharResults chars = CharStatsOf(align, test.strSent, typed);
+    TestRecord record;
+    record.nMode = test.nMode;
+    record.nWpm = test.nWpm;
+    record.nPositionPercent = test.nPositionPercent;
+    record.align = align;
+    record.speed = test.Speed();
+    m_record.Add(record, test.strSent, typed);
+    m_runTests.push_back(test);
+    if (m_options.bKeepHistory && m_pHistory && m_pHistory->IsOpen()) {
+        const bool ok = test.nId ? m_pHistory->SetAligned(test.nId, align, chars) : m_pHistory->Add(test, chars);
+        // Once a run: the program goes on without it.
+        if (!ok && !m_bHistoryFailTold) {
+            m_bHistoryFailTold = true;
+            ShowBox(QStringLiteral("成績を履歴に記録できませんでした。\n%1\n%2\n"
+                                   "このまま練習を続けられますが、記録されないテストがあります。")
+                        .arg(m_pHistory->Path(), m_pHistory->Error()),
+                    WarningCaption(), MB_OK | MB_ICONEXCLAMATION);
+        }
+    }
     OnRecordChanged();
+    AdvanceKoch(test);
+}
+
+void CCopyTest::AdvanceKoch(const HistoryTest& test)
+{
+    const TrainingOptions o = m_options.Clamped();
+    const bool random = test.nMode != kLatinPhrase && test.nMode != kWabunPhrase;
+    if (o.nKochLesson <= 0 || !o.bKochAdvance || !random)
+        return;
+    auto passed = [&](const HistoryTest& t) {
+        return !t.bStopped && t.bAligned && t.nKochLesson == o.nKochLesson && t.Accuracy() >= 90.0;
+    };
+    m_nKochStreak = passed(test) ? m_nKochStreak + 1 : 0;
+    bool bTwice = m_nKochStreak >= 2;
+    // Across runs the history knows the test before this one.
+    if (!bTwice && passed(test) && m_options.bKeepHistory && m_pHistory && m_pHistory->IsOpen()) {
+        const std::vector<HistoryTest> last = m_pHistory->Latest(2);
+        bTwice = last.size() == 2 && last[0].nId == test.nId && passed(last[1]);
+    }
+    const int last = KochLessonCount(test.nMode >= kWabunRandom1) - 1;
+    if (!bTwice || o.nKochLesson >= last)
+        return;
+    m_nKochStreak = 0;
+    m_options.nKochLesson = o.nKochLesson + 1;
+    if (!m_options.Save())
+        ShowBox(QStringLiteral("設定を保存できませんでした。\nｺｯﾎ法のﾚｯｽﾝは次に起動したときには元に戻ります。"),
+                WarningCaption(), MB_OK | MB_ICONEXCLAMATION);
+    OnKochAdvanced(o.nKochLesson, m_options.nKochLesson);
 }
 
 void CCopyTest::OnEvaluate()

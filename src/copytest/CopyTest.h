@@ -5,6 +5,7 @@
 // The form derives from this and shows what it is asked to through the
 // hooks below; tests derive a form of their own.
 #include "engine/MorseEngine.h"
+#include "training/History.h"
 #include "training/Options.h"
 #include "training/Record.h"
 
@@ -48,6 +49,18 @@ public:
     const TrainingOptions& Options() const { return m_options; }
     void SetOptions(const TrainingOptions& options) { m_options = options; }
     const CRunRecord& Record() const { return m_record; }
+    // This run's evaluated tests, as the history would keep them.
+    const std::vector<HistoryTest>& RunTests() const { return m_runTests; }
+    // Where evaluated tests are kept (the program's history, or none),
+    // and this run's name in it.
+    void SetHistory(CHistory* pHistory, const QString& strRun);
+    CHistory* History() const { return m_pHistory; }
+    const QString& Run() const { return m_strRun; }
+    // Copies longer than this (sent x typed bytes) are aligned off the
+    // window's thread; the record hears of them when they are done.
+    static constexpr long long kAlignInBackground = 4'000'000;
+    // Every option in force, "key=value" lines, as the history keeps them.
+    QString OptionsInForce() const;
 
     // Start's warning when the phrase file cannot be read.
     static QString NoPhraseFileText() { return QStringLiteral("定型文ファイルがないよ"); }
@@ -79,6 +92,8 @@ protected:
     virtual WaveOutWindow WindowHandle() = 0;
     // An evaluation added a test to the record.
     virtual void OnRecordChanged() {}
+    // A Koch lesson was passed and the next one set (and saved).
+    virtual void OnKochAdvanced(int nFrom, int nTo) { (void)nFrom, (void)nTo; }
 
     void OnStreamClosed() override;
     void OnStreamFailed(bool bWasPlaying) override;
@@ -91,6 +106,14 @@ protected:
 
 private:
     void AddToRecord(const std::string& typed, int nPositionPercent);
+    void Aligned(HistoryTest test, const Alignment& align, const std::string& typed);
+    void AdvanceKoch(const HistoryTest& test);
     void NotOpened();
     bool m_bEvaluateBeforeStart = false;
+    bool m_bStoppedEarly = false;
+    CHistory* m_pHistory = nullptr;
+    std::vector<HistoryTest> m_runTests;
+    QString m_strRun;
+    bool m_bHistoryFailTold = false;
+    int m_nKochStreak = 0; // complete tests of the lesson in a row at 90 % or more, without a history
 };

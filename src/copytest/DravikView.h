@@ -52,8 +52,9 @@ public:
 signals:
     // The view wants its frame fitted to it.
     void ResizeParentToFit();
-    // An evaluation added a test to m_record.
+    // An evaluation added a test to the record.
     void RecordChanged();
+    void KochAdvanced(int nFrom, int nTo);
 
 protected:
     virtual bool DoDataExchange(bool bSaveAndValidate);
@@ -72,6 +73,7 @@ protected:
     void ShowBox(const QString& text, const QString& caption, unsigned style) override;
     WaveOutWindow WindowHandle() override { return WaveOutWindow{this, this}; }
     void OnRecordChanged() override { emit RecordChanged(); }
+    void OnKochAdvanced(int nFrom, int nTo) override { emit KochAdvanced(nFrom, nTo); }
 
 private:
     void ConnectMessageMap();

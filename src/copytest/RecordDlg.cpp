@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "copytest/RecordDlg.h"
-#include "text/Cp932.h"
 #include "training/SaveFile.h"
 #include "winui/MessageBox.h"
 
-#include <QFile>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
@@ -12,18 +12,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-static const char* const kModeNames[] = {"欧文ﾗﾝﾀﾞﾑ1", "欧文ﾗﾝﾀﾞﾑ5", "欧文定型文", "和文ﾗﾝﾀﾞﾑ1", "和文ﾗﾝﾀﾞﾑ5", "和文定型文"};
-
-QString CharText(const std::string& cp932)
-{
-    if (cp932.empty())
-        return QStringLiteral("(抜け)");
-    if (cp932 == " ")
-        return QStringLiteral("(空白)");
-    if (cp932 == "\n")
-        return QStringLiteral("(改行)");
-    return Cp932ToQString(cp932);
-}
+#include <cmath>
 
 static QTableWidget* MakeTable(const QStringList& headers, QWidget* parent)
 {
@@ -31,9 +20,10 @@ static QTableWidget* MakeTable(const QStringList& headers, QWidget* parent)
     table->setHorizontalHeaderLabels(headers);
     table->verticalHeader()->setVisible(false);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table->horizontalHeader()->setStretchLastSection(true);
     table->setWordWrap(false);
+    table->setSortingEnabled(true);
     return table;
 }
 
@@ -42,92 +32,158 @@ CRecordDlg::CRecordDlg(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("成績表"));
     setModal(false);
     auto* layout = new QVBoxLayout(this);
+    auto* filters = new QHBoxLayout;
+    m_pPeriod = new QComboBox(this);
+    m_pPeriod->addItems({QStringLiteral("今回"), QStringLiteral("7日"), QStringLiteral("30日"), QStringLiteral("全部")});
+    m_pMode = new QComboBox(this);
+    m_pMode->addItem(QStringLiteral("すべてのﾓｰﾄﾞ"));
+    for (int mode = 0; mode < 6; ++mode)
+        m_pMode->addItem(ModeName(mode));
+    filters->addWidget(new QLabel(QStringLiteral("期間"), this));
+    filters->addWidget(m_pPeriod);
+    filters->addWidget(new QLabel(QStringLiteral("ﾓｰﾄﾞ"), this));
+    filters->addWidget(m_pMode);
+    filters->addStretch();
+    layout->addLayout(filters);
+    m_pNotice = new QLabel(this);
+    m_pNotice->setVisible(false);
+    layout->addWidget(m_pNotice);
     m_pLast = new QLabel(QStringLiteral("評価したテストはまだありません。"), this);
     m_pLast->setTextFormat(Qt::PlainText);
     layout->addWidget(m_pLast);
     m_pPlot = new CScorePlot(this);
-    m_pPlot->setMinimumSize(420, 130);
+    m_pPlot->setMinimumSize(460, 150);
     layout->addWidget(m_pPlot);
-    m_pTests = MakeTable({QStringLiteral("回"), QStringLiteral("ﾓｰﾄﾞ"), QStringLiteral("WPM"), QStringLiteral("位置の正解率"),
-                          QStringLiteral("位置合わせ正解率"), QStringLiteral("試験点")},
+    m_pTests = MakeTable({QStringLiteral("日時"), QStringLiteral("ﾓｰﾄﾞ"), QStringLiteral("WPM"), QStringLiteral("位置の正解率"),
+                          QStringLiteral("位置合わせ正解率"), QStringLiteral("試験式の点"), QStringLiteral("字/分"),
+                          QStringLiteral("送信WPM"), QStringLiteral("途中で止めた")},
                          this);
     layout->addWidget(m_pTests);
     m_pChars = MakeTable({QStringLiteral("文字"), QStringLiteral("送信"), QStringLiteral("正解"), QStringLiteral("正解率"),
                           QStringLiteral("よくある間違い")},
                          this);
     layout->addWidget(m_pChars);
-    m_pSave = new QPushButton(QStringLiteral("CSVで保存..."), this);
-    layout->addWidget(m_pSave, 0, Qt::AlignRight);
-    connect(m_pSave, &QPushButton::clicked, this, &CRecordDlg::SaveRequested);
-    resize(660, 640);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    m_pSaveTests = new QPushButton(QStringLiteral("テストをCSVで保存..."), this);
+    m_pSaveChars = new QPushButton(QStringLiteral("文字をCSVで保存..."), this);
+    buttons->addWidget(m_pSaveTests);
+    buttons->addWidget(m_pSaveChars);
+    layout->addLayout(buttons);
+    connect(m_pSaveTests, &QPushButton::clicked, this, [this] { emit SaveRequested(false); });
+    connect(m_pSaveChars, &QPushButton::clicked, this, [this] { emit SaveRequested(true); });
+    connect(m_pPeriod, &QComboBox::currentIndexChanged, this, &CRecordDlg::FilterChanged);
+    connect(m_pMode, &QComboBox::currentIndexChanged, this, &CRecordDlg::FilterChanged);
+    resize(720, 680);
 }
 
-static QTableWidgetItem* Cell(const QString& text)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(Qt::AlignCenter);
-    return item;
-}
+// A cell that sorts by its number, not its text.
+class CNumberItem : public QTableWidgetItem {
+public:
+    CNumberItem(const QString& text, double key) : QTableWidgetItem(text), m_dKey(key) { setTextAlignment(Qt::AlignCenter); }
+    bool operator<(const QTableWidgetItem& other) const override
+    {
+        const auto* o = dynamic_cast<const CNumberItem*>(&other);
+        return o ? m_dKey < o->m_dKey : QTableWidgetItem::operator<(other);
+    }
 
-void CRecordDlg::Refresh(const CRunRecord& record)
+private:
+    double m_dKey;
+};
+
+void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std::vector<HistoryTest>& runTests,
+                         const std::map<unsigned char, CharStats>& runChars)
 {
-    const std::vector<TestRecord>& tests = record.Tests();
-    if (!tests.empty()) {
-        const TestRecord& t = tests.back();
-        const int exam = ExamScore(t.align);
-        const bool wabun = t.nMode >= 3;
-        QString speed = QStringLiteral("送信の速さ: %1 WPM(5文字を1語として)").arg(t.speed.dWpm, 0, 'f', 1);
-        if (wabun)
-            speed += QStringLiteral("(%1 字/分)").arg(t.speed.dCharsPerMinute, 0, 'f', 0);
-        m_pLast->setText(QStringLiteral("直前のテスト(位置合わせ): 正解 %1、誤り %2、抜け %3、余分 %4、正解率 %5%\n"
-                                        "試験の採点: %6 点 %7\n%8")
-                             .arg(t.align.nRight)
-                             .arg(t.align.nWrong)
-                             .arg(t.align.nMissing)
-                             .arg(t.align.nExtra)
-                             .arg(t.align.Accuracy(), 0, 'f', 1)
-                             .arg(exam)
-                             .arg(ExamPassed(exam) ? QStringLiteral("合格") : QStringLiteral("不合格"))
-                             .arg(speed));
+    const auto period = RecordPeriod(m_pPeriod->currentIndex());
+    const int mode = m_pMode->currentIndex() - 1;
+    if (pHistory && pHistory->IsOpen()) {
+        const QDateTime since = PeriodStart(period, QDateTime::currentDateTimeUtc());
+        const QString ofRun = period == RecordPeriod::ThisRun ? run : QString();
+        m_tests = pHistory->Tests(since, mode, ofRun);
+        m_chars = pHistory->Chars(since, mode, ofRun);
+    } else {
+        m_tests.clear();
+        for (const HistoryTest& t : runTests)
+            if (mode < 0 || t.nMode == mode)
+                m_tests.push_back(t);
+        m_chars = mode < 0 ? runChars : std::map<unsigned char, CharStats>{};
     }
-    m_pTests->setRowCount(int(tests.size()));
-    std::vector<int> position;
-    std::vector<double> aligned;
-    for (int i = 0; i < int(tests.size()); ++i) {
-        const TestRecord& t = tests[size_t(i)];
-        const QString mode = t.nMode >= 0 && t.nMode < 6 ? QString::fromUtf8(kModeNames[t.nMode]) : QString();
-        const QString cells[] = {QString::number(i + 1), mode, QString::number(t.nWpm),
-                                 QStringLiteral("%1%").arg(t.nPositionPercent),
-                                 QStringLiteral("%1%").arg(t.align.Accuracy(), 0, 'f', 1),
-                                 QString::number(ExamScore(t.align))};
-        for (int c = 0; c < 6; ++c)
-            m_pTests->setItem(i, c, Cell(cells[c]));
-        position.push_back(t.nPositionPercent);
-        aligned.push_back(t.align.Accuracy());
+
+    if (!m_tests.empty()) {
+        const HistoryTest& t = m_tests.back();
+        const SentSpeed speed = t.Speed();
+        QString aligned = QStringLiteral("位置合わせ中...");
+        if (t.bAligned)
+            aligned = QStringLiteral("正解 %1、誤り %2、抜け %3、余分 %4、正解率 %5%\n試験式の点: %6 点 (%7)")
+                          .arg(t.nRight)
+                          .arg(t.nWrong)
+                          .arg(t.nMissing)
+                          .arg(t.nExtra)
+                          .arg(t.Accuracy(), 0, 'f', 1)
+                          .arg(ExamScore(t.Counts()))
+                          .arg(ExamRule());
+        m_pLast->setText(QStringLiteral("直前のテスト(位置合わせ): %1\n送信の速さ: %2 字/分 = %3 WPM (%4)%5")
+                             .arg(aligned)
+                             .arg(speed.dCharsPerMinute, 0, 'f', 1)
+                             .arg(speed.dWpm, 0, 'f', 1)
+                             .arg(SpeedRule())
+                             .arg(t.bStopped ? QStringLiteral("\n途中で止めたテストです。") : QString()));
     }
+
+    m_pTests->setSortingEnabled(false);
+    m_pTests->setRowCount(int(m_tests.size()));
+    for (int i = 0; i < int(m_tests.size()); ++i) {
+        const HistoryTest& t = m_tests[size_t(i)];
+        const SentSpeed speed = t.Speed();
+        const double when = double(t.when.toSecsSinceEpoch());
+        QTableWidgetItem* cells[] = {
+            new CNumberItem(t.when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")), when),
+            new CNumberItem(ModeName(t.nMode), t.nMode),
+            new CNumberItem(QString::number(t.nWpm), t.nWpm),
+            new CNumberItem(QStringLiteral("%1%").arg(t.nPositionPercent), t.nPositionPercent),
+            new CNumberItem(t.bAligned ? QStringLiteral("%1%").arg(t.Accuracy(), 0, 'f', 1) : QString(), t.Accuracy()),
+            new CNumberItem(t.bAligned ? QString::number(ExamScore(t.Counts())) : QString(), ExamScore(t.Counts())),
+            new CNumberItem(QString::number(speed.dCharsPerMinute, 'f', 1), speed.dCharsPerMinute),
+            new CNumberItem(QString::number(speed.dWpm, 'f', 1), speed.dWpm),
+            new CNumberItem(t.bStopped ? QStringLiteral("はい") : QString(), t.bStopped ? 1 : 0),
+        };
+        for (int c = 0; c < 9; ++c)
+            m_pTests->setItem(i, c, cells[c]);
+    }
+    m_pTests->setSortingEnabled(true);
+    m_pTests->sortItems(0);
     m_pTests->scrollToBottom();
-    m_pPlot->SetScores(position, aligned);
+    m_pPlot->SetDays(ScoresByDay(m_tests));
 
-    const std::vector<unsigned char> worst = record.WorstFirst();
+    const std::vector<unsigned char> worst = WorstFirst(m_chars);
+    m_pChars->setSortingEnabled(false);
     m_pChars->setRowCount(int(worst.size()));
     for (int row = 0; row < int(worst.size()); ++row) {
         const unsigned char c = worst[size_t(row)];
-        const CharStats& st = record.Chars().at(c);
-        QStringList confusions;
-        for (const auto& [typed, count] : st.TopConfusions())
-            confusions << QStringLiteral("%1→%2 ×%3").arg(CharText(std::string(1, char(c))), CharText(typed)).arg(count);
-        const QString cells[] = {CharText(std::string(1, char(c))), QString::number(st.nSent), QString::number(st.nRight),
-                                 QStringLiteral("%1%").arg(st.Accuracy(), 0, 'f', 0), confusions.join(QStringLiteral("  "))};
+        const CharStats& st = m_chars.at(c);
+        QTableWidgetItem* cells[] = {
+            new CNumberItem(CharText(std::string(1, char(c))), c),
+            new CNumberItem(QString::number(st.nSent), st.nSent),
+            new CNumberItem(QString::number(st.nRight), st.nRight),
+            new CNumberItem(QStringLiteral("%1%").arg(st.Accuracy(), 0, 'f', 0), st.Accuracy()),
+            new QTableWidgetItem(ConfusionText(c, st)),
+        };
         for (int col = 0; col < 5; ++col)
-            m_pChars->setItem(row, col, Cell(cells[col]));
+            m_pChars->setItem(row, col, cells[col]);
     }
+    m_pChars->setSortingEnabled(true);
 }
 
-bool CRecordDlg::SaveCsv(const CRunRecord& record, const QString& path)
+void CRecordDlg::ShowKochAdvance(int nFrom, int nTo)
 {
-    const std::string csv = record.ToCsv();
+    m_pNotice->setText(QStringLiteral("ｺｯﾎ法 レッスン %1 → %2 (2回続けて90%以上でした)").arg(nFrom).arg(nTo));
+    m_pNotice->setVisible(true);
+}
+
+bool CRecordDlg::SaveCsv(const QByteArray& bytes, const QString& path)
+{
     QString error;
-    if (!SaveWhole(path, QByteArray::fromStdString(csv), &error)) {
+    if (!SaveWhole(path, bytes, &error)) {
         MessageBox(this, QStringLiteral("保存できませんでした。\n%1").arg(error), QStringLiteral("成績表"),
                    MB_OK | MB_ICONEXCLAMATION);
         return false;
@@ -135,10 +191,9 @@ bool CRecordDlg::SaveCsv(const CRunRecord& record, const QString& path)
     return true;
 }
 
-void CScorePlot::SetScores(std::vector<int> position, std::vector<double> aligned)
+void CScorePlot::SetDays(std::vector<DayScore> days)
 {
-    m_position = std::move(position);
-    m_aligned = std::move(aligned);
+    m_days = std::move(days);
     update();
 }
 
@@ -146,35 +201,55 @@ void CScorePlot::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    const QRect area = rect().adjusted(36, 8, -8, -20);
-    p.setPen(QColor(200, 200, 200));
+    const QRect area = rect().adjusted(44, 10, -10, -40);
+    const QFontMetrics fm = p.fontMetrics();
     for (int pct = 0; pct <= 100; pct += 25) {
         const int y = area.bottom() - area.height() * pct / 100;
+        p.setPen(QColor(210, 210, 210));
         p.drawLine(area.left(), y, area.right(), y);
         p.setPen(Qt::black);
-        p.drawText(QRect(0, y - 8, 32, 16), Qt::AlignRight | Qt::AlignVCenter, QString::number(pct));
-        p.setPen(QColor(200, 200, 200));
+        p.drawText(QRect(0, y - 8, 40, 16), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("%1%").arg(pct));
     }
-    const int n = int(m_position.size());
-    auto point = [&](int i, double pct) {
-        const int x = n > 1 ? area.left() + area.width() * i / (n - 1) : area.center().x();
-        return QPointF(x, area.bottom() - area.height() * pct / 100.0);
-    };
-    p.setRenderHint(QPainter::Antialiasing);
-    auto series = [&](const QColor& color, auto value) {
-        p.setPen(QPen(color, 2));
-        p.setBrush(color);
-        for (int i = 0; i < n; ++i) {
-            if (i > 0)
-                p.drawLine(point(i - 1, value(i - 1)), point(i, value(i)));
-            p.drawEllipse(point(i, value(i)), 3, 3);
+    p.drawLine(area.bottomLeft(), area.bottomRight());
+    const int n = int(m_days.size());
+    if (n > 0) {
+        // Days on a dated axis: x by the day's number, labels spaced to fit.
+        const qint64 first = m_days.front().day.toJulianDay(), last = m_days.back().day.toJulianDay();
+        const double span = std::max<qint64>(last - first, 1);
+        auto xOf = [&](const QDate& d) {
+            return last == first ? area.center().x() : area.left() + area.width() * (d.toJulianDay() - first) / span;
+        };
+        const int labelWidth = fm.horizontalAdvance(QStringLiteral("00/00")) + 12;
+        const int maxLabels = std::max(1, area.width() / labelWidth);
+        const int step = std::max<qint64>(1, qint64(std::ceil((span + 1) / maxLabels)));
+        for (qint64 j = first; j <= last; j += step) {
+            const QDate d = QDate::fromJulianDay(j);
+            const double x = xOf(d);
+            p.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + 3));
+            p.drawText(QRectF(x - labelWidth / 2.0, area.bottom() + 4, labelWidth, 14), Qt::AlignCenter,
+                       d.toString(QStringLiteral("MM/dd")));
         }
-    };
-    series(kPositionColor, [&](int i) { return double(m_position[size_t(i)]); });
-    series(kAlignedColor, [&](int i) { return m_aligned[size_t(i)]; });
+        p.setRenderHint(QPainter::Antialiasing);
+        auto series = [&](const QColor& color, auto value) {
+            p.setPen(QPen(color, 2));
+            p.setBrush(color);
+            for (int i = 0; i < n; ++i) {
+                const QPointF pt(xOf(m_days[size_t(i)].day), area.bottom() - area.height() * value(m_days[size_t(i)]) / 100.0);
+                if (i > 0)
+                    p.drawLine(QPointF(xOf(m_days[size_t(i - 1)].day),
+                                       area.bottom() - area.height() * value(m_days[size_t(i - 1)]) / 100.0),
+                               pt);
+                if (n <= 60)
+                    p.drawEllipse(pt, 3, 3);
+            }
+        };
+        series(kPositionColor, [](const DayScore& d) { return d.dPosition; });
+        series(kAlignedColor, [](const DayScore& d) { return d.dAligned; });
+    }
     p.setPen(kPositionColor);
-    p.drawText(QRect(area.left(), area.bottom() + 2, area.width() / 2, 18), Qt::AlignLeft, QStringLiteral("● 位置の正解率"));
+    p.drawText(QRect(area.left(), area.bottom() + 20, area.width() / 2, 16), Qt::AlignLeft,
+               QStringLiteral("● 位置の正解率 (日ごとの平均)"));
     p.setPen(kAlignedColor);
-    p.drawText(QRect(area.center().x(), area.bottom() + 2, area.width() / 2, 18), Qt::AlignLeft,
-               QStringLiteral("● 位置合わせ正解率"));
+    p.drawText(QRect(area.center().x(), area.bottom() + 20, area.width() / 2, 16), Qt::AlignLeft,
+               QStringLiteral("● 位置合わせ正解率 (日ごとの平均)"));
 }

@@ -1,41 +1,56 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "training/Record.h"
+#include "training/History.h"
+#include "training/RecordTables.h"
 
 #include <QDialog>
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
 class CScorePlot;
 
-// "成績表": the last test aligned, the exam score, the speed sent, the
-// run's tests as a table and a plot, and each character's record.
-// Not modal; Refresh after every Evaluate.
+// "成績表": the tests of a period (今回 / 7日 / 30日 / 全部) and a mode,
+// from the history (or this run's alone when there is none): the last one
+// in words, the scores by day, every test, and each character's record.
+// Not modal; Refresh after every evaluated test.
 class CRecordDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CRecordDlg(QWidget* parent = nullptr);
-    void Refresh(const CRunRecord& record);
-    // Writes the record as CSV; false (and a box) when it could not.
-    bool SaveCsv(const CRunRecord& record, const QString& path);
+    // pHistory null: the run's tests alone (runTests, runChars).
+    void Refresh(const CHistory* pHistory, const QString& run, const std::vector<HistoryTest>& runTests,
+                 const std::map<unsigned char, CharStats>& runChars);
+    void ShowKochAdvance(int nFrom, int nTo);
+    // Writes a CSV file whole; false (and a box) when it could not.
+    bool SaveCsv(const QByteArray& bytes, const QString& path);
 
+    QComboBox* m_pPeriod = nullptr;
+    QComboBox* m_pMode = nullptr;
     QLabel* m_pLast = nullptr;
+    QLabel* m_pNotice = nullptr;
     QTableWidget* m_pTests = nullptr;
     QTableWidget* m_pChars = nullptr;
     CScorePlot* m_pPlot = nullptr;
-    QPushButton* m_pSave = nullptr;
+    QPushButton* m_pSaveTests = nullptr;
+    QPushButton* m_pSaveChars = nullptr;
+    // What is shown, for the CSV files.
+    std::vector<HistoryTest> m_tests;
+    std::map<unsigned char, CharStats> m_chars;
 
 signals:
-    void SaveRequested();
+    void SaveRequested(bool bChars);
+    // The period or the mode was changed: Refresh again.
+    void FilterChanged();
 };
 
-// Position score and aligned accuracy per test, 0..100 %.
+// Mean scores by day, 0..100 %, over a dated axis.
 class CScorePlot : public QWidget {
     Q_OBJECT
 public:
     explicit CScorePlot(QWidget* parent = nullptr) : QWidget(parent) {}
-    void SetScores(std::vector<int> position, std::vector<double> aligned);
+    void SetDays(std::vector<DayScore> days);
     static inline const QColor kPositionColor{0, 0, 255};
     static inline const QColor kAlignedColor{0, 128, 0};
 
@@ -43,9 +58,5 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    std::vector<int> m_position;
-    std::vector<double> m_aligned;
+    std::vector<DayScore> m_days;
 };
-
-// A character for the tables: kana as kana, a missing one as "(抜け)".
-QString CharText(const std::string& cp932);

@@ -203,6 +203,8 @@ void CMorseEngine::KeyRecorded(int nBuf, unsigned char ch, int nFreq, int nDotMs
     m_strSent += static_cast<char>(ch);
     ++m_nSentCount;
     g_nToneLen[nBuf] = MakeWave(g_ToneBuf[nBuf], nFreq, nDotMs, ch);
+    m_abRecorded[nBuf] = true;
+    m_abSign[nBuf] = *MorsePattern(ch) != '\0';
 }
 
 void CMorseEngine::ClosePhraseFile()
@@ -243,6 +245,7 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
         // The start signal opens every Wabun test; it is not recorded.
         g_nToneLen[0] = MakeWave(g_ToneBuf[0], nFreq, nDotMs, kWabunStartSignal);
         g_nToneLen[1] = MakeWave(g_ToneBuf[1], nFreq, nDotMs, kWabunStartSignal);
+        m_abRecorded[0] = m_abRecorded[1] = false;
         g_nGroupPos = 0;
         break;
     default: // Latin random; also a mode that no radio selects
@@ -319,6 +322,10 @@ void CMorseEngine::WriteCurrentBuffer()
     g_WaveHdr.lpData = g_ToneBuf[g_nCurBuf];
     g_WaveHdr.dwBufferLength = static_cast<uint32_t>(g_nToneLen[g_nCurBuf]);
     m_llSentSamples += g_nToneLen[g_nCurBuf];
+    if (m_abRecorded[g_nCurBuf]) {
+        m_llHeardSamples += g_nToneLen[g_nCurBuf];
+        m_nHeardChars += m_abSign[g_nCurBuf] ? 1 : 0;
+    }
     waveOutPrepareHeader(g_hWaveOut, &g_WaveHdr, sizeof(WAVEHDR));
     waveOutWrite(g_hWaveOut, &g_WaveHdr, sizeof(WAVEHDR));
 }
@@ -339,7 +346,8 @@ int CMorseEngine::StartWave(WaveOutWindow hWnd, int, int)
         return -1;
     }
     ApplyVolume();
-    m_llSentSamples = 0;
+    m_llSentSamples = m_llHeardSamples = 0;
+    m_nHeardChars = 0;
     g_WaveHdr = WAVEHDR{};
     g_WaveHdr.dwLoops = 1;
     // The device plays silence until then.

@@ -123,8 +123,12 @@ public:
     // How far through its text the test is, 0..1000: the phrase file's
     // position, or the characters drawn.
     int ProgressPermille() const;
-    // Samples written to the device in this test (its duration).
+    // What was written to the device in this test: its samples, and the
+    // characters of its text with the samples that keyed them (the start
+    // signals and a character keyed but never written left out).
     long long SentSamples() const { return m_llSentSamples; }
+    int HeardChars() const { return m_nHeardChars; }
+    double HeardSeconds() const { return double(m_llHeardSamples) / 8000.0; }
 
     // Keys a whole test as Start and the stream would, without a device
     // and without the pause: each tone buffer, in the order it would be
@@ -165,6 +169,12 @@ protected:
 private:
     KeyingOptions m_keying;
     long long m_llSentSamples = 0;
+    long long m_llHeardSamples = 0;
+    int m_nHeardChars = 0;
+    // Per tone buffer: it holds a character of the text (not a start
+    // signal), and one with a sign.
+    bool m_abRecorded[2] = {false, false};
+    bool m_abSign[2] = {false, false};
     QTimer m_startPause; // writes the first buffer
     void WriteFirstBuffer();
     void KeyRecorded(int nBuf, unsigned char ch, int nFreq, int nDotMs);

@@ -2,23 +2,23 @@
 #include "training/Apply.h"
 #include "training/Drills.h"
 
-static DrawSet DrawsFor(const TrainingOptions& o, bool bWabun, const CRunRecord* pRecord)
+static DrawSet DrawsFor(const TrainingOptions& o, bool bWabun, const CharResults* pResults)
 {
     DrawSet set{KochSet(o.nKochLesson, bWabun), {}};
-    if (o.bWeightWeak && pRecord) {
+    if (o.bWeightWeak && pResults) {
         if (set.chars.empty())
             set.chars = WholeSet(bWabun);
-        set.weights = pRecord->WeakWeights(set.chars);
+        set.weights = WeakWeights(*pResults, set.chars);
     }
     return set;
 }
 
-KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, const CRunRecord* pRecord)
+KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, const CharResults* pResults)
 {
     const TrainingOptions o = options.Clamped();
     KeyingOptions k;
-    k.drawLatin = DrawsFor(o, false, pRecord);
-    k.drawWabun = DrawsFor(o, true, pRecord);
+    k.drawLatin = DrawsFor(o, false, pResults);
+    k.drawWabun = DrawsFor(o, true, pResults);
     const FarnsworthGaps gaps = FarnsworthExtra(nWpm, o.EffectiveWpmAt(nWpm), nDotMs);
     k.nExtraCharGap = gaps.nCharExtra;
     k.nExtraWordGap = gaps.nWordExtra;
@@ -26,7 +26,7 @@ KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, co
     return k;
 }
 
-void ApplyTrainingOptions(const TrainingOptions& options, CMorseEngine& engine, const CRunRecord* pRecord)
+void ApplyTrainingOptions(const TrainingOptions& options, CMorseEngine& engine, const CharResults* pResults)
 {
-    engine.SetKeyingOptions(KeyingFor(options, engine.Wpm(), engine.DotMs(), pRecord));
+    engine.SetKeyingOptions(KeyingFor(options, engine.Wpm(), engine.DotMs(), pResults));
 }

@@ -6,9 +6,11 @@
 #include "training/Options.h"
 #include "training/Record.h"
 
-// At a character speed and dot length; the record weights the draws when
-// the options ask for it.
-KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, const CRunRecord* pRecord = nullptr);
+// At a character speed and dot length; the learner's results per
+// character (the history's last 30 days) weight the draws when the
+// options ask for it.
+using CharResults = std::map<unsigned char, CharStats>;
+KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, const CharResults* pResults = nullptr);
 
 // The same for an engine whose settings are set, put into it.
-void ApplyTrainingOptions(const TrainingOptions& options, CMorseEngine& engine, const CRunRecord* pRecord = nullptr);
+void ApplyTrainingOptions(const TrainingOptions& options, CMorseEngine& engine, const CharResults* pResults = nullptr);

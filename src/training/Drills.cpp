@@ -20,6 +20,8 @@ const unsigned char kKochWabun[46] = {
     0xCB, 0xD0, 0xD2, 0xD3, 0xD5, 0xD9, 0xDD,                   // ﾋ ﾐ ﾒ ﾓ ﾕ ﾙ ﾝ
 };
 
+int KochLessonCount(bool bWabun) { return bWabun ? 46 : 26; }
+
 std::vector<unsigned char> KochSet(int nLesson, bool bWabun)
 {
     if (nLesson <= 0)

@@ -11,6 +11,8 @@ extern const unsigned char kKochWabun[46];
 // The characters of lesson N: the first N + 1 of the order (all of them
 // from the last lesson on); lesson 0 is none, meaning the whole set.
 std::vector<unsigned char> KochSet(int nLesson, bool bWabun);
+// Characters in the order: 26 or 46. Its last lesson is this less one.
+int KochLessonCount(bool bWabun);
 
 // Extra silence, in samples at 8000 per second, that stretches the gaps
 // to an effective speed s while the characters keep the speed c (ARRL,

@@ -30,6 +30,8 @@ TrainingOptions TrainingOptions::Load()
     o.nEffectiveWpm = get(kSetEffectiveWpm);
     o.nKochLesson = get(kSetKochLesson);
     o.bWeightWeak = get(kSetWeightWeak) != 0;
+    o.bKochAdvance = get(kSetKochAdvance) != 0;
+    o.bKeepHistory = get(kSetKeepHistory) != 0;
     return o.Clamped();
 }
 
@@ -42,6 +44,8 @@ bool TrainingOptions::Save() const
     put(kSetEffectiveWpm, nEffectiveWpm);
     put(kSetKochLesson, nKochLesson);
     put(kSetWeightWeak, bWeightWeak ? 1 : 0);
+    put(kSetKochAdvance, bKochAdvance ? 1 : 0);
+    put(kSetKeepHistory, bKeepHistory ? 1 : 0);
     s.sync();
     return s.status() == QSettings::NoError;
 }

@@ -10,6 +10,8 @@ struct TrainingOptions {
     int nEffectiveWpm = 0;    // 0: off; else 5 .. the form's speed - 1
     int nKochLesson = 0;      // 0: all characters; N: the first N + 1
     bool bWeightWeak = false; // draw characters often missed more often
+    bool bKochAdvance = true; // a passed lesson moves on by itself
+    bool bKeepHistory = true; // evaluated tests go into the history
 
     bool operator==(const TrainingOptions&) const = default;
 

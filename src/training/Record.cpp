@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "training/Record.h"
 #include "engine/MorseTable.h"
-#include "text/Cp932.h"
 
 #include <algorithm>
 #include <cstdio>
 
-SentSpeed SpeedOfTest(long long nSamples, int, int nChars)
+SentSpeed SpeedOf(int nChars, double dSeconds)
 {
     SentSpeed s;
-    if (nSamples <= 0)
+    if (dSeconds <= 0)
         return s;
-    const double minutes = double(nSamples) / 8000.0 / 60.0;
-    s.dCharsPerMinute = nChars / minutes;
+    s.dCharsPerMinute = nChars / (dSeconds / 60.0);
     s.dWpm = s.dCharsPerMinute / 5.0; // five characters a word
     return s;
 }
@@ -26,17 +24,18 @@ std::vector<std::pair<std::string, int>> CharStats::TopConfusions(size_t n) cons
     return all;
 }
 
-void CRunRecord::Add(const TestRecord& test, const std::string& strSent, const std::string& strTyped)
+std::map<unsigned char, CharStats> CharStatsOf(const Alignment& align, const std::string& strSent,
+                                               const std::string& strTyped)
 {
-    m_tests.push_back(test);
+    std::map<unsigned char, CharStats> chars;
     const std::string typed = FoldTypedLineBreaks(strTyped);
-    for (const AlignStep& step : test.align.steps) {
+    for (const AlignStep& step : align.steps) {
         if (step.nSent < 0)
             continue;
         const unsigned char c = Canonical(static_cast<unsigned char>(strSent[size_t(step.nSent)]));
         if (*MorsePattern(c) == '\0')
             continue; // spaces and line breaks are not characters to learn
-        CharStats& st = m_chars[c];
+        CharStats& st = chars[c];
         ++st.nSent;
         if (step.eKind == AlignStep::Right)
             ++st.nRight;
@@ -45,29 +44,30 @@ void CRunRecord::Add(const TestRecord& test, const std::string& strSent, const s
         else
             ++st.confusions[std::string()];
     }
-}
-
-std::vector<unsigned char> CRunRecord::WorstFirst() const
-{
-    std::vector<unsigned char> chars;
-    for (const auto& [c, st] : m_chars)
-        chars.push_back(c);
-    std::stable_sort(chars.begin(), chars.end(), [&](unsigned char a, unsigned char b) {
-        const CharStats& x = m_chars.at(a);
-        const CharStats& y = m_chars.at(b);
-        if (x.Accuracy() != y.Accuracy())
-            return x.Accuracy() < y.Accuracy();
-        return x.nSent > y.nSent;
-    });
     return chars;
 }
 
-std::vector<int> CRunRecord::WeakWeights(const std::vector<unsigned char>& chars) const
+void CharStats::Merge(const CharStats& other)
+{
+    nSent += other.nSent;
+    nRight += other.nRight;
+    for (const auto& [typed, count] : other.confusions)
+        confusions[typed] += count;
+}
+
+void CRunRecord::Add(const TestRecord& test, const std::string& strSent, const std::string& strTyped)
+{
+    m_tests.push_back(test);
+    for (const auto& [c, st] : CharStatsOf(test.align, strSent, strTyped))
+        m_chars[c].Merge(st);
+}
+
+std::vector<int> WeakWeights(const std::map<unsigned char, CharStats>& stats, const std::vector<unsigned char>& chars)
 {
     std::vector<int> weights;
     for (unsigned char c : chars) {
-        auto it = m_chars.find(c);
-        if (it == m_chars.end() || it->second.nSent == 0) {
+        auto it = stats.find(c);
+        if (it == stats.end() || it->second.nSent == 0) {
             weights.push_back(10);
             continue;
         }
@@ -75,44 +75,4 @@ std::vector<int> CRunRecord::WeakWeights(const std::vector<unsigned char>& chars
         weights.push_back(10 + int(90.0 * errorRate + 0.5));
     }
     return weights;
-}
-
-static std::string Utf8(const std::string& cp932) { return Cp932ToQString(cp932).toStdString(); }
-
-static std::string CsvField(const std::string& s)
-{
-    if (s.find_first_of(",\"\n\r") == std::string::npos)
-        return s;
-    std::string out = "\"";
-    for (char c : s)
-        out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
-
-std::string CRunRecord::ToCsv() const
-{
-    std::string csv = "test,mode,wpm,position_percent,aligned_percent,right,wrong,missing,extra,exam_score,"
-                      "sent_wpm,chars_per_minute\n";
-    char line[256];
-    for (size_t i = 0; i < m_tests.size(); ++i) {
-        const TestRecord& t = m_tests[i];
-        std::snprintf(line, sizeof line, "%zu,%d,%d,%d,%.1f,%d,%d,%d,%d,%d,%.1f,%.1f\n", i + 1, t.nMode, t.nWpm,
-                      t.nPositionPercent, t.align.Accuracy(), t.align.nRight, t.align.nWrong, t.align.nMissing,
-                      t.align.nExtra, ExamScore(t.align), t.speed.dWpm, t.speed.dCharsPerMinute);
-        csv += line;
-    }
-    csv += "\ncharacter,sent,right,accuracy_percent,confusions\n";
-    for (unsigned char c : WorstFirst()) {
-        const CharStats& st = m_chars.at(c);
-        std::string conf;
-        for (const auto& [typed, count] : st.TopConfusions()) {
-            if (!conf.empty())
-                conf += ' ';
-            conf += Utf8(std::string(1, char(c))) + "->" + (typed.empty() ? std::string("(missing)") : Utf8(typed))
-                + " x" + std::to_string(count);
-        }
-        std::snprintf(line, sizeof line, ",%d,%d,%.1f,", st.nSent, st.nRight, st.Accuracy());
-        csv += CsvField(Utf8(std::string(1, char(c)))) + line + CsvField(conf) + "\n";
-    }
-    return csv;
 }

@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
-// The speed a test was sent at: words per minute of 50 dots, and
-// characters per minute.
+// The speed a test was sent at, over the characters heard: characters a
+// minute, and words a minute of five characters.
 struct SentSpeed {
     double dWpm = 0;
     double dCharsPerMinute = 0;
 };
-SentSpeed SpeedOfTest(long long nSamples, int nDotMs, int nChars);
+// nChars sent in dSeconds.
+SentSpeed SpeedOf(int nChars, double dSeconds);
 
 // One test of the run.
 struct TestRecord {
@@ -33,20 +34,26 @@ struct CharStats {
     double Accuracy() const { return nSent ? 100.0 * nRight / nSent : 0.0; }
     // The three most frequent, most first (ties by the typed text).
     std::vector<std::pair<std::string, int>> TopConfusions(size_t n = 3) const;
+    void Merge(const CharStats& other);
 };
+
+// Each sent character of one test: how often sent, right, and taken for what.
+std::map<unsigned char, CharStats> CharStatsOf(const Alignment& align, const std::string& strSent,
+                                               const std::string& strTyped);
+
+// Draw weights for chars: rising with each one's error rate in stats,
+// never zero; 10 for a character not yet sent.
+std::vector<int> WeakWeights(const std::map<unsigned char, CharStats>& stats, const std::vector<unsigned char>& chars);
 
 class CRunRecord {
 public:
     void Add(const TestRecord& test, const std::string& strSent, const std::string& strTyped);
     const std::vector<TestRecord>& Tests() const { return m_tests; }
     const std::map<unsigned char, CharStats>& Chars() const { return m_chars; }
-    // Characters worst first: lowest accuracy, then most sent.
-    std::vector<unsigned char> WorstFirst() const;
-    // Draw weights for chars: rising with each one's error rate over the
-    // run, never zero; 10 for a character not yet sent.
-    std::vector<int> WeakWeights(const std::vector<unsigned char>& chars) const;
-    // The run's tests and the per-character table as CSV (UTF-8 text).
-    std::string ToCsv() const;
+    std::vector<int> WeakWeights(const std::vector<unsigned char>& chars) const
+    {
+        return ::WeakWeights(m_chars, chars);
+    }
 
 private:
     std::vector<TestRecord> m_tests;

@@ -25,75 +25,158 @@ bool SameCharacter(unsigned char a, unsigned char b)
 
 unsigned char Canonical(unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 0x20) : c; }
 
+// The alignment's cost: K per wrong, missing or extra character (the edit
+// distance d), less one per missing one. With K above any count of missing
+// characters, the least cost is the least d and, among those, the most
+// missing ones: for a given d that is the most right characters and the
+// highest exam score (one missing and one extra where two would be
+// wrong), the reading best for the learner.
+namespace {
+using Cost = long long; // K times the edit distance passes 2^31 for long texts
+
+struct Aligner {
+    const unsigned char* s; // sent, letters folded
+    const unsigned char* t; // typed, letters folded
+    Cost K;
+    std::vector<AlignStep>& steps;
+    std::vector<Cost> fwd, bwd, row;
+
+    Cost Mismatch(int i, int j) const { return s[i] == t[j] ? 0 : K; }
+
+    // One row of the table: cur from prev for sent byte si against the
+    // typed bytes tj[0, len). First what the diagonal and the step down
+    // give (independent per cell, so the compiler vectorises it), then the
+    // steps to the right in one running pass.
+    void Row(const std::vector<Cost>& prev, std::vector<Cost>& cur, unsigned char si, const unsigned char* tj,
+             int len, int dir) const
+    {
+        cur[0] = prev[0] + K - 1;
+        Cost* out = cur.data();
+        const Cost* in = prev.data();
+        for (int k = 1; k <= len; ++k) {
+            const Cost diag = in[k - 1] + (si == tj[dir * (k - 1)] ? 0 : K);
+            const Cost down = in[k] + K - 1;
+            out[k] = diag < down ? diag : down;
+        }
+        for (int k = 1; k <= len; ++k) {
+            const Cost right = out[k - 1] + K;
+            out[k] = right < out[k] ? right : out[k];
+        }
+    }
+
+    // Costs of aligning s[a, b) with each prefix t[c, c + k): out[k].
+    void Forward(int a, int b, int c, int d, std::vector<Cost>& out)
+    {
+        out.resize(size_t(d - c + 1));
+        row.resize(out.size());
+        for (int j = 0; j <= d - c; ++j)
+            out[size_t(j)] = Cost(j) * K;
+        for (int i = a; i < b; ++i) {
+            Row(out, row, s[i], t + c, d - c, 1);
+            out.swap(row);
+        }
+    }
+    // Costs of aligning s[a, b) with each suffix t[d - k, d): out[k].
+    void Backward(int a, int b, int c, int d, std::vector<Cost>& out)
+    {
+        out.resize(size_t(d - c + 1));
+        row.resize(out.size());
+        for (int j = 0; j <= d - c; ++j)
+            out[size_t(j)] = Cost(j) * K;
+        for (int i = b - 1; i >= a; --i) {
+            Row(out, row, s[i], t + d - 1, d - c, -1);
+            out.swap(row);
+        }
+    }
+
+    // Small blocks: the whole table and a trace back through it.
+    void Table(int a, int b, int c, int d)
+    {
+        const int rows = b - a, cols = d - c;
+        std::vector<Cost> cost(size_t(rows + 1) * size_t(cols + 1));
+        auto at = [&](int i, int j) -> Cost& { return cost[size_t(i) * size_t(cols + 1) + size_t(j)]; };
+        for (int i = 0; i <= rows; ++i)
+            for (int j = 0; j <= cols; ++j) {
+                if (i == 0 && j == 0) {
+                    at(i, j) = 0;
+                    continue;
+                }
+                Cost best = std::numeric_limits<Cost>::max();
+                if (i > 0 && j > 0)
+                    best = std::min(best, at(i - 1, j - 1) + Mismatch(a + i - 1, c + j - 1));
+                if (i > 0)
+                    best = std::min(best, at(i - 1, j) + K - 1);
+                if (j > 0)
+                    best = std::min(best, at(i, j - 1) + K);
+                at(i, j) = best;
+            }
+        std::vector<AlignStep> back;
+        for (int i = rows, j = cols; i > 0 || j > 0;) {
+            if (i > 0 && j > 0 && at(i, j) == at(i - 1, j - 1) + Mismatch(a + i - 1, c + j - 1)) {
+                const bool right = s[a + i - 1] == t[c + j - 1];
+                back.push_back({right ? AlignStep::Right : AlignStep::Wrong, a + i - 1, c + j - 1});
+                --i;
+                --j;
+            } else if (i > 0 && at(i, j) == at(i - 1, j) + K - 1) {
+                back.push_back({AlignStep::Missing, a + i - 1, -1});
+                --i;
+            } else {
+                back.push_back({AlignStep::Extra, -1, c + j - 1});
+                --j;
+            }
+        }
+        steps.insert(steps.end(), back.rbegin(), back.rend());
+    }
+
+    // Hirschberg: split the sent text in half, find where the typed text
+    // splits on an optimal path, and solve the halves; linear memory.
+    void Solve(int a, int b, int c, int d)
+    {
+        if (Cost(b - a + 1) * Cost(d - c + 1) <= 65536 || b - a < 2) {
+            Table(a, b, c, d);
+            return;
+        }
+        const int mid = a + (b - a) / 2;
+        Forward(a, mid, c, d, fwd);
+        Backward(mid, b, c, d, bwd);
+        int split = c;
+        Cost best = std::numeric_limits<Cost>::max();
+        for (int j = c; j <= d; ++j) {
+            const Cost total = fwd[size_t(j - c)] + bwd[size_t(d - j)];
+            if (total < best) {
+                best = total;
+                split = j;
+            }
+        }
+        Solve(a, mid, c, split);
+        Solve(mid, b, split, d);
+    }
+};
+} // namespace
+
 Alignment AlignCopy(const std::string& strSent, const std::string& strTypedRaw)
 {
     const std::string typed = FoldTypedLineBreaks(strTypedRaw);
-    const int n = int(strSent.size());
-    const int m = int(typed.size());
-    // A band around the diagonal keeps long phrase files cheap; short
-    // texts get the whole table.
-    const long long cells = (long long)(n + 1) * (m + 1);
-    const int band = cells <= 4'000'000 ? std::max(n, m) + 1 : std::abs(n - m) + 512;
-    auto lo = [&](int i) { return std::max(0, (n ? int((long long)i * m / n) : 0) - band); };
-    auto hi = [&](int i) { return std::min(m, (n ? int((long long)i * m / n) : m) + band); };
-
-    enum : uint8_t { kDiag, kUp, kLeft }; // up: sent byte missing; left: typed byte extra
-    const int inf = std::numeric_limits<int>::max() / 2;
-    std::vector<int> prev(size_t(m + 1), inf), cur(size_t(m + 1), inf);
-    std::vector<std::vector<uint8_t>> dir(size_t(n + 1));
-    for (int i = 0; i <= n; ++i) {
-        const int a = lo(i), b = hi(i);
-        dir[size_t(i)].assign(size_t(b - a + 1), kDiag);
-        std::fill(cur.begin(), cur.end(), inf);
-        for (int j = a; j <= b; ++j) {
-            int best = inf;
-            uint8_t how = kDiag;
-            if (i == 0 && j == 0) {
-                best = 0;
-            } else {
-                if (i > 0 && j > 0 && prev[size_t(j - 1)] < inf) {
-                    best = prev[size_t(j - 1)]
-                        + (SameCharacter(static_cast<unsigned char>(strSent[size_t(i - 1)]),
-                                         static_cast<unsigned char>(typed[size_t(j - 1)])) ? 0 : 1);
-                    how = kDiag;
-                }
-                if (i > 0 && prev[size_t(j)] < inf && prev[size_t(j)] + 1 < best) {
-                    best = prev[size_t(j)] + 1;
-                    how = kUp;
-                }
-                if (j > 0 && cur[size_t(j - 1)] < inf && cur[size_t(j - 1)] + 1 < best) {
-                    best = cur[size_t(j - 1)] + 1;
-                    how = kLeft;
-                }
-            }
-            cur[size_t(j)] = best;
-            dir[size_t(i)][size_t(j - a)] = how;
-        }
-        std::swap(prev, cur);
-    }
-
+    std::string sent = strSent;
+    std::string folded = typed;
+    for (char& c : sent)
+        c = char(Canonical(static_cast<unsigned char>(c)));
+    for (char& c : folded)
+        c = char(Canonical(static_cast<unsigned char>(c)));
     Alignment al;
-    al.nSent = n;
-    for (int i = n, j = m; i > 0 || j > 0;) {
-        const uint8_t how = i == 0 ? uint8_t(kLeft) : (j == 0 ? uint8_t(kUp) : dir[size_t(i)][size_t(j - lo(i))]);
-        if (how == kDiag) {
-            const bool right = SameCharacter(static_cast<unsigned char>(strSent[size_t(i - 1)]),
-                                             static_cast<unsigned char>(typed[size_t(j - 1)]));
-            al.steps.push_back({right ? AlignStep::Right : AlignStep::Wrong, i - 1, j - 1});
-            (right ? al.nRight : al.nWrong)++;
-            --i;
-            --j;
-        } else if (how == kUp) {
-            al.steps.push_back({AlignStep::Missing, i - 1, -1});
-            ++al.nMissing;
-            --i;
-        } else {
-            al.steps.push_back({AlignStep::Extra, -1, j - 1});
-            ++al.nExtra;
-            --j;
+    al.nSent = int(sent.size());
+    Aligner aligner{reinterpret_cast<const unsigned char*>(sent.data()),
+                    reinterpret_cast<const unsigned char*>(folded.data()), Cost(sent.size()) + 1, al.steps, {}, {}, {}};
+    al.steps.reserve(sent.size() + typed.size());
+    aligner.Solve(0, int(sent.size()), 0, int(typed.size()));
+    for (const AlignStep& st : al.steps) {
+        switch (st.eKind) {
+        case AlignStep::Right: ++al.nRight; break;
+        case AlignStep::Wrong: ++al.nWrong; break;
+        case AlignStep::Missing: ++al.nMissing; break;
+        case AlignStep::Extra: ++al.nExtra; break;
         }
     }
-    std::reverse(al.steps.begin(), al.steps.end());
     return al;
 }
 

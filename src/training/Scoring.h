@@ -31,10 +31,11 @@ struct Alignment {
     double Accuracy() const { return nSent > 0 ? 100.0 * nRight / nSent : 0.0; }
 };
 
-// Edit-distance alignment of typed against sent bytes: letters compare
-// without case as the scoring does, a typed CR LF is one line feed.
-// Among alignments of least cost, substitutions are preferred to a
-// missing and an extra character.
+// The alignment of typed against sent bytes with the fewest wrong,
+// missing and extra characters (letters compare without case, a typed
+// CR LF is one line feed), exact at any length in memory linear in it.
+// Among those it is the best for the learner: most right, then the
+// highest exam score.
 Alignment AlignCopy(const std::string& strSent, const std::string& strTyped);
 
 // 100 - 3 x (wrong + extra) - 1 x missing, never below 0; 90 passes.

@@ -13,6 +13,8 @@ static const SettingDef kSettings[] = {
     {kSetEffectiveWpm, "Options/EffectiveWpm", SettingDef::Int,  0,      0,   119, nullptr},
     {kSetKochLesson,   "Options/KochLesson",   SettingDef::Int,  0,      0,   45,  nullptr},
     {kSetWeightWeak,   "Options/WeightWeak",   SettingDef::Bool, 0,      0,   1,   nullptr},
+    {kSetKochAdvance,  "Options/KochAdvance",  SettingDef::Bool, 1,      0,   1,   nullptr},
+    {kSetKeepHistory,  "Options/KeepHistory",  SettingDef::Bool, 1,      0,   1,   nullptr},
 };
 static_assert(std::size(kSettings) == kSettingCount);
 

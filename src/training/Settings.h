@@ -13,6 +13,8 @@ enum SettingId {
     kSetEffectiveWpm,
     kSetKochLesson,
     kSetWeightWeak,
+    kSetKochAdvance,
+    kSetKeepHistory,
     kSettingCount,
 };
 
