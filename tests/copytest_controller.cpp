@@ -7,7 +7,10 @@
 #include "TestRegistry.h"
 #include "TestWait.h"
 #include "copytest/CopyTest.h"
+#include "training/Settings.h"
 
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -26,6 +29,8 @@ public:
     bool inputOpen = false;
     int graphClears = 0;
     int buffersFed = 0;
+    int storedAtBox = -1; // tests in the history when the last box showed
+    QList<QPair<int, int>> kochSteps;
     std::vector<ResultRun> shown;
     QList<ShownBox> boxes;
 
@@ -71,7 +76,9 @@ protected:
     void ShowBox(const QString& text, const QString& caption, unsigned style) override
     {
         boxes.append({text, caption, style});
+        storedAtBox = History() ? int(History()->Tests().size()) : -1;
     }
+    void OnKochAdvanced(int from, int to) override { kochSteps.append({from, to}); }
     WaveOutWindow WindowHandle() override { return {this, this}; }
     void OnBufferWritten() override { ++buffersFed; }
 };
@@ -498,6 +505,88 @@ private slots:
         QVERIFY(!f.evaluate);
         QVERIFY(f.typed.empty());
         QCOMPARE(int(f.Record().Tests().size()), sent.isEmpty() ? 0 : 1);
+    }
+
+    // ---- the history ----
+
+    void evaluatedTestIsStoredBeforeTheVerdict_data()
+    {
+        QTest::addColumn<bool>("keep");
+        QTest::addColumn<int>("length"); // of the sent text
+        QTest::newRow("kept") << true << 50;
+        QTest::newRow("kept, aligned in the background") << true << 3000;
+        QTest::newRow("not kept") << false << 50;
+    }
+    void evaluatedTestIsStoredBeforeTheVerdict()
+    {
+        QFETCH(bool, keep);
+        QFETCH(int, length);
+        CHistory history;
+        QCOMPARE(history.Open(m_dir.filePath(QStringLiteral("h-%1.sqlite").arg(QTest::currentDataTag()))),
+                 CHistory::Opened::Fresh);
+        CFakeForm f;
+        TrainingOptions o;
+        o.bKeepHistory = keep;
+        f.SetOptions(o);
+        f.SetHistory(&history, "this run");
+        f.SetSent(std::string(size_t(length), 'E'));
+        f.typed = std::string(size_t(length) - 1, 'E');
+        f.OnEvaluate();
+        QCOMPARE(f.storedAtBox, keep ? 1 : 0);
+        QVERIFY(RunUntil([&] { return f.Record().Tests().size() == 1; }));
+        const std::vector<HistoryTest> stored = history.Tests({}, -1, "this run", true);
+        QCOMPARE(int(stored.size()), keep ? 1 : 0);
+        if (keep) {
+            QVERIFY(stored[0].bAligned);
+            QCOMPARE(stored[0].nMissing, 1);
+            QCOMPARE(stored[0].strSent.size(), size_t(length));
+            QCOMPARE(history.Chars().at('E').nSent, length);
+        }
+    }
+
+    void kochLessonMovesOn()
+    {
+        CHistory history;
+        QCOMPARE(history.Open(m_dir.filePath("koch.sqlite")), CHistory::Opened::Fresh);
+        QStandardPaths::setTestModeEnabled(true); // the lesson is saved to the tests' profile
+        CFakeForm f;
+        TrainingOptions o;
+        o.nKochLesson = 1;
+        f.SetOptions(o);
+        f.SetHistory(&history, "koch");
+        // 90 % twice in a row, but a stopped test between breaks the run.
+        const struct { bool stop; int wrong; } tests[] = {{false, 5}, {true, 0}, {false, 0}, {false, 5}};
+        for (const auto& t : tests) {
+            f.OnStart();
+            if (t.stop)
+                f.OnStop();
+            QVERIFY(RunUntil([&] { return f.AtRest(); }));
+            std::string copy = f.Sent();
+            for (int i = 0; i < t.wrong; ++i)
+                copy[size_t(i)] = '5';
+            f.typed = copy;
+            f.OnEvaluate();
+        }
+        QCOMPARE(f.kochSteps, (QList<QPair<int, int>>{{1, 2}}));
+        QCOMPARE(f.Options().nKochLesson, 2);
+        QCOMPARE(TrainingOptions::Load().nKochLesson, 2);
+        QSettings(ProfileOrganization(), ProfileApplication()).clear();
+    }
+
+    void speedCountsTheCharactersHeard()
+    {
+        // Wabun: the two start signals are sent but are no characters.
+        CFakeForm f;
+        f.mode = kWabunRandom1;
+        f.wpm = 120;
+        f.OnStart();
+        QVERIFY(RunUntil([&] { return f.AtRest(); }));
+        QCOMPARE(f.HeardChars(), 50);
+        long long keyed = 0;
+        const WaveOutLog& log = CRecordingWaveOut::s_log;
+        for (size_t k = 2; k < log.buffers.size(); ++k)
+            keyed += long(log.buffers[k].size());
+        QCOMPARE(f.HeardSeconds(), double(keyed) / 8000.0);
     }
 };
 

@@ -89,6 +89,7 @@ bool CHistory::Migrate()
     q.finish();
     if (version > kSchemaVersion) {
         m_strError = QStringLiteral("この履歴ファイルは新しい版の Dravik で作られています (版 %1)").arg(version);
+        m_bNewer = true;
         return false;
     }
     for (int v = version; v < kSchemaVersion; ++v) {
@@ -115,6 +116,7 @@ CHistory::Opened CHistory::Open(const QString& path)
     m_strPath = path;
     m_strRenamedTo.clear();
     m_strError.clear();
+    m_bNewer = false;
     QDir().mkpath(QFileInfo(path).absolutePath());
     // Readable by the user alone; SQLite gives its WAL the same mode.
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
@@ -141,7 +143,8 @@ CHistory::Opened CHistory::Open(const QString& path)
         }
         db = QSqlDatabase();
         Close();
-        if (attempt > 0 || !QFileInfo::exists(path))
+        // A newer program's history is left as it is, for that program.
+        if (attempt > 0 || m_bNewer || !QFileInfo::exists(path))
             break;
         // Not a readable history: keep it aside with the date, begin anew.
         const QString aside = path + QStringLiteral(".broken-")

@@ -95,4 +95,5 @@ private:
     QString m_strRenamedTo;
     QString m_strError;
     bool m_bOpen = false;
+    bool m_bNewer = false;
 };

@@ -1,0 +1,213 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The history on disk: what it keeps and gives back, and that it loses
+// nothing committed when the program is killed, the file is broken or
+// the disk is full.
+#include "TestRegistry.h"
+#include "training/History.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <set>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+static HistoryTest MakeTest(int mode, const QString& run, int right, const QDateTime& when)
+{
+    HistoryTest t;
+    t.when = when;
+    t.strRun = run;
+    t.nMode = mode;
+    t.nFreq = 800;
+    t.nWpm = 20;
+    t.nVolume = 20;
+    t.strOptions = QStringLiteral("EdgeMs=5");
+    t.strSent = "ABCDE";
+    t.strTyped = "ABCXE";
+    t.nPositionPercent = right * 20;
+    t.bAligned = true;
+    t.nRight = right;
+    t.nWrong = 5 - right;
+    t.nCharsHeard = 5;
+    t.dSeconds = 3.0;
+    return t;
+}
+
+class TestHistory : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void keepsAndGivesBack()
+    {
+        const QString path = m_dir.filePath("keeps.sqlite");
+        CHistory h;
+        QCOMPARE(h.Open(path), CHistory::Opened::Fresh);
+        QCOMPARE(QFileInfo(path).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        CharStats d;
+        d.nSent = 1;
+        d.confusions["X"] = 1;
+        const std::map<unsigned char, CharStats> chars{{'A', {1, 1, {}}}, {'D', d}};
+        HistoryTest old = MakeTest(0, "run 1", 5, now.addDays(-10));
+        HistoryTest mine = MakeTest(3, "run 2", 4, now);
+        QVERIFY(h.Add(old, chars));
+        QVERIFY(h.Add(mine, chars));
+        QVERIFY(mine.nId > old.nId);
+        // Reopened: everything as it was stored.
+        CHistory again;
+        QCOMPARE(again.Open(path), CHistory::Opened::Fresh);
+        const std::vector<HistoryTest> all = again.Tests({}, -1, {}, true);
+        QCOMPARE(int(all.size()), 2);
+        QCOMPARE(all[1].when.toString(Qt::ISODate), mine.when.toString(Qt::ISODate));
+        QCOMPARE(all[1].strSent, std::string("ABCDE"));
+        QCOMPARE(all[1].nRight, 4);
+        QCOMPARE(all[1].Speed().dCharsPerMinute, 100.0);
+        // By period, by mode, by run.
+        QCOMPARE(int(again.Tests(now.addDays(-7)).size()), 1);
+        QCOMPARE(int(again.Tests({}, 0).size()), 1);
+        QCOMPARE(int(again.Tests({}, -1, "run 2").size()), 1);
+        QCOMPARE(again.Latest(1).front().nId, mine.nId);
+        const auto sum = again.Chars();
+        QCOMPARE(sum.at('A').nRight, 2);
+        QCOMPARE(sum.at('D').confusions.at("X"), 2);
+        QCOMPARE(again.Chars(now.addDays(-7)).at('D').nSent, 1);
+        QVERIFY(again.Clear());
+        QVERIFY(again.Tests().empty() && again.Chars().empty());
+    }
+
+    void unreadableFileIsPutAside_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("opened");
+        QTest::newRow("garbage") << QByteArray(4096, 'x') << int(CHistory::Opened::RenamedAside);
+        QTest::newRow("empty") << QByteArray() << int(CHistory::Opened::Fresh);
+    }
+    void unreadableFileIsPutAside()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, opened);
+        const QString path = m_dir.filePath(QStringLiteral("broken-%1.sqlite").arg(QTest::currentDataTag()));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        CHistory h;
+        QCOMPARE(int(h.Open(path)), opened);
+        QVERIFY(h.IsOpen());
+        if (opened == int(CHistory::Opened::RenamedAside)) {
+            QFile aside(h.RenamedTo());
+            QVERIFY(aside.open(QIODevice::ReadOnly));
+            QCOMPARE(aside.readAll(), content); // kept, not lost
+        }
+        HistoryTest t = MakeTest(0, "r", 5, QDateTime::currentDateTimeUtc());
+        QVERIFY(h.Add(t, {}));
+    }
+
+    void olderSchemaMigratesNewerStaysAlone()
+    {
+        const QString older = m_dir.filePath("v0.sqlite"), newer = m_dir.filePath("v9.sqlite");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "make");
+            db.setDatabaseName(newer);
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec("PRAGMA user_version = 9"));
+            db.close();
+            db.setDatabaseName(older);
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec("CREATE TABLE unrelated(x)"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("make");
+        CHistory h;
+        QCOMPARE(h.Open(older), CHistory::Opened::Fresh);
+        HistoryTest t = MakeTest(0, "r", 5, QDateTime::currentDateTimeUtc());
+        QVERIFY(h.Add(t, {}));
+        CHistory n;
+        QCOMPARE(n.Open(newer), CHistory::Opened::Unavailable);
+        QVERIFY(QFile::exists(newer)); // for the newer program, untouched
+        QVERIFY(n.Error().contains("9"));
+    }
+
+    void unusableFolderAndFullDisk()
+    {
+        // A file where the folder should be: no history, and said why.
+        const QString blocker = m_dir.filePath("blocker");
+        QFile f(blocker);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        CHistory none;
+        QCOMPARE(none.Open(blocker + "/history.sqlite"), CHistory::Opened::Unavailable);
+        QVERIFY(!none.Error().isEmpty());
+        HistoryTest t = MakeTest(0, "r", 5, QDateTime::currentDateTimeUtc());
+        QVERIFY(!none.Add(t, {}));
+        // A disk that fills: the test is refused, the history stays usable.
+        CHistory h;
+        QCOMPARE(h.Open(m_dir.filePath("full.sqlite")), CHistory::Opened::Fresh);
+        HistoryTest big = MakeTest(0, "r", 5, QDateTime::currentDateTimeUtc());
+        big.strSent.assign(200000, 'E');
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit now = old;
+        now.rlim_cur = 64 * 1024;
+        setrlimit(RLIMIT_FSIZE, &now);
+        const bool stored = h.Add(big, {});
+        setrlimit(RLIMIT_FSIZE, &old);
+        QVERIFY(!stored);
+        QVERIFY(!h.Error().isEmpty());
+        HistoryTest small = MakeTest(0, "r", 5, QDateTime::currentDateTimeUtc());
+        QVERIFY(h.Add(small, {}));
+        QCOMPARE(int(h.Tests().size()), 1);
+    }
+
+    void killedWhileWritingLosesNothingCommitted()
+    {
+        // A child stores tests as fast as it can and reports each one
+        // committed; it is killed at some moment of that.
+        const QString path = m_dir.filePath("killed.sqlite");
+        for (int round = 0; round < 3; ++round) {
+            int fds[2];
+            QCOMPARE(pipe(fds), 0);
+            const pid_t pid = fork();
+            if (pid == 0) {
+                close(fds[0]);
+                CHistory h;
+                if (h.Open(path) == CHistory::Opened::Unavailable)
+                    _exit(1);
+                for (;;) {
+                    HistoryTest t = MakeTest(0, "child", 4, QDateTime::currentDateTimeUtc());
+                    if (!h.Add(t, {{'A', {1, 1, {}}}}))
+                        _exit(1);
+                    const qint64 id = t.nId;
+                    if (write(fds[1], &id, sizeof id) != sizeof id)
+                        _exit(1);
+                }
+            }
+            close(fds[1]);
+            QTest::qWait(100 + 70 * round);
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            std::vector<qint64> committed;
+            qint64 id = 0;
+            while (read(fds[0], &id, sizeof id) == sizeof id)
+                committed.push_back(id);
+            close(fds[0]);
+            QVERIFY(!committed.empty());
+            CHistory h;
+            QCOMPARE(h.Open(path), CHistory::Opened::Fresh); // readable: not put aside
+            std::set<qint64> stored;
+            for (const HistoryTest& t : h.Tests())
+                stored.insert(t.nId);
+            for (qint64 c : committed)
+                QVERIFY2(stored.count(c), qPrintable(QString::number(c)));
+        }
+    }
+};
+
+DRAVIK_REGISTER_TEST(TestHistory)
+#include "training_history.moc"
