@@ -354,9 +354,9 @@ private slots:
                 QCOMPARE(int(view->Record().Tests().size()), t + 1);
             }
             const CRecordDlg* rec = app.RecordWindow();
-            QCOMPARE(rec->m_pTests->rowCount(), 3);
+            QCOMPARE(rec->m_pTests->model()->rowCount(), 3);
             // The dropped first character: 49 right and 1 missing, not 0 %.
-            QCOMPARE(rec->m_pTests->item(0, 4)->text(), QStringLiteral("98.0%"));
+            QCOMPARE(rec->m_pTests->model()->index(0, 4).data().toString(), QStringLiteral("98.0%"));
             QVERIFY(rec->m_pChars->rowCount() > 0);
             QVERIFY(rec->m_pLast->text().contains(QStringLiteral("試験式の点")));
             QVERIFY(!rec->m_pLast->text().contains(QStringLiteral("合格")));
@@ -376,11 +376,11 @@ private slots:
         QVERIFY(again.InitInstance({"dravik"}));
         again.OnRecord();
         CRecordDlg* rec = again.RecordWindow();
-        QCOMPARE(rec->m_pTests->rowCount(), 0);
+        QCOMPARE(rec->m_pTests->model()->rowCount(), 0);
         rec->m_pPeriod->setCurrentIndex(int(RecordPeriod::All));
-        QCOMPARE(rec->m_pTests->rowCount(), 3);
+        QCOMPARE(rec->m_pTests->model()->rowCount(), 3);
         rec->m_pMode->setCurrentIndex(1 + kWabunRandom1);
-        QCOMPARE(rec->m_pTests->rowCount(), 0);
+        QCOMPARE(rec->m_pTests->model()->rowCount(), 0);
     }
 
     void windowMenuFromTheKeyboard_data()

@@ -9,22 +9,83 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <cmath>
 
-static QTableWidget* MakeTable(const QStringList& headers, QWidget* parent)
+static void SetUpTable(QTableView* table)
 {
-    auto* table = new QTableWidget(0, int(headers.size()), parent);
-    table->setHorizontalHeaderLabels(headers);
     table->verticalHeader()->setVisible(false);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table->horizontalHeader()->setStretchLastSection(true);
     table->setWordWrap(false);
     table->setSortingEnabled(true);
+}
+
+static QTableWidget* MakeTable(const QStringList& headers, QWidget* parent)
+{
+    auto* table = new QTableWidget(0, int(headers.size()), parent);
+    table->setHorizontalHeaderLabels(headers);
+    SetUpTable(table);
     return table;
+}
+
+static const char* const kTestColumns[] = {"日時", "ﾓｰﾄﾞ", "WPM", "位置の正解率", "位置合わせ正解率", "試験式の点",
+                                           "字/分", "送信WPM", "途中で止めた"};
+
+void CTestsModel::SetTests(const std::vector<HistoryTest>* pTests)
+{
+    beginResetModel();
+    m_pTests = pTests;
+    endResetModel();
+}
+
+int CTestsModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !m_pTests ? 0 : int(m_pTests->size());
+}
+
+int CTestsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 9; }
+
+QVariant CTestsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 9)
+        return QString::fromUtf8(kTestColumns[section]);
+    return {};
+}
+
+QVariant CTestsModel::data(const QModelIndex& index, int role) const
+{
+    if (!m_pTests || index.row() < 0 || index.row() >= int(m_pTests->size()))
+        return {};
+    const HistoryTest& t = (*m_pTests)[size_t(index.row())];
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    const SentSpeed speed = t.Speed();
+    if (role == Qt::UserRole) {
+        const double keys[] = {double(t.when.toSecsSinceEpoch()), double(t.nMode), double(t.nWpm),
+                               double(t.nPositionPercent), t.Accuracy(), double(ExamScore(t.Counts())),
+                               speed.dCharsPerMinute, speed.dWpm, t.bStopped ? 1.0 : 0.0};
+        return keys[index.column()];
+    }
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (index.column()) {
+    case 0: return t.when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    case 1: return ModeName(t.nMode);
+    case 2: return QString::number(t.nWpm);
+    case 3: return QStringLiteral("%1%").arg(t.nPositionPercent);
+    case 4: return t.bAligned ? QStringLiteral("%1%").arg(t.Accuracy(), 0, 'f', 1) : QString();
+    case 5: return t.bAligned ? QString::number(ExamScore(t.Counts())) : QString();
+    case 6: return QString::number(speed.dCharsPerMinute, 'f', 1);
+    case 7: return QString::number(speed.dWpm, 'f', 1);
+    case 8: return t.bStopped ? QStringLiteral("はい") : QString();
+    default: return {};
+    }
 }
 
 CRecordDlg::CRecordDlg(QWidget* parent) : QDialog(parent)
@@ -54,10 +115,14 @@ CRecordDlg::CRecordDlg(QWidget* parent) : QDialog(parent)
     m_pPlot = new CScorePlot(this);
     m_pPlot->setMinimumSize(460, 150);
     layout->addWidget(m_pPlot);
-    m_pTests = MakeTable({QStringLiteral("日時"), QStringLiteral("ﾓｰﾄﾞ"), QStringLiteral("WPM"), QStringLiteral("位置の正解率"),
-                          QStringLiteral("位置合わせ正解率"), QStringLiteral("試験式の点"), QStringLiteral("字/分"),
-                          QStringLiteral("送信WPM"), QStringLiteral("途中で止めた")},
-                         this);
+    m_pTestsModel = new CTestsModel(this);
+    m_pTestsSorted = new QSortFilterProxyModel(this);
+    m_pTestsSorted->setSourceModel(m_pTestsModel);
+    m_pTestsSorted->setSortRole(Qt::UserRole);
+    m_pTests = new QTableView(this);
+    m_pTests->setModel(m_pTestsSorted);
+    SetUpTable(m_pTests);
+    m_pTests->sortByColumn(0, Qt::AscendingOrder);
     layout->addWidget(m_pTests);
     m_pChars = MakeTable({QStringLiteral("文字"), QStringLiteral("送信"), QStringLiteral("正解"), QStringLiteral("正解率"),
                           QStringLiteral("よくある間違い")},
@@ -130,28 +195,7 @@ void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std
                              .arg(t.bStopped ? QStringLiteral("\n途中で止めたテストです。") : QString()));
     }
 
-    m_pTests->setSortingEnabled(false);
-    m_pTests->setRowCount(int(m_tests.size()));
-    for (int i = 0; i < int(m_tests.size()); ++i) {
-        const HistoryTest& t = m_tests[size_t(i)];
-        const SentSpeed speed = t.Speed();
-        const double when = double(t.when.toSecsSinceEpoch());
-        QTableWidgetItem* cells[] = {
-            new CNumberItem(t.when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")), when),
-            new CNumberItem(ModeName(t.nMode), t.nMode),
-            new CNumberItem(QString::number(t.nWpm), t.nWpm),
-            new CNumberItem(QStringLiteral("%1%").arg(t.nPositionPercent), t.nPositionPercent),
-            new CNumberItem(t.bAligned ? QStringLiteral("%1%").arg(t.Accuracy(), 0, 'f', 1) : QString(), t.Accuracy()),
-            new CNumberItem(t.bAligned ? QString::number(ExamScore(t.Counts())) : QString(), ExamScore(t.Counts())),
-            new CNumberItem(QString::number(speed.dCharsPerMinute, 'f', 1), speed.dCharsPerMinute),
-            new CNumberItem(QString::number(speed.dWpm, 'f', 1), speed.dWpm),
-            new CNumberItem(t.bStopped ? QStringLiteral("はい") : QString(), t.bStopped ? 1 : 0),
-        };
-        for (int c = 0; c < 9; ++c)
-            m_pTests->setItem(i, c, cells[c]);
-    }
-    m_pTests->setSortingEnabled(true);
-    m_pTests->sortItems(0);
+    m_pTestsModel->SetTests(&m_tests);
     m_pTests->scrollToBottom();
     m_pPlot->SetDays(ScoresByDay(m_tests));
 

@@ -3,13 +3,33 @@
 #include "training/History.h"
 #include "training/RecordTables.h"
 
+#include <QAbstractTableModel>
 #include <QDialog>
 
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QSortFilterProxyModel;
+class QTableView;
 class QTableWidget;
 class CScorePlot;
+
+// The tests of the record as a table model: a view asks only for the rows
+// it shows, so a history of any size fills the window at once. Each cell
+// sorts by its number (Qt::UserRole).
+class CTestsModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+    void SetTests(const std::vector<HistoryTest>* pTests);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    const std::vector<HistoryTest>* m_pTests = nullptr;
+};
 
 // "成績表": the tests of a period (今回 / 7日 / 30日 / 全部) and a mode,
 // from the history (or this run's alone when there is none): the last one
@@ -30,7 +50,9 @@ public:
     QComboBox* m_pMode = nullptr;
     QLabel* m_pLast = nullptr;
     QLabel* m_pNotice = nullptr;
-    QTableWidget* m_pTests = nullptr;
+    QTableView* m_pTests = nullptr;
+    CTestsModel* m_pTestsModel = nullptr;
+    QSortFilterProxyModel* m_pTestsSorted = nullptr;
     QTableWidget* m_pChars = nullptr;
     CScorePlot* m_pPlot = nullptr;
     QPushButton* m_pSaveTests = nullptr;
