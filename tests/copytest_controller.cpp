@@ -83,6 +83,19 @@ protected:
     void OnBufferWritten() override { ++buffersFed; }
 };
 
+// Neighbours of one colour, as one run on the screen; empty runs go.
+static std::vector<ResultRun> Merged(const std::vector<ResultRun>& runs)
+{
+    std::vector<ResultRun> out;
+    for (const ResultRun& r : runs) {
+        if (!out.empty() && out.back().cr == r.cr)
+            out.back().text += r.text;
+        else if (!r.text.empty())
+            out.push_back(r);
+    }
+    return out;
+}
+
 static const QString kNotOpened =
     QStringLiteral("音声出力デバイスを開けませんでした。\nサウンドの設定を確かめてから、もう一度ｽﾀｰﾄを押してください。");
 
@@ -486,22 +499,7 @@ private slots:
         for (int i = 0; i < typedRuns.size(); ++i)
             want.push_back({typedRuns[i].toStdString(), i % 2 ? g_crRed : g_crBlack});
         want.push_back({"\n", g_crBlack});
-        // Neighbours of one colour are one run on the screen.
-        std::vector<ResultRun> got;
-        for (const ResultRun& r : f.shown) {
-            if (!got.empty() && got.back().cr == r.cr)
-                got.back().text += r.text;
-            else if (!r.text.empty())
-                got.push_back(r);
-        }
-        std::vector<ResultRun> merged;
-        for (const ResultRun& r : want) {
-            if (!merged.empty() && merged.back().cr == r.cr)
-                merged.back().text += r.text;
-            else if (!r.text.empty())
-                merged.push_back(r);
-        }
-        QCOMPARE(got, merged);
+        QCOMPARE(Merged(f.shown), Merged(want));
         QVERIFY(!f.evaluate);
         QVERIFY(f.typed.empty());
         QCOMPARE(int(f.Record().Tests().size()), sent.isEmpty() ? 0 : 1);

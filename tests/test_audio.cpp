@@ -70,32 +70,6 @@ class TestAudio : public QObject {
                 return int(i);
         return -1;
     }
-    // Plays one short tone at a volume word; returns what was heard.
-    std::vector<qint16> PlayTone(uint32_t dwVolume)
-    {
-        CCountingClient client;
-        const WAVEFORMATEX fmt{WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 8, 0};
-        HWAVEOUT hwo = nullptr;
-        if (waveOutOpen(&hwo, WAVE_MAPPER, &fmt, client.Window(), 0, CALLBACK_WINDOW) != MMSYSERR_NOERROR)
-            return {};
-        waveOutSetVolume(hwo, dwVolume);
-        unsigned char buf[400];
-        for (int i = 0; i < 400; ++i)
-            buf[i] = i % 10 < 5 ? 192 : 64;
-        WAVEHDR hdr{};
-        hdr.lpData = buf;
-        hdr.dwBufferLength = sizeof buf;
-        waveOutPrepareHeader(hwo, &hdr, sizeof hdr);
-        waveOutWrite(hwo, &hdr, sizeof hdr);
-        if (!QTest::qWaitFor([&] { return client.nDone == 1; }, 5000))
-            return {};
-        waveOutUnprepareHeader(hwo, &hdr, sizeof hdr);
-        waveOutClose(hwo);
-        if (!QTest::qWaitFor([&] { return client.nClose == 1; }, 5000))
-            return {};
-        return Captured16();
-    }
-
 private slots:
     void initTestCase()
     {
@@ -171,27 +145,6 @@ private slots:
         QCOMPARE(*std::max_element(out.begin(), out.end()), qint16(8192));
     }
 
-
-    void volumeLevels_data()
-    {
-        QTest::addColumn<int>("percent");
-        for (int p : {1, 20, 55, 100})
-            QTest::addRow("%d %%", p) << p;
-    }
-    void volumeLevels()
-    {
-        // The level heard is the volume word's share of the full tone.
-        QFETCH(int, percent);
-        const uint32_t v = uint32_t(percent * 65535 / 100);
-        const std::vector<qint16> out = PlayTone(v | (v << 16));
-        QVERIFY(!out.empty());
-        const int peak = *std::max_element(out.begin(), out.end());
-        const int trough = *std::min_element(out.begin(), out.end());
-        QCOMPARE(trough, -peak);
-        const double heard = 20 * std::log10(peak / 16384.0);
-        const double wanted = 20 * std::log10(v / 65535.0);
-        QVERIFY2(std::abs(heard - wanted) < 0.2, qPrintable(QString("%1 dB for %2 dB").arg(heard).arg(wanted)));
-    }
 
     void everyVolumeIsItsOwnLevel()
     {

@@ -2,6 +2,7 @@
 // The history on disk: what it keeps and gives back, and that it loses
 // nothing committed when the program is killed, the file is broken or
 // the disk is full.
+#include "FileSizeLimit.h"
 #include "TestRegistry.h"
 #include "training/History.h"
 
@@ -10,9 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
 #include <set>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -150,14 +149,11 @@ private slots:
         QCOMPARE(h.Open(m_dir.filePath("full.sqlite")), CHistory::Opened::Fresh);
         HistoryTest big = MakeTest(0, "r", 5, QDateTime::currentDateTimeUtc());
         big.strSent.assign(200000, 'E');
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit now = old;
-        now.rlim_cur = 64 * 1024;
-        setrlimit(RLIMIT_FSIZE, &now);
-        const bool stored = h.Add(big, {});
-        setrlimit(RLIMIT_FSIZE, &old);
+        bool stored;
+        {
+            CFileSizeLimit limit(64 * 1024);
+            stored = h.Add(big, {});
+        }
         QVERIFY(!stored);
         QVERIFY(!h.Error().isEmpty());
         HistoryTest small = MakeTest(0, "r", 5, QDateTime::currentDateTimeUtc());

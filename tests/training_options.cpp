@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Learner's aids without a display: Koch lessons, effective speed, draws,
 // the shaped tone, the options in the profile and the sound-file export.
+#include "FileSizeLimit.h"
 #include "TestRegistry.h"
 #include "audio/ToneRender.h"
 #include "engine/MorseTable.h"
@@ -20,27 +21,8 @@
 #include <QtTest>
 
 #include <algorithm>
-#include <csignal>
-#include <sys/resource.h>
 #include <cstring>
 #include <set>
-
-// Files of this process may grow to at most this many bytes while it
-// lives (0: no limit), as on a disk that fills up; writes past it fail.
-struct CFileSizeLimit {
-    rlimit old {};
-    explicit CFileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old);
-        if (bytes) {
-            rlimit now = old;
-            now.rlim_cur = bytes;
-            setrlimit(RLIMIT_FSIZE, &now);
-        }
-    }
-    ~CFileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
-};
 
 class TestTraining : public QObject {
     Q_OBJECT

@@ -147,6 +147,12 @@ void CDravikApp::OpenHistory()
         break;
     }
     m_pView->SetHistory(m_pHistory->IsOpen() ? m_pHistory.get() : nullptr, run);
+    // A lesson passed is said in the record window, also when it opens later.
+    connect(m_pView, &CDravikView::KochAdvanced, this, [this](int nFrom, int nTo) {
+        m_kochAdvance = {nFrom, nTo};
+        if (m_pRecord)
+            m_pRecord->ShowKochAdvance(nFrom, nTo);
+    });
 }
 
 void CDravikApp::RefreshRecord()
@@ -161,13 +167,15 @@ void CDravikApp::OnRecord()
         m_pRecord = new CRecordDlg(m_pFrame.get());
         connect(m_pView, &CDravikView::RecordChanged, this, &CDravikApp::RefreshRecord);
         connect(m_pRecord, &CRecordDlg::FilterChanged, this, &CDravikApp::RefreshRecord);
-        connect(m_pView, &CDravikView::KochAdvanced, m_pRecord, &CRecordDlg::ShowKochAdvance);
+
         connect(m_pRecord, &CRecordDlg::SaveRequested, this, [this](bool bChars) {
             const QString path = GetSaveFileName(m_pRecord, {QStringLiteral("CSV (*.csv)")}, QStringLiteral("csv"));
             if (!path.isEmpty())
                 m_pRecord->SaveCsv(bChars ? CharsCsv(m_pRecord->m_chars) : TestsCsv(m_pRecord->m_tests), path);
         });
         RefreshRecord();
+        if (m_kochAdvance.first)
+            m_pRecord->ShowKochAdvance(m_kochAdvance.first, m_kochAdvance.second);
     }
     m_pRecord->show();
     m_pRecord->raise();

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QStringList>
 #include <memory>
+#include <utility>
 
 class CAboutDlg;
 class CHistory;
@@ -50,6 +51,7 @@ private:
     std::unique_ptr<CMainFrame> m_pFrame;
     CDravikView* m_pView = nullptr;
     CRecordDlg* m_pRecord = nullptr; // made when first opened
+    std::pair<int, int> m_kochAdvance{0, 0}; // the last lesson passed, from and to
     void OpenHistory();
     void RefreshRecord();
 };

@@ -24,6 +24,9 @@
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTimer>
+
+#include <map>
 
 QColor ColorFromRef(COLORREF cr) { return QColor(int(cr & 0xFF), int((cr >> 8) & 0xFF), int((cr >> 16) & 0xFF)); }
 
@@ -298,6 +301,25 @@ bool CDravikView::SaveTestAsWave(const QString& path)
 
 void CDravikView::AppendResultRuns(const std::vector<ResultRun>& runs)
 {
+    const QColor base = m_ctlResults->palette().color(QPalette::Base);
+    std::map<COLORREF, QColor> shownColor; // a handful of colours, however many runs
+    for (const ResultRun& run : runs) {
+        QString shown = Cp932ToQString(run.text);
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar(u'\r'), QChar(u'\n'));
+        auto color = shownColor.find(run.cr);
+        if (color == shownColor.end())
+            color = shownColor.emplace(run.cr, ReadableOn(ColorFromRef(run.cr), base)).first;
+        // Long texts go in a piece at a time, so that the window is never
+        // held for long by their layout.
+        for (qsizetype at = 0; at < shown.size(); at += kResultsPiece)
+            m_resultsQueue.push_back({shown.mid(at, kResultsPiece), color->second});
+    }
+    if (!m_bDrainingResults)
+        DrainResults();
+}
+
+void CDravikView::DrainResults()
+{
     QTextDocument* doc = m_ctlResults->document();
     const int before = doc->blockCount();
     QScrollBar* bar = m_ctlResults->verticalScrollBar();
@@ -306,12 +328,12 @@ void CDravikView::AppendResultRuns(const std::vector<ResultRun>& runs)
     cursor.movePosition(QTextCursor::End);
     // One edit block: the document is laid out once, not once per run.
     cursor.beginEditBlock();
-    for (const ResultRun& run : runs) {
+    for (qsizetype taken = 0; !m_resultsQueue.empty() && taken < kResultsPiece;) {
         QTextCharFormat format = cursor.charFormat();
-        format.setForeground(ReadableOn(ColorFromRef(run.cr), m_ctlResults->palette().color(QPalette::Base)));
-        QString shown = Cp932ToQString(run.text);
-        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar(u'\r'), QChar(u'\n'));
-        cursor.insertText(shown, format);
+        format.setForeground(m_resultsQueue.front().color);
+        cursor.insertText(m_resultsQueue.front().text, format);
+        taken += m_resultsQueue.front().text.size();
+        m_resultsQueue.pop_front();
     }
     cursor.endEditBlock();
     const int after = doc->blockCount();
@@ -323,4 +345,7 @@ void CDravikView::AppendResultRuns(const std::vector<ResultRun>& runs)
         const qreal line = doc->documentLayout()->blockBoundingRect(doc->lastBlock()).height();
         bar->setValue(bar->value() + qRound((after - before) * line));
     }
+    m_bDrainingResults = !m_resultsQueue.empty();
+    if (m_bDrainingResults)
+        QTimer::singleShot(0, this, &CDravikView::DrainResults);
 }

@@ -3,8 +3,11 @@
 #include "copytest/CopyTest.h"
 #include "winui/DialogTemplate.h"
 
+#include <QColor>
 #include <QFont>
 #include <QWidget>
+
+#include <deque>
 
 class CCharEdit;
 struct CInputContext;
@@ -39,6 +42,10 @@ public:
 
     // Most lines the results box keeps; the oldest go first.
     static constexpr int kResultsMaxLines = 5000;
+    // Characters laid out in one turn of the event loop.
+    static constexpr int kResultsPiece = 4000;
+    // Text still to go into the results box.
+    bool ResultsPending() const { return m_bDrainingResults; }
 
     QTextEdit* m_ctlResults = nullptr;
     CGraphStatic* m_ctlGraph = nullptr;
@@ -77,6 +84,13 @@ protected:
 
 private:
     void ConnectMessageMap();
+    void DrainResults();
+    struct ShownRun {
+        QString text;
+        QColor color;
+    };
+    std::deque<ShownRun> m_resultsQueue;
+    bool m_bDrainingResults = false;
     void ReleaseInputContext(CInputContext* himc);
     QPushButton* EvaluateButton() const;
     CSliderCtrl* VolumeSlider() const;
