@@ -353,7 +353,8 @@ private slots:
                 QTest::keyClick(view->m_editAnswer, Qt::Key_F9);
                 QCOMPARE(int(view->Record().Tests().size()), t + 1);
             }
-            const CRecordDlg* rec = app.RecordWindow();
+            CRecordDlg* rec = app.RecordWindow();
+            rec->m_pPeriod->setCurrentIndex(int(RecordPeriod::ThisRun));
             QCOMPARE(rec->m_pTests->model()->rowCount(), 3);
             // The dropped first character: 49 right and 1 missing, not 0 %.
             QCOMPARE(rec->m_pTests->model()->index(0, 4).data().toString(), QStringLiteral("98.0%"));
@@ -371,11 +372,13 @@ private slots:
             QTest::keyClick(view->m_editAnswer, Qt::Key_F8);
             QVERIFY(!view->IsPlaying());
         }
-        // The next run: this run's record is empty, the history has all three.
+        // The next run shows the last week: all three; this run has none.
         CDravikApp again;
         QVERIFY(again.InitInstance({"dravik"}));
         again.OnRecord();
         CRecordDlg* rec = again.RecordWindow();
+        QCOMPARE(rec->m_pTests->model()->rowCount(), 3);
+        rec->m_pPeriod->setCurrentIndex(int(RecordPeriod::ThisRun));
         QCOMPARE(rec->m_pTests->model()->rowCount(), 0);
         rec->m_pPeriod->setCurrentIndex(int(RecordPeriod::All));
         QCOMPARE(rec->m_pTests->model()->rowCount(), 3);

@@ -96,6 +96,8 @@ CRecordDlg::CRecordDlg(QWidget* parent) : QDialog(parent)
     auto* filters = new QHBoxLayout;
     m_pPeriod = new QComboBox(this);
     m_pPeriod->addItems({QStringLiteral("今回"), QStringLiteral("7日"), QStringLiteral("30日"), QStringLiteral("全部")});
+    // The last week: after a restart a learner sees the days before.
+    m_pPeriod->setCurrentIndex(int(RecordPeriod::Week));
     m_pMode = new QComboBox(this);
     m_pMode->addItem(QStringLiteral("すべてのﾓｰﾄﾞ"));
     for (int mode = 0; mode < 6; ++mode)
@@ -174,7 +176,9 @@ void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std
         m_chars = mode < 0 ? runChars : std::map<unsigned char, CharStats>{};
     }
 
-    if (!m_tests.empty()) {
+    if (m_tests.empty())
+        m_pLast->setText(QStringLiteral("この期間に評価したテストはありません。"));
+    else {
         const HistoryTest& t = m_tests.back();
         const SentSpeed speed = t.Speed();
         QString aligned = QStringLiteral("位置合わせ中...");
@@ -196,6 +200,7 @@ void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std
     }
 
     m_pTestsModel->SetTests(&m_tests);
+    m_pTests->resizeColumnsToContents(); // the rows in view, whatever their number
     m_pTests->scrollToBottom();
     m_pPlot->SetDays(ScoresByDay(m_tests));
 
@@ -215,7 +220,10 @@ void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std
         for (int col = 0; col < 5; ++col)
             m_pChars->setItem(row, col, cells[col]);
     }
+    // Worst first until the user sorts by a column.
+    m_pChars->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_pChars->setSortingEnabled(true);
+    m_pChars->resizeColumnsToContents();
 }
 
 void CRecordDlg::ShowKochAdvance(int nFrom, int nTo)
