@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QUuid>
 
+#include <functional>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -193,65 +195,59 @@ static bool AddChars(QSqlDatabase& db, qint64 nId, const std::map<unsigned char,
     return true;
 }
 
-bool CHistory::Add(HistoryTest& t, const std::map<unsigned char, CharStats>& chars)
+bool CHistory::InTransaction(const std::function<bool(QSqlDatabase& db, QString& error)>& work)
 {
     if (!m_bOpen)
         return false;
     QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
-    if (!db.transaction()) {
-        m_strError = db.lastError().text();
-        return false;
-    }
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral(
-        "INSERT INTO tests(at, run, mode, tone_hz, wpm, volume, options, koch_lesson, sent, typed, position_percent,"
-        " right_count, wrong_count, missing_count, extra_count, chars_heard, seconds, stopped)"
-        " VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    const QVariant none;
-    for (const QVariant& v :
-         {QVariant(IsoUtc(t.when)), QVariant(t.strRun), QVariant(t.nMode), QVariant(t.nFreq), QVariant(t.nWpm),
-          QVariant(t.nVolume), QVariant(t.strOptions), QVariant(t.nKochLesson),
-          QVariant(QByteArray::fromStdString(t.strSent)), QVariant(QByteArray::fromStdString(t.strTyped)),
-          QVariant(t.nPositionPercent), t.bAligned ? QVariant(t.nRight) : none, t.bAligned ? QVariant(t.nWrong) : none,
-          t.bAligned ? QVariant(t.nMissing) : none, t.bAligned ? QVariant(t.nExtra) : none, QVariant(t.nCharsHeard),
-          QVariant(t.dSeconds), QVariant(t.bStopped ? 1 : 0)})
-        q.addBindValue(v);
-    if (!q.exec()) {
-        m_strError = q.lastError().text();
-        db.rollback();
-        return false;
-    }
-    t.nId = q.lastInsertId().toLongLong();
-    if ((t.bAligned && !AddChars(db, t.nId, chars, m_strError)) || !db.commit()) {
-        if (m_strError.isEmpty())
-            m_strError = db.lastError().text();
-        db.rollback();
-        return false;
-    }
-    return true;
+    QString error;
+    if (db.transaction() && work(db, error) && db.commit())
+        return true;
+    m_strError = error.isEmpty() ? db.lastError().text() : error;
+    db.rollback();
+    return false;
+}
+
+bool CHistory::Add(HistoryTest& t, const std::map<unsigned char, CharStats>& chars)
+{
+    return InTransaction([&](QSqlDatabase& db, QString& error) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral(
+            "INSERT INTO tests(at, run, mode, tone_hz, wpm, volume, options, koch_lesson, sent, typed, position_percent,"
+            " right_count, wrong_count, missing_count, extra_count, chars_heard, seconds, stopped)"
+            " VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        const QVariant none;
+        for (const QVariant& v :
+             {QVariant(IsoUtc(t.when)), QVariant(t.strRun), QVariant(t.nMode), QVariant(t.nFreq), QVariant(t.nWpm),
+              QVariant(t.nVolume), QVariant(t.strOptions), QVariant(t.nKochLesson),
+              QVariant(QByteArray::fromStdString(t.strSent)), QVariant(QByteArray::fromStdString(t.strTyped)),
+              QVariant(t.nPositionPercent), t.bAligned ? QVariant(t.nRight) : none, t.bAligned ? QVariant(t.nWrong) : none,
+              t.bAligned ? QVariant(t.nMissing) : none, t.bAligned ? QVariant(t.nExtra) : none, QVariant(t.nCharsHeard),
+              QVariant(t.dSeconds), QVariant(t.bStopped ? 1 : 0)})
+            q.addBindValue(v);
+        if (!q.exec()) {
+            error = q.lastError().text();
+            return false;
+        }
+        t.nId = q.lastInsertId().toLongLong();
+        return !t.bAligned || AddChars(db, t.nId, chars, error);
+    });
 }
 
 bool CHistory::SetAligned(qint64 nId, const Alignment& a, const std::map<unsigned char, CharStats>& chars)
 {
-    if (!m_bOpen)
-        return false;
-    QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
-    if (!db.transaction()) {
-        m_strError = db.lastError().text();
-        return false;
-    }
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral(
-        "UPDATE tests SET right_count = ?, wrong_count = ?, missing_count = ?, extra_count = ? WHERE id = ?"));
-    for (const QVariant& v : {QVariant(a.nRight), QVariant(a.nWrong), QVariant(a.nMissing), QVariant(a.nExtra), QVariant(nId)})
-        q.addBindValue(v);
-    if (!q.exec() || !AddChars(db, nId, chars, m_strError) || !db.commit()) {
-        if (m_strError.isEmpty())
-            m_strError = q.lastError().text();
-        db.rollback();
-        return false;
-    }
-    return true;
+    return InTransaction([&](QSqlDatabase& db, QString& error) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral(
+            "UPDATE tests SET right_count = ?, wrong_count = ?, missing_count = ?, extra_count = ? WHERE id = ?"));
+        for (const QVariant& v : {QVariant(a.nRight), QVariant(a.nWrong), QVariant(a.nMissing), QVariant(a.nExtra), QVariant(nId)})
+            q.addBindValue(v);
+        if (!q.exec()) {
+            error = q.lastError().text();
+            return false;
+        }
+        return AddChars(db, nId, chars, error);
+    });
 }
 
 QString CHistory::WhereClause(const QDateTime& since, int nMode, const QString& run) const
@@ -358,15 +354,14 @@ std::map<unsigned char, CharStats> CHistory::Chars(const QDateTime& since, int n
 
 bool CHistory::Clear()
 {
-    if (!m_bOpen)
-        return false;
-    QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
-    if (!db.transaction())
-        return false;
-    if (!Exec(QStringLiteral("DELETE FROM confusions")) || !Exec(QStringLiteral("DELETE FROM chars"))
-        || !Exec(QStringLiteral("DELETE FROM tests")) || !db.commit()) {
-        db.rollback();
-        return false;
-    }
-    return Exec(QStringLiteral("VACUUM"));
+    const bool cleared = InTransaction([&](QSqlDatabase& db, QString& error) {
+        QSqlQuery q(db);
+        for (const char* table : {"confusions", "chars", "tests"})
+            if (!q.exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)))) {
+                error = q.lastError().text();
+                return false;
+            }
+        return true;
+    });
+    return cleared && Exec(QStringLiteral("VACUUM"));
 }

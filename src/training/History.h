@@ -11,9 +11,12 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
+
+class QSqlDatabase;
 
 // One evaluated test as the history keeps it.
 struct HistoryTest {
@@ -86,6 +89,8 @@ public:
 
 private:
     bool Exec(const QString& sql);
+    // work in one transaction, committed whole or not at all.
+    bool InTransaction(const std::function<bool(QSqlDatabase& db, QString& error)>& work);
     QString WhereClause(const QDateTime& since, int nMode, const QString& run) const;
     bool Migrate();
     void Close();
