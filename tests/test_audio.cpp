@@ -146,6 +146,38 @@ private slots:
     }
 
 
+    void volumeHeardFromTheNextBuffer()
+    {
+        // A change while a buffer waits to be played is heard from the next
+        // buffer on, not inside this one.
+        CCountingClient client;
+        const WAVEFORMATEX fmt{WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 8, 0};
+        HWAVEOUT hwo = nullptr;
+        QCOMPARE(waveOutOpen(&hwo, WAVE_MAPPER, &fmt, client.Window(), 0, CALLBACK_WINDOW), MMSYSERR_NOERROR);
+        unsigned char buf[800];
+        for (int i = 0; i < 800; ++i)
+            buf[i] = i % 10 < 5 ? 192 : 64;
+        WAVEHDR hdr{};
+        hdr.lpData = buf;
+        hdr.dwBufferLength = sizeof buf;
+        for (uint32_t volume : {0xFFFFFFFFu, 0x80008000u}) {
+            waveOutSetVolume(hwo, volume);
+            waveOutPrepareHeader(hwo, &hdr, sizeof hdr);
+            QCOMPARE(waveOutWrite(hwo, &hdr, sizeof hdr), MMSYSERR_NOERROR);
+            waveOutSetVolume(hwo, 0x80008000u); // while it waits to be played
+            QVERIFY(RunUntil([&] { return hdr.dwFlags & WHDR_DONE; }));
+            waveOutUnprepareHeader(hwo, &hdr, sizeof hdr);
+        }
+        waveOutClose(hwo);
+        QVERIFY(RunUntil([&] { return client.nClose == 1; }));
+        const std::vector<qint16> out = Captured16();
+        const int start = FirstNonZero(out);
+        QVERIFY(start >= 0 && int(out.size()) >= start + 1600);
+        QCOMPARE(int(out[size_t(start)]), 16384);        // the first at full volume
+        QCOMPARE(int(out[size_t(start + 799)]), -16384);
+        QCOMPARE(int(out[size_t(start + 800)]), 8192);   // the next at half
+    }
+
     void everyVolumeIsItsOwnLevel()
     {
         QCOMPARE(ScaleToVolume(kToneLevel, 0), int16_t(0));

@@ -352,6 +352,41 @@ private slots:
             QVERIFY2(std::abs(out[size_t(i)]) < kToneLevel / 50, qPrintable(QString::number(out[size_t(i)])));
     }
 
+    void longEdgesKeepEveryLength()
+    {
+        // 'A' then 'E' at 120 WPM (a dot of 80 keyed samples) with 10 ms
+        // edges, longer than a dot: every element and gap at its keyed
+        // length between 50 % points, the last element's too.
+        CMorseEngine e;
+        e.SetSettings({kLatinPhrase, 800, 120, 100});
+        TrainingOptions o;
+        o.eToneShape = ToneShape::Shaped;
+        o.nEdgeMs = 10;
+        ApplyTrainingOptions(o, e);
+        static unsigned char buf[kToneBufSamples];
+        std::vector<int16_t> out;
+        for (unsigned char ch : {'A', 'E'})
+            RenderKeyed(buf, uint32_t(e.MakeWave(buf, 800, e.DotMs(), ch)), e.GetKeyingOptions().shaping, out);
+        // Envelope crossings of 50 %, from the peaks of each half period.
+        std::vector<double> edges;
+        bool above = false;
+        for (size_t i = 0; i + 30 < out.size(); i += 30) {
+            int peak = 0;
+            for (size_t k = i; k < i + 30; ++k)
+                peak = std::max(peak, std::abs(int(out[k])));
+            if ((peak >= kToneLevel / 2) != above) {
+                edges.push_back(double(i) / 48.0);
+                above = !above;
+            }
+        }
+        // Dot, gap, dash, character gap (3 dots), dot: in ms at 10 per dot.
+        QCOMPARE(int(edges.size()), 6);
+        const double want[] = {10, 10, 30, 30, 10};
+        for (int k = 0; k < 5; ++k)
+            QVERIFY2(std::abs(edges[size_t(k + 1)] - edges[size_t(k)] - want[k]) <= 1.0,
+                     qPrintable(QString("span %1: %2 ms").arg(k).arg(edges[size_t(k + 1)] - edges[size_t(k)])));
+    }
+
     void optionsRoundTrip()
     {
         QSettings profile(ProfileOrganization(), ProfileApplication());

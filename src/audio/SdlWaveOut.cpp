@@ -40,7 +40,7 @@ CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window,
         || format.nSamplesPerSec != 8000)
         return nullptr;
     auto* self = new CSdlWaveOut(window);
-    self->m_shaping = {shaping.eShape, std::clamp(shaping.nEdgeMs, 1, 10)};
+    self->m_shaping = shaping;
     // Keyed buffers come at 8000 per second; a shaped tone is rendered finer.
     self->m_nRate = RenderRate(self->m_shaping);
     SDL_AudioSpec want{};
@@ -106,7 +106,13 @@ MMRESULT CSdlWaveOut::Enqueue(const unsigned char* data, uint32_t len)
         return MMSYSERR_INVALHANDLE;
     s.queue.erase(s.queue.begin(), s.queue.begin() + std::ptrdiff_t(s.nPos));
     s.nPos = 0;
+    const size_t from = s.queue.size();
     RenderKeyed(data, len, m_shaping, s.queue);
+    // The volume of the moment it was written: a change is heard from the
+    // next buffer on, never inside one.
+    const uint32_t vol = s.dwVolume.load();
+    for (size_t i = from; i < s.queue.size(); ++i)
+        s.queue[i] = ScaleToVolume(s.queue[i], vol);
     s.bPending = true;
     return MMSYSERR_NOERROR;
 }
@@ -166,10 +172,9 @@ void SDLCALL CSdlWaveOut::AudioCallback(void* userdata, Uint8* stream, int len)
 void CSdlWaveOut::Fill(SdlStream& s, Sint16* out, int frames)
 {
     s.llLastFillMs.store(NowMs());
-    const uint32_t vol = s.dwVolume.load();
     std::lock_guard lock(s.mutex);
     for (int i = 0; i < frames; ++i)
-        out[i] = s.nPos < s.queue.size() ? ScaleToVolume(s.queue[s.nPos++], vol) : 0;
+        out[i] = s.nPos < s.queue.size() ? s.queue[s.nPos++] : 0;
     if (!s.pOwner)
         return;
     const size_t left = s.queue.size() - s.nPos;

@@ -23,7 +23,7 @@ struct SdlStream {
     std::atomic<bool> bOpenFailed{false};
     std::mutex mutex;
     CSdlWaveOut* pOwner = nullptr;      // null once the wave-out is gone
-    std::vector<int16_t> queue;         // rendered samples not yet played
+    std::vector<int16_t> queue;         // rendered samples at their volume, not yet played
     size_t nPos = 0;
     bool bPending = false;              // written, done not yet posted
     bool bClosing = false;

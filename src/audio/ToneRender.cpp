@@ -57,9 +57,10 @@ void RenderKeyed(const unsigned char* key, uint32_t len, const ToneShaping& shap
             ++next;
         const double freq = 8000.0 / KeyedPeriod(key, i, j);
         const int on = int(j - i) * ratio; // key-down length at the device rate
-        // Rise and fall alike, and neither longer than the element or the
-        // silence after it (very short elements at long edges).
-        const int edgeSamples = std::max(1, std::min({spanSamples, on, int(next - j) * ratio}));
+        // Rise and fall alike, one span for every element of the test (its
+        // dot), and never longer than the element or the silence after it.
+        const int span = shaping.nMaxEdgeKeyed > 0 ? std::min(spanSamples, shaping.nMaxEdgeKeyed * ratio) : spanSamples;
+        const int edgeSamples = std::max(1, std::min({span, on, int(next - j) * ratio}));
         const size_t first = base + size_t(i) * size_t(ratio);
         const int last = std::min(on + edgeSamples, int(out.size() - first));
         for (int n = 0; n < last; ++n) {

@@ -13,6 +13,9 @@ enum class ToneShape {
 struct ToneShaping {
     ToneShape eShape = ToneShape::Square;
     int nEdgeMs = 5; // rise and fall time, 10 % to 90 %: 1..10
+    // The longest whole edge, in keyed samples (the test's dot): every
+    // element and gap then keeps its length. 0: each run's own limit.
+    int nMaxEdgeKeyed = 0;
     bool operator==(const ToneShaping&) const = default;
 };
 
@@ -27,9 +30,9 @@ int RenderRate(const ToneShaping& shaping);
 // Shaped: each key-down run becomes a sine of the run's square-wave
 // pitch (8000 / period Hz), starting at phase 0, whose envelope rises
 // and falls by a raised cosine that takes nEdgeMs from 10 % to 90 % (its
-// whole span is 1.69 times that). The rise begins at the keyed edge, so
-// the 50 % points lie half a span later and every element and gap keeps
-// its length.
+// whole span is 1.69 times that, at most nMaxEdgeKeyed). The rise begins
+// at the keyed edge, so the 50 % points lie half a span later and, with
+// one span for every element, every element and gap keeps its length.
 void RenderKeyed(const unsigned char* key, uint32_t len, const ToneShaping& shaping, std::vector<int16_t>& out);
 
 // A rendered sample at a volume word (left channel), rounded.

@@ -22,7 +22,7 @@ KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, co
     const FarnsworthGaps gaps = FarnsworthExtra(nWpm, o.EffectiveWpmAt(nWpm), nDotMs);
     k.nExtraCharGap = gaps.nCharExtra;
     k.nExtraWordGap = gaps.nWordExtra;
-    k.shaping = {o.eToneShape, o.nEdgeMs};
+    k.shaping = {o.eToneShape, o.nEdgeMs, o.eToneShape == ToneShape::Shaped ? 8 * nDotMs : 0};
     return k;
 }
 
