@@ -157,8 +157,10 @@ void CDravikApp::OpenHistory()
 
 void CDravikApp::RefreshRecord()
 {
+    // Without keeping a history, this run's tests are the record.
     if (m_pRecord)
-        m_pRecord->Refresh(m_pView->History(), m_pView->Run(), m_pView->RunTests(), m_pView->Record().Chars());
+        m_pRecord->Refresh(m_pView->Options().bKeepHistory ? m_pView->History() : nullptr, m_pView->Run(),
+                           m_pView->RunTests(), m_pView->Record().Chars());
 }
 
 void CDravikApp::OnRecord()
