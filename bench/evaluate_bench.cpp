@@ -33,7 +33,7 @@ int main(int argc, char** argv)
     // each turn of the event loop until the results box has all the text
     // and the aligned scoring is done.
     std::printf("%16s %10s %10s %10s\n", "sent x typed", "min ms", "median ms", "max ms");
-    for (auto [n, m] : {std::pair{1000, 1000}, {10000, 10000}, {40000, 20000}, {100000, 100000}}) {
+    for (auto [n, m] : {std::pair{1000, 1000}, {10000, 10000}, {40000, 20000}, {100000, 32767}}) {
         std::string sent(size_t(n), 'A');
         QString typed(m, QChar(u'A'));
         for (int i = 0; i < n; ++i)
