@@ -355,6 +355,7 @@ private slots:
             }
             CRecordDlg* rec = app.RecordWindow();
             rec->m_pPeriod->setCurrentIndex(int(RecordPeriod::ThisRun));
+            QVERIFY(RunUntil([&] { return !rec->Loading(); }));
             QCOMPARE(rec->m_pTests->model()->rowCount(), 3);
             // The dropped first character: 49 right and 1 missing, not 0 %.
             QCOMPARE(rec->m_pTests->model()->index(0, 4).data().toString(), QStringLiteral("98.0%"));
@@ -377,13 +378,16 @@ private slots:
         QVERIFY(again.InitInstance({"dravik"}));
         again.OnRecord();
         CRecordDlg* rec = again.RecordWindow();
-        QCOMPARE(rec->m_pTests->model()->rowCount(), 3);
+        auto rows = [&] {
+            return RunUntil([&] { return !rec->Loading(); }) ? rec->m_pTests->model()->rowCount() : -1;
+        };
+        QCOMPARE(rows(), 3);
         rec->m_pPeriod->setCurrentIndex(int(RecordPeriod::ThisRun));
-        QCOMPARE(rec->m_pTests->model()->rowCount(), 0);
+        QCOMPARE(rows(), 0);
         rec->m_pPeriod->setCurrentIndex(int(RecordPeriod::All));
-        QCOMPARE(rec->m_pTests->model()->rowCount(), 3);
+        QCOMPARE(rows(), 3);
         rec->m_pMode->setCurrentIndex(1 + kWabunRandom1);
-        QCOMPARE(rec->m_pTests->model()->rowCount(), 0);
+        QCOMPARE(rows(), 0);
     }
 
     void windowMenuFromTheKeyboard_data()

@@ -4,6 +4,8 @@
 #include "winui/MessageBox.h"
 
 #include <QComboBox>
+#include <QFutureWatcher>
+#include <QtConcurrent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -65,15 +67,22 @@ QVariant CTestsModel::data(const QModelIndex& index, int role) const
     const HistoryTest& t = (*m_pTests)[size_t(index.row())];
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);
-    const SentSpeed speed = t.Speed();
-    if (role == Qt::UserRole) {
-        const double keys[] = {double(t.when.toSecsSinceEpoch()), double(t.nMode), double(t.nWpm),
-                               double(t.nPositionPercent), t.Accuracy(), double(ExamScore(t.Counts())),
-                               speed.dCharsPerMinute, speed.dWpm, t.bStopped ? 1.0 : 0.0};
-        return keys[index.column()];
+    if (role == Qt::UserRole) { // sorting asks for a cell many times: only its own key
+        switch (index.column()) {
+        case 0: return double(t.when.toMSecsSinceEpoch());
+        case 1: return t.nMode;
+        case 2: return t.nWpm;
+        case 3: return t.nPositionPercent;
+        case 4: return t.Accuracy();
+        case 5: return ExamScore(t.Counts());
+        case 6: return t.Speed().dCharsPerMinute;
+        case 7: return t.Speed().dWpm;
+        default: return t.bStopped ? 1 : 0;
+        }
     }
     if (role != Qt::DisplayRole)
         return {};
+    const SentSpeed speed = t.Speed();
     switch (index.column()) {
     case 0: return t.when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     case 1: return ModeName(t.nMode);
@@ -158,24 +167,62 @@ private:
     double m_dKey;
 };
 
+// What the window shows of one period and mode.
+struct RecordContent {
+    std::vector<HistoryTest> tests;
+    std::map<unsigned char, CharStats> chars;
+    std::vector<DayScore> days;
+};
+
 void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std::vector<HistoryTest>& runTests,
                          const std::map<unsigned char, CharStats>& runChars)
 {
     const auto period = RecordPeriod(m_pPeriod->currentIndex());
     const int mode = m_pMode->currentIndex() - 1;
-    if (pHistory && pHistory->IsOpen()) {
-        const QDateTime since = PeriodStart(period, QDateTime::currentDateTimeUtc());
-        const QString ofRun = period == RecordPeriod::ThisRun ? run : QString();
-        m_tests = pHistory->Tests(since, mode, ofRun);
-        m_chars = pHistory->Chars(since, mode, ofRun);
-    } else {
-        m_tests.clear();
+    const int generation = ++m_nGeneration;
+    if (!pHistory || !pHistory->IsOpen()) {
+        RecordContent c;
         for (const HistoryTest& t : runTests)
             if (mode < 0 || t.nMode == mode)
-                m_tests.push_back(t);
-        m_chars = mode < 0 ? runChars : std::map<unsigned char, CharStats>{};
+                c.tests.push_back(t);
+        if (mode < 0)
+            c.chars = runChars;
+        c.days = ScoresByDay(c.tests);
+        Show(std::move(c.tests), std::move(c.chars), std::move(c.days));
+        return;
     }
+    // A long history is read beside the window, through a connection of
+    // the reading thread's own; the newest request wins.
+    m_bLoading = true;
+    const QString path = pHistory->Path();
+    const QDateTime since = PeriodStart(period, QDateTime::currentDateTimeUtc());
+    const QString ofRun = period == RecordPeriod::ThisRun ? run : QString();
+    auto* watcher = new QFutureWatcher<RecordContent>(this);
+    connect(watcher, &QFutureWatcher<RecordContent>::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        if (generation != m_nGeneration)
+            return;
+        RecordContent c = watcher->result();
+        m_bLoading = false;
+        Show(std::move(c.tests), std::move(c.chars), std::move(c.days));
+    });
+    watcher->setFuture(QtConcurrent::run([path, since, mode, ofRun] {
+        RecordContent c;
+        CHistory reader;
+        if (reader.Open(path) != CHistory::Opened::Unavailable) {
+            c.tests = reader.Tests(since, mode, ofRun);
+            c.chars = reader.Chars(since, mode, ofRun);
+            c.days = ScoresByDay(c.tests);
+        }
+        return c;
+    }));
+}
 
+void CRecordDlg::Show(std::vector<HistoryTest> tests, std::map<unsigned char, CharStats> chars,
+                      std::vector<DayScore> days)
+{
+    m_tests = std::move(tests);
+    m_chars = std::move(chars);
     if (m_tests.empty())
         m_pLast->setText(QStringLiteral("この期間に評価したテストはありません。"));
     else {
@@ -202,7 +249,7 @@ void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std
     m_pTestsModel->SetTests(&m_tests);
     m_pTests->resizeColumnsToContents(); // the rows in view, whatever their number
     m_pTests->scrollToBottom();
-    m_pPlot->SetDays(ScoresByDay(m_tests));
+    m_pPlot->SetDays(std::move(days));
 
     const std::vector<unsigned char> worst = WorstFirst(m_chars);
     m_pChars->setSortingEnabled(false);

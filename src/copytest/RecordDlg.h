@@ -43,6 +43,8 @@ public:
     void Refresh(const CHistory* pHistory, const QString& run, const std::vector<HistoryTest>& runTests,
                  const std::map<unsigned char, CharStats>& runChars);
     void ShowKochAdvance(int nFrom, int nTo);
+    // The history is still being read for the last Refresh.
+    bool Loading() const { return m_bLoading; }
     // Writes a CSV file whole; false (and a box) when it could not.
     bool SaveCsv(const QByteArray& bytes, const QString& path);
 
@@ -60,6 +62,11 @@ public:
     // What is shown, for the CSV files.
     std::vector<HistoryTest> m_tests;
     std::map<unsigned char, CharStats> m_chars;
+
+private:
+    void Show(std::vector<HistoryTest> tests, std::map<unsigned char, CharStats> chars, std::vector<DayScore> days);
+    int m_nGeneration = 0;
+    bool m_bLoading = false;
 
 signals:
     void SaveRequested(bool bChars);
