@@ -156,7 +156,8 @@ void CSdlWaveOut::OnWatch()
     // A device that did not open, that stopped asking for data, or that
     // SDL has given up on (write errors), cannot finish the test.
     const SDL_AudioDeviceID dev = m_pStream->dev.load();
-    const bool bStalled = NowMs() - m_pStream->llLastFillMs.load() > kStallMs;
+    // A sound server that is started on demand may take a while to open.
+    const bool bStalled = NowMs() - m_pStream->llLastFillMs.load() > (dev ? kStallMs : kOpenTimeoutMs);
     if (m_pStream->bOpenFailed || bStalled || (dev && SDL_GetAudioDeviceStatus(dev) == SDL_AUDIO_STOPPED)) {
         m_bFailed = true;
         m_watch.stop();

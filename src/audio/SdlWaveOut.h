@@ -57,8 +57,10 @@ public:
     // few milliseconds of a new stream, which must not be tone.
     static constexpr int kLeadInMs = 40;
     int Rate() const { return m_nRate; }
-    // A device that does not open, or asks for no data, this long has failed.
+    // A device that asks for no data this long, or does not open in
+    // kOpenTimeoutMs, has failed.
     static constexpr int kStallMs = 2000;
+    static constexpr int kOpenTimeoutMs = 10000;
     static constexpr int kWatchMs = 250;
     // Opens and closes still under way on the device thread; every
     // device's output is complete once this is 0.
