@@ -2,12 +2,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The sound path as a user's desktop hears it: starts Xvfb and a private
 # PulseAudio server with a null sink, then runs whole tests of the shown
-# form at 12, 60 and 120 WPM, once on an idle machine and once with two
-# busy loops, and measures every element and gap on the sink's monitor.
+# form at 12, 60 and 120 WPM, on an idle machine, with two busy loops and
+# with eight, and measures every element and gap on the sink's monitor.
 #
-#   bash bench/sound_bench.sh [tests per speed] [speeds]
+#   [LOADS="idle busy heavy"] bash bench/sound_bench.sh [tests per speed] [speeds]
 #   (default 5 tests at 12,60,120 WPM; with speeds, e.g. "60", only the
-#   timing of those, idle and busy)
+#   timing of those)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 TESTS=${1:-5}
@@ -49,9 +49,15 @@ pids+=($!)
 sleep 1
 export DISPLAY=$display QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=pulseaudio
 
-"$BUILD_DIR/bench/sound_bench" idle "$TESTS" $SPEEDS
-for _ in 1 2; do (while :; do :; done) & pids+=($!); done
-"$BUILD_DIR/bench/sound_bench" busy "$TESTS" $SPEEDS
-for p in "${pids[@]:1}"; do kill "$p" 2>/dev/null || true; done
-pids=("${pids[0]}")
+# idle; busy: two busy loops (both cores); heavy: eight busy processes at
+# normal priority, more than the cores can run.
+for load in ${LOADS:-idle busy heavy}; do
+  loops=0
+  [ "$load" = busy ] && loops=2
+  [ "$load" = heavy ] && loops=8
+  for _ in $(seq "$loops"); do (while :; do :; done) & pids+=($!); done
+  "$BUILD_DIR/bench/sound_bench" "$load" "$TESTS" $SPEEDS
+  for p in "${pids[@]:1}"; do kill "$p" 2>/dev/null || true; done
+  pids=("${pids[0]}")
+done
 [ -n "$SPEEDS" ] || "$BUILD_DIR/bench/sound_bench" shapes "$TESTS"
