@@ -95,6 +95,10 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(content);
         f.close();
+        // A second reader (the record window's) leaves it as it is.
+        CHistory reader;
+        QCOMPARE(reader.OpenForReading(path), false);
+        QVERIFY(QDir(m_dir.path()).entryList({QFileInfo(path).fileName() + ".broken-*"}).isEmpty());
         CHistory h;
         QCOMPARE(int(h.Open(path)), opened);
         QVERIFY(h.IsOpen());
@@ -105,6 +109,8 @@ private slots:
         }
         HistoryTest t = MakeTest(0, "r", 5, QDateTime::currentDateTimeUtc());
         QVERIFY(h.Add(t, {}));
+        QVERIFY(reader.OpenForReading(path));
+        QCOMPARE(int(reader.Tests().size()), 1);
     }
 
     void olderSchemaMigratesNewerStaysAlone()

@@ -209,7 +209,7 @@ void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std
     watcher->setFuture(QtConcurrent::run([path, since, mode, ofRun] {
         RecordContent c;
         CHistory reader;
-        if (reader.Open(path) != CHistory::Opened::Unavailable) {
+        if (reader.OpenForReading(path)) {
             c.tests = reader.Tests(since, mode, ofRun);
             c.chars = reader.Chars(since, mode, ofRun);
             c.days = ScoresByDay(c.tests);

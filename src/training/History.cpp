@@ -167,6 +167,25 @@ CHistory::Opened CHistory::Open(const QString& path)
     return Opened::Unavailable;
 }
 
+bool CHistory::OpenForReading(const QString& path)
+{
+    Close();
+    m_strPath = path;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_strConnection);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    QSqlQuery q(db);
+    m_bOpen = db.open() && q.exec(QStringLiteral("PRAGMA user_version")) && q.next()
+        && q.value(0).toInt() == kSchemaVersion;
+    if (!m_bOpen) {
+        m_strError = db.lastError().isValid() ? db.lastError().text() : q.lastError().text();
+        q = QSqlQuery();
+        db = QSqlDatabase();
+        Close();
+    }
+    return m_bOpen;
+}
+
 static bool AddChars(QSqlDatabase& db, qint64 nId, const std::map<unsigned char, CharStats>& chars, QString& error)
 {
     QSqlQuery c(db), k(db);

@@ -62,6 +62,9 @@ public:
     static constexpr int kSchemaVersion = 1;
 
     Opened Open(const QString& path);
+    // A second reader of a history another connection keeps: opened as it
+    // is, never created, changed or put aside; false when it cannot be read.
+    bool OpenForReading(const QString& path);
     bool IsOpen() const { return m_bOpen; }
     const QString& Path() const { return m_strPath; }
     // Where an unreadable file went.
