@@ -63,9 +63,9 @@ class TestAudio : public QObject {
         std::memcpy(out.data(), raw.constData(), out.size() * 2);
         return out;
     }
-    static int FirstNonZero(const std::vector<qint16>& pcm)
+    static int FirstNonZero(const std::vector<qint16>& pcm, size_t from = 0)
     {
-        for (size_t i = 0; i < pcm.size(); ++i)
+        for (size_t i = from; i < pcm.size(); ++i)
             if (pcm[i] != 0)
                 return int(i);
         return -1;
@@ -175,7 +175,10 @@ private slots:
         QVERIFY(start >= 0 && int(out.size()) >= start + 1600);
         QCOMPARE(int(out[size_t(start)]), 16384);        // the first at full volume
         QCOMPARE(int(out[size_t(start + 799)]), -16384);
-        QCOMPARE(int(out[size_t(start + 800)]), 8192);   // the next at half
+        // The next at half (on a loaded machine it may come after a gap).
+        const int next = FirstNonZero(out, size_t(start + 800));
+        QVERIFY(next >= 0);
+        QCOMPARE(int(out[size_t(next)]), 8192);
     }
 
     void everyVolumeIsItsOwnLevel()
@@ -245,6 +248,9 @@ private slots:
         waveOutPrepareHeader(hwo, &hdr, sizeof hdr);
         waveOutWrite(hwo, &hdr, sizeof hdr);
         if (readerGoes) {
+            // The device opens the pipe for writing only while a reader is
+            // there: let it open first, or it waits for the open timeout.
+            QVERIFY(RunUntil([&] { return hwo->IsOpen(); }));
             QTest::qWait(100);
             pipe.CloseReader();
         }
