@@ -180,7 +180,7 @@ private slots:
         f.OnStart();
         f.OnStop();
         QCOMPARE(CRecordingWaveOut::s_log.shapings,
-                 (std::vector<ToneShaping>{{}, {ToneShape::Shaped, 3, 800}}));
+                 (std::vector<ToneShaping>{{}, {ToneShape::Shaped, 3, 800, {}}}));
     }
 
     void startDuringATestIsIgnored()

@@ -298,7 +298,7 @@ private slots:
         for (int i = 0; i < 800; ++i)
             key[size_t(i)] = i % period < period / 2 ? 192 : 64;
         std::vector<int16_t> out;
-        const ToneShaping shaping{ToneShape::Shaped, edgeMs};
+        const ToneShaping shaping{ToneShape::Shaped, edgeMs, 0, {}};
         RenderKeyed(key.data(), uint32_t(key.size()), shaping, out);
         const int rate = RenderRate(shaping);
         QCOMPARE(rate, 48000);
@@ -347,7 +347,7 @@ private slots:
         for (int i = 0; i < 808; ++i)
             key[size_t(i)] = i >= 400 && i < 408 ? 0 : (i % 10 < 5 ? 192 : 64);
         std::vector<int16_t> out;
-        RenderKeyed(key.data(), uint32_t(key.size()), {ToneShape::Shaped, 10}, out);
+        RenderKeyed(key.data(), uint32_t(key.size()), {ToneShape::Shaped, 10, 0, {}}, out);
         for (int i = 408 * 6 - 3; i < 408 * 6; ++i)
             QVERIFY2(std::abs(out[size_t(i)]) < kToneLevel / 50, qPrintable(QString::number(out[size_t(i)])));
     }

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+static constexpr int kSnrShownWhenOff = 10;
+
 COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* parent)
     : QDialog(parent), m_nFormWpm(nFormWpm)
 {
@@ -29,6 +31,15 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
         {IDC_SPIN_EDGE, kSetEdgeMs, o.nEdgeMs},
         {IDC_SPIN_EFFECTIVE, kSetEffectiveWpm, o.nEffectiveWpm},
         {IDC_SPIN_KOCH, kSetKochLesson, o.nKochLesson},
+        // Noise shows a level to start from while it is off.
+        {IDC_SPIN_SNR, kSetNoiseSnrDb, o.HasNoise() ? o.nNoiseSnrDb : kSnrShownWhenOff},
+        {IDC_SPIN_QSB_DEPTH, kSetQsbDepthDb, o.nQsbDepthDb},
+        {IDC_SPIN_QSB_PERIOD, kSetQsbPeriodS, o.nQsbPeriodS},
+        {IDC_SPIN_QRM_STATIONS, kSetQrmStations, o.nQrmStations},
+        {IDC_SPIN_QRM_LEVEL, kSetQrmLevelDb, o.nQrmLevelDb},
+        {IDC_SPIN_JITTER, kSetFistJitterPercent, o.nFistJitterPercent},
+        {IDC_SPIN_FILTER, kSetFilterHz, o.nFilterHz},
+        {IDC_SPIN_SEED, kSetBandSeed, o.nBandSeed},
     };
     for (const SpinDef& d : spins) {
         auto* spin = qobject_cast<CSpinButtonCtrl*>(GetDlgItem(d.nSpin));
@@ -38,6 +49,14 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->setChecked(o.bWeightWeak);
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KOCH_ADVANCE))->setChecked(o.bKochAdvance);
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KEEP_HISTORY))->setChecked(o.bKeepHistory);
+    auto* noise = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_NOISE));
+    noise->setChecked(o.HasNoise());
+    auto enableSnr = [this](bool bOn) {
+        for (int id : {IDC_EDIT_SNR, IDC_SPIN_SNR})
+            GetDlgItem(id)->setEnabled(bOn);
+    };
+    enableSnr(o.HasNoise());
+    connect(noise, &QCheckBox::toggled, this, enableSnr);
 
     for (int id : {IDC_EDIT_EFFECTIVE, IDC_EDIT_KOCH})
         connect(qobject_cast<QLineEdit*>(GetDlgItem(id)), &QLineEdit::textChanged, this, &COptionsDlg::UpdateInfo);
@@ -64,6 +83,18 @@ TrainingOptions COptionsDlg::Options() const
     o.bWeightWeak = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->isChecked();
     o.bKochAdvance = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KOCH_ADVANCE))->isChecked();
     o.bKeepHistory = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KEEP_HISTORY))->isChecked();
+    if (qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_NOISE))->isChecked()) {
+        o.nNoiseSnrDb = BoxValue(IDC_EDIT_SNR, kSetNoiseSnrDb);
+        if (!o.HasNoise())
+            o.nNoiseSnrDb = kSnrShownWhenOff; // checked with the box left empty
+    }
+    o.nQsbDepthDb = BoxValue(IDC_EDIT_QSB_DEPTH, kSetQsbDepthDb);
+    o.nQsbPeriodS = BoxValue(IDC_EDIT_QSB_PERIOD, kSetQsbPeriodS);
+    o.nQrmStations = BoxValue(IDC_EDIT_QRM_STATIONS, kSetQrmStations);
+    o.nQrmLevelDb = BoxValue(IDC_EDIT_QRM_LEVEL, kSetQrmLevelDb);
+    o.nFistJitterPercent = BoxValue(IDC_EDIT_JITTER, kSetFistJitterPercent);
+    o.nFilterHz = BoxValue(IDC_EDIT_FILTER, kSetFilterHz);
+    o.nBandSeed = BoxValue(IDC_EDIT_SEED, kSetBandSeed);
     return o.Clamped();
 }
 

@@ -52,6 +52,11 @@ CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window,
     want.userdata = self->m_pStream.get();
     self->m_pStream->nDoneMargin = size_t(self->m_nRate) * kDoneMarginMs / 1000;
     self->m_pStream->queue.assign(size_t(self->m_nRate) * kLeadInMs / 1000, 0);
+    if (shaping.band.Active()) {
+        self->m_pStream->pBand
+            = std::make_unique<CBandRender>(shaping.band, shaping.eShape == ToneShape::Square, self->m_nRate);
+        self->m_pStream->mainScratch.resize(want.samples);
+    }
     // What is written meanwhile waits in the queue; a device that cannot
     // be opened is reported by the watch. SDL's audio lives on the device
     // thread, and ends with it.
@@ -113,6 +118,8 @@ MMRESULT CSdlWaveOut::Enqueue(const unsigned char* data, uint32_t len)
     const uint32_t vol = s.dwVolume.load();
     for (size_t i = from; i < s.queue.size(); ++i)
         s.queue[i] = ScaleToVolume(s.queue[i], vol);
+    s.bWritten = true;
+    s.dwWrittenVolume = vol;
     s.bPending = true;
     return MMSYSERR_NOERROR;
 }
@@ -174,8 +181,17 @@ void CSdlWaveOut::Fill(SdlStream& s, Sint16* out, int frames)
 {
     s.llLastFillMs.store(NowMs());
     std::lock_guard lock(s.mutex);
-    for (int i = 0; i < frames; ++i)
-        out[i] = s.nPos < s.queue.size() ? s.queue[s.nPos++] : 0;
+    if (s.pBand) {
+        if (s.mainScratch.size() < size_t(frames))
+            s.mainScratch.resize(size_t(frames));
+        for (int i = 0; i < frames; ++i)
+            s.mainScratch[size_t(i)] = s.nPos < s.queue.size() ? s.queue[s.nPos++] : 0;
+        const uint32_t vol = s.bWritten ? s.dwWrittenVolume : s.dwVolume.load();
+        s.pBand->Process(s.mainScratch.data(), size_t(frames), VolumeFactor(vol), out);
+    } else {
+        for (int i = 0; i < frames; ++i)
+            out[i] = s.nPos < s.queue.size() ? s.queue[s.nPos++] : 0;
+    }
     if (!s.pOwner)
         return;
     const size_t left = s.queue.size() - s.nPos;

@@ -31,6 +31,12 @@ struct SdlStream {
     std::atomic<uint32_t> dwVolume{0xFFFFFFFFu};
     std::atomic<long long> llLastFillMs{0}; // steady clock, last callback
     size_t nDoneMargin = 0;                 // samples
+    // Band conditions, heard from the open on, in the gaps and the pause
+    // too, at the volume of the last buffer written.
+    std::unique_ptr<CBandRender> pBand;
+    std::vector<int16_t> mainScratch;
+    bool bWritten = false;
+    uint32_t dwWrittenVolume = 0;
 };
 
 // Wave-out over SDL2's audio subsystem. It takes 8-bit keyed buffers and

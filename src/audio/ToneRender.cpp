@@ -5,7 +5,10 @@
 #include <cmath>
 #include <numbers>
 
-int RenderRate(const ToneShaping& shaping) { return shaping.eShape == ToneShape::Shaped ? 48000 : 8000; }
+int RenderRate(const ToneShaping& shaping)
+{
+    return shaping.eShape == ToneShape::Shaped || shaping.band.Active() ? 48000 : 8000;
+}
 
 int16_t ScaleToVolume(int sample, uint32_t dwVolume)
 {
@@ -29,14 +32,15 @@ static int KeyedPeriod(const unsigned char* key, uint32_t from, uint32_t to)
 void RenderKeyed(const unsigned char* key, uint32_t len, const ToneShaping& shaping, std::vector<int16_t>& out)
 {
     const size_t base = out.size();
-    if (shaping.eShape == ToneShape::Square) {
-        out.resize(base + len);
-        for (uint32_t i = 0; i < len; ++i)
-            out[base + i] = int16_t(key[i] == 0 ? 0 : (int(key[i]) - 128) * 256);
-        return;
-    }
     const int rate = RenderRate(shaping);
     const int ratio = rate / 8000;
+    if (shaping.eShape == ToneShape::Square) {
+        out.resize(base + size_t(len) * size_t(ratio));
+        for (uint32_t i = 0; i < len; ++i)
+            std::fill_n(out.begin() + std::ptrdiff_t(base + size_t(i) * size_t(ratio)), ratio,
+                        int16_t(key[i] == 0 ? 0 : (int(key[i]) - 128) * 256));
+        return;
+    }
     const double pi = std::numbers::pi;
     // nEdgeMs is the rise time from 10 % to 90 %, as rise times are quoted;
     // a raised cosine takes 0.59 of its whole span for that.

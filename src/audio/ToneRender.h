@@ -2,6 +2,8 @@
 #pragma once
 // How keyed tone buffers (8000 samples per second: 0 key up, 64 and 192
 // the halves of a square wave) become 16-bit sound at the device's rate.
+#include "audio/Band.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -16,17 +18,20 @@ struct ToneShaping {
     // The longest whole edge, in keyed samples (the test's dot): every
     // element and gap then keeps its length. 0: each run's own limit.
     int nMaxEdgeKeyed = 0;
+    BandConditions band; // worked in after the tone is rendered
     bool operator==(const ToneShaping&) const = default;
 };
 
 // Full-scale level of the tone's halves; the volume word scales it.
 constexpr int kToneLevel = 16384;
 
-// The device rate a shaping renders at.
+// The device rate a shaping renders at: 8000 for the square wave as
+// keyed, 48000 for a shaped tone or band conditions.
 int RenderRate(const ToneShaping& shaping);
 
 // Appends the rendering of one keyed buffer, at full tone level, to out.
-// Square: 64 and 192 become -kToneLevel and +kToneLevel, key up 0.
+// Square: 64 and 192 become -kToneLevel and +kToneLevel, key up 0, each
+// held for as many device samples as one keyed sample lasts.
 // Shaped: each key-down run becomes a sine of the run's square-wave
 // pitch (8000 / period Hz), starting at phase 0, whose envelope rises
 // and falls by a raised cosine that takes nEdgeMs from 10 % to 90 % (its
@@ -37,3 +42,5 @@ void RenderKeyed(const unsigned char* key, uint32_t len, const ToneShaping& shap
 
 // A rendered sample at a volume word (left channel), rounded.
 int16_t ScaleToVolume(int sample, uint32_t dwVolume);
+// The volume word's share of full level, 0..1.
+inline double VolumeFactor(uint32_t dwVolume) { return double(dwVolume & 0xFFFF) / 65535.0; }

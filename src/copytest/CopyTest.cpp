@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "copytest/CopyTest.h"
+#include "training/Conditions.h"
 #include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
 #include "training/Apply.h"
@@ -162,7 +163,8 @@ QString CCopyTest::OptionsInForce() const
         .arg(o.EffectiveWpmAt(m_nWpm))
         .arg(o.nKochLesson)
         .arg(o.bWeightWeak ? 1 : 0)
-        .arg(o.bKochAdvance ? 1 : 0);
+        .arg(o.bKochAdvance ? 1 : 0)
+        + ConditionsText(o, GetKeyingOptions().shaping.band.nSeed);
 }
 
 void CCopyTest::AddToRecord(const std::string& typed, int nPositionPercent)

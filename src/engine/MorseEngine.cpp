@@ -4,6 +4,7 @@
 #include "engine/ToneBuffers.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -164,12 +165,16 @@ int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned 
     int pos = 0;
     int count = 0;
     for (int e = 0; e < 10 && pattern[e] != '\0'; ++e) {
-        const int len = pattern[e] == '-' ? dash : dot;
+        const int len = (pattern[e] == '-' ? dash : dot) + FistJitter(dot);
         for (int i = 0; i < len && pos + i < kToneBufSamples; ++i)
             pBuf[pos + i] = (i % period) < half ? kToneHigh : kToneLow;
-        pos += len + dot;
-        count += len + dot;
+        // The gap after the last element is part of the character's gap,
+        // which varies once below.
+        const int gap = e + 1 < 10 && pattern[e + 1] != '\0' ? dot + FistJitter(dot) : dot;
+        pos += len + gap;
+        count += len + gap;
     }
+    count += FistJitter(dot);
 
     switch (m_nMode) {
     case kLatinRandom1:
@@ -215,8 +220,21 @@ void CMorseEngine::ClosePhraseFile()
     }
 }
 
+double KeyedPitch(int nFreq) { return nFreq > 0 && nFreq <= 8000 ? 8000.0 / (8000 / nFreq) : 8000.0; }
+
+int CMorseEngine::FistJitter(int nDot)
+{
+    if (m_keying.nFistJitterPercent <= 0)
+        return 0;
+    // Cut off symmetrically at three deviations, so the mean stays and no
+    // element or gap is lost (30 % at most: 0.1 dot remains).
+    const double z = std::clamp(m_fist.Normal(), -3.0, 3.0);
+    return int(std::lround(z * nDot * m_keying.nFistJitterPercent / 100.0));
+}
+
 int CMorseEngine::PrepareText(int nFreq, int nDotMs)
 {
+    m_fist = CBandRandom(m_keying.nFistSeed);
     const auto now = static_cast<long long>(std::time(nullptr));
     std::srand(static_cast<unsigned>(now & 0xFFFFFFFF));
 

@@ -71,8 +71,16 @@ struct KeyingOptions {
     int nExtraCharGap = 0; // after every character
     int nExtraWordGap = 0; // after a group of five, a phrase's space or line break
     ToneShaping shaping;   // what the device renders
+    // A human fist: each element and gap is this many percent of a dot
+    // longer or shorter (one standard deviation; the mean stays), drawn
+    // from nFistSeed at the start of each test.
+    int nFistJitterPercent = 0;
+    uint32_t nFistSeed = 1;
     bool operator==(const KeyingOptions&) const = default;
 };
+
+// The pitch a tone buffer keys for a frequency: whole square-wave periods.
+double KeyedPitch(int nFreq);
 
 // Opens a phrase file for reading without blocking in open(); only a
 // regular file (after symbolic links) is accepted, anything else is null.
@@ -176,6 +184,8 @@ private:
     bool m_abRecorded[2] = {false, false};
     bool m_abSign[2] = {false, false};
     QTimer m_startPause; // writes the first buffer
+    CBandRandom m_fist;
+    int FistJitter(int nDot);
     void WriteFirstBuffer();
     void KeyRecorded(int nBuf, unsigned char ch, int nFreq, int nDotMs);
     void WriteCurrentBuffer();

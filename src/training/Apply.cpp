@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "training/Apply.h"
+#include "training/Conditions.h"
 #include "training/Drills.h"
 
 static DrawSet DrawsFor(const TrainingOptions& o, bool bWabun, const CharResults* pResults)
@@ -22,11 +23,19 @@ KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, co
     const FarnsworthGaps gaps = FarnsworthExtra(nWpm, o.EffectiveWpmAt(nWpm), nDotMs);
     k.nExtraCharGap = gaps.nCharExtra;
     k.nExtraWordGap = gaps.nWordExtra;
-    k.shaping = {o.eToneShape, o.nEdgeMs, o.eToneShape == ToneShape::Shaped ? 8 * nDotMs : 0};
+    k.shaping = {o.eToneShape, o.nEdgeMs, o.eToneShape == ToneShape::Shaped ? 8 * nDotMs : 0, {}};
     return k;
 }
 
 void ApplyTrainingOptions(const TrainingOptions& options, CMorseEngine& engine, const CharResults* pResults)
 {
-    engine.SetKeyingOptions(KeyingFor(options, engine.Wpm(), engine.DotMs(), pResults));
+    KeyingOptions k = KeyingFor(options, engine.Wpm(), engine.DotMs(), pResults);
+    const TrainingOptions o = options.Clamped();
+    if (o.HasBandConditions()) {
+        const uint32_t seed = TestSeed(o);
+        k.shaping.band = ConditionsFor(o, engine.Wpm(), KeyedPitch(engine.Settings().nFreq), seed);
+        k.nFistJitterPercent = o.nFistJitterPercent;
+        k.nFistSeed = seed + 1;
+    }
+    engine.SetKeyingOptions(k);
 }

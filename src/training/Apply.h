@@ -12,5 +12,6 @@
 using CharResults = std::map<unsigned char, CharStats>;
 KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, const CharResults* pResults = nullptr);
 
-// The same for an engine whose settings are set, put into it.
+// The same for an engine whose settings are set, put into it, with the
+// band conditions of a new test (its seed drawn now unless fixed).
 void ApplyTrainingOptions(const TrainingOptions& options, CMorseEngine& engine, const CharResults* pResults = nullptr);

@@ -4,6 +4,9 @@
 // the test as designed; they are kept in the framework's profile.
 #include "audio/ToneRender.h"
 
+// No noise: the stored setting is absent.
+constexpr int kNoiseOff = -1000;
+
 struct TrainingOptions {
     ToneShape eToneShape = ToneShape::Square;
     int nEdgeMs = 5;          // rise and fall of the shaped tone, 1..10
@@ -12,10 +15,27 @@ struct TrainingOptions {
     bool bWeightWeak = false; // draw characters often missed more often
     bool bKochAdvance = true; // a passed lesson moves on by itself
     bool bKeepHistory = true; // evaluated tests go into the history
+    // Band conditions (受信状態), each off by default.
+    int nNoiseSnrDb = kNoiseOff; // -10..30 dB
+    int nQsbDepthDb = 0;         // 0..30 dB, 0: off
+    int nQsbPeriodS = 10;        // 2..60 s
+    int nQrmStations = 0;        // 0..3
+    int nQrmLevelDb = -10;       // -20..6 dB against the main signal
+    int nFistJitterPercent = 0;  // 0..30 % of a dot
+    int nFilterHz = 0;           // 0: off, 150..3000
+    int nBandSeed = 0;           // 0: new conditions every test
+
+    bool HasNoise() const { return nNoiseSnrDb != kNoiseOff; }
+    // Any band condition on, the fist among them.
+    bool HasBandConditions() const
+    {
+        return HasNoise() || nQsbDepthDb > 0 || nQrmStations > 0 || nFistJitterPercent > 0 || nFilterHz > 0;
+    }
 
     bool operator==(const TrainingOptions&) const = default;
 
-    // Within range: edges 1..10, lesson 0 and up, effective speed 0 or 5 up.
+    // Within range: edges 1..10, lesson 0 and up, effective speed 0 or 5
+    // up, and each band condition within its own.
     TrainingOptions Clamped() const;
     // The effective speed in force at a character speed: 0 (off) unless it
     // is at least 5 and below the character speed.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "training/Settings.h"
+#include "training/Options.h"
 
 #include <algorithm>
 #include <iterator>
@@ -15,6 +16,14 @@ static const SettingDef kSettings[] = {
     {kSetWeightWeak,   "Options/WeightWeak",   SettingDef::Bool, 0,      0,   1,   nullptr},
     {kSetKochAdvance,  "Options/KochAdvance",  SettingDef::Bool, 1,      0,   1,   nullptr},
     {kSetKeepHistory,  "Options/KeepHistory",  SettingDef::Bool, 1,      0,   1,   nullptr},
+    {kSetNoiseSnrDb,   "Options/NoiseSnrDb",   SettingDef::Int,  kNoiseOff, -10, 30, nullptr},
+    {kSetQsbDepthDb,   "Options/QsbDepthDb",   SettingDef::Int,  0,      0,   30,  nullptr},
+    {kSetQsbPeriodS,   "Options/QsbPeriodS",   SettingDef::Int,  10,     2,   60,  nullptr},
+    {kSetQrmStations,  "Options/QrmStations",  SettingDef::Int,  0,      0,   3,   nullptr},
+    {kSetQrmLevelDb,   "Options/QrmLevelDb",   SettingDef::Int,  -10,    -20, 6,   nullptr},
+    {kSetFistJitterPercent, "Options/FistJitterPercent", SettingDef::Int, 0, 0, 30, nullptr},
+    {kSetFilterHz,     "Options/FilterHz",     SettingDef::Int,  0,      0,   3000, nullptr},
+    {kSetBandSeed,     "Options/BandSeed",     SettingDef::Int,  0,      0,   2147483647, nullptr},
 };
 static_assert(std::size(kSettings) == kSettingCount);
 

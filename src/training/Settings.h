@@ -15,6 +15,14 @@ enum SettingId {
     kSetWeightWeak,
     kSetKochAdvance,
     kSetKeepHistory,
+    kSetNoiseSnrDb,
+    kSetQsbDepthDb,
+    kSetQsbPeriodS,
+    kSetQrmStations,
+    kSetQrmLevelDb,
+    kSetFistJitterPercent,
+    kSetFilterHz,
+    kSetBandSeed,
     kSettingCount,
 };
 
@@ -22,7 +30,7 @@ struct SettingDef {
     SettingId eId;
     const char* pszKey;
     enum Kind { Int, Bool, Word } eKind;
-    int nDefault;
+    int nDefault; // outside nMin..nMax: the setting is off while absent
     int nMin;
     int nMax;
     // Word: the stored words of the values nMin..nMax, in order.

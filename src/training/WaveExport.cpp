@@ -11,6 +11,7 @@
 #include <QtEndian>
 
 #include <cstring>
+#include <memory>
 
 #include <limits>
 
@@ -77,14 +78,26 @@ WaveExportResult ExportTestAsWave(CMorseEngine& engine, const TrainingOptions& o
         return fail(wave);
     quint64 dataBytes = 0;
     std::vector<int16_t> rendered;
+    std::vector<int16_t> heard;
+    // The band conditions as the device works them in, from the same seed.
+    std::unique_ptr<CBandRender> band;
+    if (shaping.band.Active())
+        band = std::make_unique<CBandRender>(shaping.band, shaping.eShape == ToneShape::Square, rate);
     QByteArray chunk;
     bool bTooLong = false;
     const int r = engine.KeyWholeTest([&](const unsigned char* samples, int count) {
         rendered.clear();
         RenderKeyed(samples, uint32_t(count), shaping, rendered);
+        for (int16_t& sample : rendered)
+            sample = ScaleToVolume(sample, volume);
+        if (band) {
+            heard.resize(rendered.size());
+            band->Process(rendered.data(), rendered.size(), VolumeFactor(volume), heard.data());
+            rendered.swap(heard);
+        }
         chunk.resize(qsizetype(rendered.size() * 2));
         for (size_t i = 0; i < rendered.size(); ++i)
-            qToLittleEndian(ScaleToVolume(rendered[i], volume), chunk.data() + 2 * i);
+            qToLittleEndian(rendered[i], chunk.data() + 2 * i);
         dataBytes += quint64(chunk.size());
         bTooLong = dataBytes > std::numeric_limits<quint32>::max() - 36;
         if (bTooLong || !wave.Write(chunk))
