@@ -4,7 +4,8 @@
 // and speed, the fist's spread, the filter's width, and the time the
 // renderer takes per second of sound with everything on.
 //
-//   band_bench [runs]      (runs: repeats of the timing, 5 by default)
+//   band_bench [runs] [folder]   (runs: repeats of the timing, 5 by
+//   default; with a folder, example files to listen to are written there)
 #include "../tests/Spectrum.h"
 #include "audio/Band.h"
 #include "engine/ToneBuffers.h"
@@ -333,5 +334,28 @@ int main(int argc, char** argv)
     Jitter();
     Filter();
     Cpu(argc > 1 ? std::atoi(argv[1]) : 5);
+    if (argc > 2) {
+        // Files to listen to (and to decode): the phrase at 20 WPM, shaped.
+        struct Example { const char* name; int snr, qsb, qrm, jitter, filter; };
+        const Example examples[] = {{"clean", kNoiseOff, 0, 0, 0, 0},     {"snr0", 0, 0, 0, 0, 0},
+                                    {"snr10", 10, 0, 0, 0, 0},            {"snr20", 20, 0, 0, 0, 0},
+                                    {"qsb20", kNoiseOff, 20, 0, 0, 0},    {"all", 10, 10, 2, 10, 500}};
+        for (const Example& x : examples) {
+            TrainingOptions o = shaped;
+            o.nNoiseSnrDb = x.snr;
+            o.nQsbDepthDb = x.qsb;
+            o.nQsbPeriodS = 8;
+            o.nQrmStations = x.qrm;
+            o.nFistJitterPercent = x.jitter;
+            o.nFilterHz = x.filter;
+            o.nBandSeed = 2026;
+            CMorseEngine e;
+            e.SetSettings({kLatinPhrase, 700, 20, 50});
+            const QString path = QString::fromLocal8Bit(argv[2]) + "/" + x.name + ".wav";
+            if (ExportTestAsWave(e, o, path, [](int) { return true; }).eStatus != WaveExportResult::Written)
+                return 1;
+            std::printf("wrote %s\n", qPrintable(path));
+        }
+    }
     return 0;
 }

@@ -8,6 +8,9 @@
 //   sound_bench LABEL [tests per speed]
 #include "app/DravikApp.h"
 #include "audio/SdlWaveOut.h"
+#include "audio/Band.h"
+#include "training/Conditions.h"
+#include "../tests/Spectrum.h"
 #include "app/MainFrame.h"
 #include "copytest/DravikView.h"
 #include "training/Options.h"
@@ -27,6 +30,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -193,6 +197,99 @@ double PowerAt(const std::vector<double>& x, double freq)
     return count ? sum / count : 0;
 }
 
+// What the server heard of a test with noise, against what the renderer
+// makes from the same seed. The noise is found in the recording sample for
+// sample, 5 ms at a time (a block of noise alone matches exactly; where
+// the server skipped or repeated samples, the match moves: a jump), and
+// taken away where it holds on both sides; what is left is the tone alone.
+// Returns the SNR so heard (tone peak against noise within 500 Hz).
+struct HeardBand {
+    double dSnr = 0;
+    int nMatched = 0; // blocks of noise alone found exactly
+    int nJumps = 0;
+};
+HeardBand HearBand(const std::vector<int16_t>& heard, const BandConditions& c)
+{
+    CBandRender band(c, false, kRate);
+    std::vector<int16_t> noise(heard.size() + size_t(kRate), 0), zeros(noise.size(), 0);
+    band.Process(zeros.data(), zeros.size(), 1.0, noise.data());
+    const long block = kRate / 200;
+    auto matches = [&](long at, long d) {
+        return at + d >= 0 && size_t(at + d + block) <= noise.size()
+            && std::equal(heard.begin() + at, heard.begin() + at + block, noise.begin() + at + d);
+    };
+    HeardBand r;
+    long d = 0;
+    bool bHave = false;
+    std::vector<long> offset(heard.size() / size_t(block), LONG_MIN); // per block, where it matched
+    for (long b = 0; b < long(offset.size()); ++b) {
+        const long at = b * block;
+        if (bHave && matches(at, d)) {
+            offset[size_t(b)] = d;
+            ++r.nMatched;
+            continue;
+        }
+        // Before the first match, and after a mismatch: look around.
+        for (long k = -kRate; k <= kRate; ++k)
+            if (matches(at, bHave ? d + k : k + kRate / 2)) {
+                if (bHave)
+                    ++r.nJumps;
+                d = bHave ? d + k : k + kRate / 2;
+                bHave = true;
+                offset[size_t(b)] = d;
+                ++r.nMatched;
+                break;
+            }
+    }
+    // The tone: blocks between two matches 50 ms apart at the same offset.
+    double peak = 0;
+    for (size_t b = 0; b < offset.size(); ++b) {
+        if (offset[b] != LONG_MIN)
+            continue;
+        size_t lo = b, hi = b;
+        while (lo > 0 && offset[lo] == LONG_MIN && b - lo < 20)
+            --lo;
+        while (hi + 1 < offset.size() && offset[hi] == LONG_MIN && hi - b < 20)
+            ++hi;
+        if (offset[lo] == LONG_MIN || offset[lo] != offset[hi])
+            continue;
+        for (long i = long(b) * block; i < long(b + 1) * block; ++i)
+            peak = std::max(peak, double(std::abs(heard[size_t(i)] - noise[size_t(i + offset[lo])])));
+    }
+    const size_t n = 1 << 16;
+    std::vector<double> sum(n / 2, 0.0);
+    int blocks = 0;
+    for (size_t from = 0; from + n <= heard.size(); from += n, ++blocks) {
+        const std::vector<double> p
+            = PowerSpectrum(std::vector<double>(noise.begin() + long(from), noise.begin() + long(from + n)));
+        for (size_t k = 0; k < p.size(); ++k)
+            sum[k] += p[k];
+    }
+    for (double& v : sum)
+        v /= std::max(blocks, 1);
+    r.dSnr = 10 * std::log10(peak * peak / 2 / PowerBetween(sum, kRate, c.dToneHz - 250, c.dToneHz + 250));
+    return r;
+}
+
+// Stretches of 1 ms or more of exact zeros between the first and last
+// sample of a noisy stream.
+int ZeroStretches(const std::vector<double>& x)
+{
+    size_t first = 0, last = x.size();
+    while (first < last && x[first] == 0)
+        ++first;
+    while (last > first && x[last - 1] == 0)
+        --last;
+    int stretches = 0;
+    size_t run = 0;
+    for (size_t i = first; i < last; ++i) {
+        run = x[i] == 0 ? run + 1 : 0;
+        if (run == kRate / 1000)
+            ++stretches;
+    }
+    return stretches;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -228,6 +325,56 @@ int main(int argc, char** argv)
         rec.Stop();
         return ended;
     };
+    if (label == QStringLiteral("band")) {
+        // SNR as the server hears it: the tone's power in 500 Hz around it
+        // while keyed down, against the noise's in the gaps.
+        std::printf("%-10s %10s %14s %6s\n", "SNR set dB", "heard dB", "noise blocks", "jumps");
+        for (int snr : {-5, 0, 10, 20}) {
+            TrainingOptions o;
+            o.eToneShape = ToneShape::Shaped;
+            o.nNoiseSnrDb = snr;
+            o.nBandSeed = 500 + snr;
+            view->SetOptions(o);
+            if (!runTest(20))
+                return 2;
+            std::vector<int16_t> heard(size_t(rec.Samples()));
+            for (int i = 0; i < rec.Samples(); ++i)
+                heard[size_t(i)] = int16_t(rec.At(i));
+            const HeardBand h
+                = HearBand(heard, ConditionsFor(o, view->Wpm(), KeyedPitch(view->Settings().nFreq), 500 + snr));
+            std::printf("%10d %10.2f %14d %6d\n", snr, h.dSnr, h.nMatched, h.nJumps);
+            std::fflush(stdout);
+        }
+        // Every condition on at 60 WPM: the program's share of a core, and
+        // dropouts (the null sink fills an underrun with exact zeros).
+        std::printf("%-10s %8s %10s\n", "60 WPM", "cpu %", "dropouts");
+        for (bool bAll : {false, true}) {
+            TrainingOptions o;
+            if (bAll) {
+                o.nNoiseSnrDb = 10;
+                o.nQsbDepthDb = 10;
+                o.nQrmStations = 3;
+                o.nFistJitterPercent = 10;
+                o.nFilterHz = 500;
+            }
+            view->SetOptions(o);
+            std::vector<double> cpu;
+            int dropouts = 0;
+            for (int t = 0; t < tests; ++t) {
+                const double cpu0 = CpuSeconds();
+                QElapsedTimer wall;
+                wall.start();
+                if (!runTest(60))
+                    return 2;
+                cpu.push_back(100.0 * (CpuSeconds() - cpu0) / (double(wall.nsecsElapsed()) / 1e9));
+                if (bAll)
+                    dropouts += ZeroStretches(Samples(rec));
+            }
+            std::printf("%-10s %8.2f %10s\n", bAll ? "all on" : "all off", Median(cpu),
+                        bAll ? qPrintable(QString::number(dropouts)) : "-");
+        }
+        return 0;
+    }
     if (bShapes) {
         // Key-down click and keying sidebands at 60 WPM, square against
         // shaped; then the gaps of an effective speed, at 12 WPM.

@@ -8,6 +8,9 @@
 #   [LOADS="idle busy heavy"] bash bench/sound_bench.sh [tests per speed] [speeds]
 #   (default 5 tests at 12,60,120 WPM; with speeds, e.g. "60", only the
 #   timing of those)
+#   BAND=only: band conditions instead, under each load: the SNR heard at
+#   -5, 0, 10 and 20 dB, and at 60 WPM with every condition on, the share
+#   of a core and the dropouts, against every condition off.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 TESTS=${1:-5}
@@ -56,8 +59,12 @@ for load in ${LOADS:-idle busy heavy}; do
   [ "$load" = busy ] && loops=2
   [ "$load" = heavy ] && loops=8
   for _ in $(seq "$loops"); do (while :; do :; done) & pids+=($!); done
-  "$BUILD_DIR/bench/sound_bench" "$load" "$TESTS" $SPEEDS
+  if [ "${BAND:-}" = only ]; then
+    "$BUILD_DIR/bench/sound_bench" band "$TESTS"
+  else
+    "$BUILD_DIR/bench/sound_bench" "$load" "$TESTS" $SPEEDS
+  fi
   for p in "${pids[@]:1}"; do kill "$p" 2>/dev/null || true; done
   pids=("${pids[0]}")
 done
-[ -n "$SPEEDS" ] || "$BUILD_DIR/bench/sound_bench" shapes "$TESTS"
+[ -n "$SPEEDS" ] || [ -n "${BAND:-}" ] || "$BUILD_DIR/bench/sound_bench" shapes "$TESTS"

@@ -147,7 +147,7 @@ int CMorseEngine::ProgressPermille() const
 int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned char ch)
 {
     std::memset(pBuf, 0, kToneBufSamples);
-    const int dot = kSamplesPerMs * nDotMs;
+    const int dot = m_keying.nDotSamples > 0 ? m_keying.nDotSamples : kSamplesPerMs * nDotMs;
     const int dash = 3 * dot;
     // Start clamps the frequency; a guard keeps other callers safe.
     const int period = nFreq > 0 && nFreq <= 8000 ? 8000 / nFreq : 1;
@@ -220,6 +220,14 @@ void CMorseEngine::ClosePhraseFile()
     }
 }
 
+FILE* CMorseEngine::OpenText() const
+{
+    if (m_strFixedText.empty())
+        return OpenPhraseFile(g_strPhraseFile);
+    // Read in place: the text outlives the test, which closes the stream.
+    return fmemopen(const_cast<char*>(m_strFixedText.data()), m_strFixedText.size(), "r");
+}
+
 double KeyedPitch(int nFreq) { return nFreq > 0 && nFreq <= 8000 ? 8000.0 / (8000 / nFreq) : 8000.0; }
 
 int CMorseEngine::FistJitter(int nDot)
@@ -241,7 +249,7 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
     switch (m_nMode) {
     case kLatinPhrase: {
         ClosePhraseFile();
-        m_pPhraseFile = OpenPhraseFile(g_strPhraseFile);
+        m_pPhraseFile = OpenText();
         if (!m_pPhraseFile)
             return -2;
         int first = ReadTextByte(m_pPhraseFile);
@@ -254,7 +262,7 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
     }
     case kWabunPhrase:
         ClosePhraseFile();
-        m_pPhraseFile = OpenPhraseFile(g_strPhraseFile);
+        m_pPhraseFile = OpenText();
         if (!m_pPhraseFile)
             return -2;
         [[fallthrough]];

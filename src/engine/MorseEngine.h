@@ -76,6 +76,9 @@ struct KeyingOptions {
     // from nFistSeed at the start of each test.
     int nFistJitterPercent = 0;
     uint32_t nFistSeed = 1;
+    // The dot in keyed samples, for speeds finer than a millisecond (the
+    // exams'); 0: 8 samples for each ms of the dot length.
+    int nDotSamples = 0;
     bool operator==(const KeyingOptions&) const = default;
 };
 
@@ -119,6 +122,9 @@ public:
     void SetKeyingOptions(const KeyingOptions& options) { m_keying = options; }
     const KeyingOptions& GetKeyingOptions() const { return m_keying; }
     void SetVolume(int nVolume) { m_nVolume = nVolume; }
+    // A text the phrase modes send instead of the phrase file's (code page
+    // 932); empty: the phrase file.
+    void SetFixedText(const std::string& text) { m_strFixedText = text; }
 
     int Mode() const { return m_nMode; }
     int Wpm() const { return m_nWpm; }
@@ -176,6 +182,8 @@ protected:
 
 private:
     KeyingOptions m_keying;
+    std::string m_strFixedText;
+    FILE* OpenText() const;
     long long m_llSentSamples = 0;
     long long m_llHeardSamples = 0;
     int m_nHeardChars = 0;
