@@ -46,6 +46,7 @@ constexpr int ID_TEST_START = 32783;
 constexpr int ID_TEST_STOP = 32784;
 constexpr int ID_TEST_EVALUATE = 32785;
 constexpr int ID_OPTIONS_CLEAR_HISTORY = 32786;
+constexpr int ID_OPTIONS_EXAM = 32787;
 
 // The options dialog.
 constexpr int IDD_OPTIONS = 102;

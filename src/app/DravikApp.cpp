@@ -11,6 +11,7 @@
 #include "res/Menus.h"
 #include "res/Resource.h"
 #include "copytest/DravikView.h"
+#include "copytest/ExamDlg.h"
 #include "copytest/RecordDlg.h"
 #include "training/History.h"
 #include "training/RecordTables.h"
@@ -77,6 +78,7 @@ void CDravikApp::OnCommand(int nId)
     case ID_OPTIONS_SETTINGS: OnOptions(); break;
     case ID_OPTIONS_RECORD: OnRecord(); break;
     case ID_OPTIONS_CLEAR_HISTORY: OnClearHistory(); break;
+    case ID_OPTIONS_EXAM: OnExam(); break;
     case ID_TEST_START: ClickButton(IDC_BUTTON_START); break;
     case ID_TEST_STOP: ClickButton(IDC_BUTTON_STOP); break;
     case ID_TEST_EVALUATE: ClickButton(IDC_BUTTON_EVALUATE); break;
@@ -213,6 +215,23 @@ void CDravikApp::OnFileSaveWave()
     const QString path = GetSaveFileName(m_pFrame.get(), {QStringLiteral("WAVE (*.wav)")}, QStringLiteral("wav"));
     if (!path.isEmpty())
         m_pView->SaveTestAsWave(path);
+}
+
+void CDravikApp::OnExam()
+{
+    const QString caption = QStringLiteral("電気通信術の試験");
+    // One stream at a time: the exam plays through the form's.
+    if (m_pView->IsPlaying() || g_hWaveOut) {
+        MessageBox(m_pFrame.get(), QStringLiteral("テスト中は試験を開けません。ｽﾄｯﾌﾟしてから開いてください。"), caption,
+                   MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const TestSettings form = m_pView->FormSettings().Clamped();
+    const TrainingOptions& options = m_pView->Options();
+    CExamDlg dlg(form.nFreq, form.nVolume, options, options.bKeepHistory ? m_pHistory.get() : nullptr, m_pFrame.get());
+    dlg.SetRun(m_pView->Run());
+    dlg.exec();
+    RefreshRecord();
 }
 
 void CDravikApp::OnAppAbout()

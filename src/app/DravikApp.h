@@ -31,6 +31,7 @@ public:
     void OnOptions();
     void OnRecord();
     void OnClearHistory();
+    void OnExam();
     // The form's button, as a click: nothing when it is disabled.
     void ClickButton(int nId);
     void OnCommand(int nId);

@@ -109,7 +109,7 @@ CRecordDlg::CRecordDlg(QWidget* parent) : QDialog(parent)
     m_pPeriod->setCurrentIndex(int(RecordPeriod::Week));
     m_pMode = new QComboBox(this);
     m_pMode->addItem(QStringLiteral("すべてのﾓｰﾄﾞ"));
-    for (int mode = 0; mode < 6; ++mode)
+    for (int mode = 0; mode < kModeCount; ++mode)
         m_pMode->addItem(ModeName(mode));
     filters->addWidget(new QLabel(QStringLiteral("期間"), this));
     filters->addWidget(m_pPeriod);

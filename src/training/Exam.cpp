@@ -196,8 +196,9 @@ ExamGrade GradeExamPart(const std::string& sent, const std::string& typed)
     for (char c : typed)
         if (!IsGap(static_cast<unsigned char>(c)))
             t += c;
-    const Alignment a = AlignCopy(s, t);
     ExamGrade g;
+    g.align = AlignCopy(s, t);
+    const Alignment& a = g.align;
     g.nWrong = a.nWrong + a.nExtra;
     g.nMissing = a.nMissing;
     g.nScore = ExamScore(a);
@@ -210,6 +211,8 @@ ExamGrade GradeExamPart(const std::string& sent, const std::string& typed)
         else if (step.eKind == AlignStep::Missing)
             g.marks[at[size_t(step.nSent)]] = 2;
     }
+    g.strSentChars = std::move(s);
+    g.strTypedChars = std::move(t);
     return g;
 }
 

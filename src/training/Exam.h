@@ -67,6 +67,8 @@ struct ExamGrade {
     int nWrong = 0;   // 誤字
     int nMissing = 0; // 脱字
     int nScore = 0;
+    Alignment align;  // of the characters alone
+    std::string strSentChars, strTypedChars;
     // Per byte of the sent text: 0 right or a gap, 1 wrong, 2 missing.
     std::vector<unsigned char> marks;
 };

@@ -7,9 +7,14 @@
 #include <algorithm>
 #include <map>
 
-static const char* const kModeNames[] = {"欧文ﾗﾝﾀﾞﾑ1", "欧文ﾗﾝﾀﾞﾑ5", "欧文定型文", "和文ﾗﾝﾀﾞﾑ1", "和文ﾗﾝﾀﾞﾑ5", "和文定型文"};
+// The six practice modes, then the exam's parts.
+static const char* const kModeNames[] = {"欧文ﾗﾝﾀﾞﾑ1", "欧文ﾗﾝﾀﾞﾑ5", "欧文定型文", "和文ﾗﾝﾀﾞﾑ1", "和文ﾗﾝﾀﾞﾑ5", "和文定型文",
+                                         "試験 和文", "試験 欧文暗語", "試験 欧文普通語"};
 
-QString ModeName(int nMode) { return nMode >= 0 && nMode < 6 ? QString::fromUtf8(kModeNames[nMode]) : QString(); }
+QString ModeName(int nMode)
+{
+    return nMode >= 0 && nMode < int(std::size(kModeNames)) ? QString::fromUtf8(kModeNames[nMode]) : QString();
+}
 
 QString CharText(const std::string& cp932)
 {

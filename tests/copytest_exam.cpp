@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The exam window over a recording device: a part played, typed, graded
+// and kept; Stop; kana typing for Wabun.
+#include "BoxRecorder.h"
+#include "RecordingWaveOut.h"
+#include "TestRegistry.h"
+#include "TestWait.h"
+#include "copytest/CharEdit.h"
+#include "copytest/ExamDlg.h"
+#include "text/Cp932.h"
+#include "training/History.h"
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestExamWindow : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    std::unique_ptr<CBoxRecorder> m_pBoxes;
+    static bool Ended(CExamDlg& dlg) { return !dlg.Run().IsPlaying() && g_hWaveOut == nullptr; }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        SetStartPause(0);
+    }
+    void init() { m_pBoxes = std::make_unique<CBoxRecorder>(); }
+    void cleanup()
+    {
+        CRecordingWaveOut::Uninstall();
+        // No test here expects a box.
+        for (const ShownBox& box : m_pBoxes->boxes)
+            QWARN(qPrintable(box.text));
+        QVERIFY(m_pBoxes->boxes.isEmpty());
+        m_pBoxes.reset();
+    }
+
+    void partPlayedTypedGradedAndKept()
+    {
+        CRecordingWaveOut::Install(true);
+        CHistory history;
+        QCOMPARE(history.Open(m_dir.filePath("exam.sqlite")), CHistory::Opened::Fresh);
+        CExamDlg dlg(700, 50, TrainingOptions{}, &history);
+        dlg.Choose("practice", ExamPart::LatinPlain, 30, 1);
+        dlg.OnStart();
+        QVERIFY(RunUntil([&] { return Ended(dlg); }));
+        std::string typed = dlg.Run().Sent();
+        QCOMPARE(ExamCharCount(typed), 30);
+        // One letter wrong, one left out.
+        const size_t first = typed.find_first_not_of(' ');
+        typed[first] = typed[first] == 'Q' ? 'Z' : 'Q';
+        typed.erase(typed.find_last_not_of(' '), 1);
+        dlg.Answer()->SetWindowText(Cp932ToQString(typed));
+        dlg.OnGrade();
+        QCOMPARE(dlg.Score(ExamPart::LatinPlain), 96);
+        const std::vector<HistoryTest> kept = history.Tests({}, -1, {}, true);
+        QCOMPARE(int(kept.size()), 1);
+        QCOMPARE(kept[0].nMode, ExamMode(ExamPart::LatinPlain));
+        QCOMPARE(kept[0].strSent, dlg.Run().Sent());
+        for (const char* line : {"Exam=practice", "Part=plain", "CharsPerMin=30", "Minutes=1", "Score=96"})
+            QVERIFY2(kept[0].strOptions.contains(QLatin1String(line)), line);
+        QCOMPARE(kept[0].nWrong + kept[0].nExtra, 1);
+        QCOMPARE(kept[0].nMissing, 1);
+        // Graded once: a second press adds nothing.
+        dlg.OnGrade();
+        QCOMPARE(int(history.Tests().size()), 1);
+    }
+
+    void stoppedPartIsGradedAsFarAsItWent()
+    {
+        CRecordingWaveOut::Install(false);
+        CExamDlg dlg(700, 50, TrainingOptions{}, nullptr);
+        dlg.Choose("1sou", ExamPart::LatinCode);
+        dlg.OnStart();
+        QVERIFY(RunUntil([] { return CRecordingWaveOut::s_log.nWrites == 1; }));
+        for (int i = 0; i < 3; ++i)
+            CRecordingWaveOut::s_pLast->Complete();
+        dlg.OnStop();
+        QVERIFY(RunUntil([&] { return Ended(dlg); }));
+        const std::string sent = dlg.Run().Sent();
+        QVERIFY(ExamCharCount(sent) < 400); // 80 a minute for 5 minutes, cut short
+        dlg.Answer()->SetWindowText(Cp932ToQString(sent));
+        dlg.OnGrade();
+        QCOMPARE(dlg.Score(ExamPart::LatinCode), 100);
+    }
+
+    void wabunIsTypedInKana()
+    {
+        CExamDlg dlg(700, 50, TrainingOptions{}, nullptr);
+        dlg.Choose("kokunai", ExamPart::Wabun);
+        QVERIFY(dlg.Answer()->InputContext().IsHalfWidthKatakana());
+        dlg.Answer()->setFocus();
+        QTest::keyClicks(dlg.Answer(), "kagi");
+        dlg.Answer()->CommitPending();
+        QCOMPARE(Cp932ToQString(dlg.Answer()->GetWindowTextBytes()), QStringLiteral("ｶｷﾞ"));
+        dlg.Choose("1sou", ExamPart::LatinPlain);
+        QVERIFY(!dlg.Answer()->InputContext().IsHalfWidthKatakana());
+    }
+};
+
+DRAVIK_REGISTER_TEST(TestExamWindow)
+#include "copytest_exam.moc"
