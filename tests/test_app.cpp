@@ -202,7 +202,7 @@ private slots:
                 items << menu->text() + "/" + a->text();
         QCOMPARE(items, (QStringList{"ﾌｧｲﾙ(&F)/開く(&O)...", "ﾌｧｲﾙ(&F)/音声ﾌｧｲﾙに保存(&W)...",
                                      "ﾌｧｲﾙ(&F)/ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "ｵﾌﾟｼｮﾝ(&O)/設定(&S)...",
-                                     "ｵﾌﾟｼｮﾝ(&O)/成績表(&R)...", "ｵﾌﾟｼｮﾝ(&O)/履歴を消去(&D)...",
+                                     "ｵﾌﾟｼｮﾝ(&O)/成績表(&R)...", "ｵﾌﾟｼｮﾝ(&O)/電気通信術の試験(&E)...", "ｵﾌﾟｼｮﾝ(&O)/履歴を消去(&D)...",
                                      "ﾍﾙﾌﾟ(&H)/Pilvoのﾊﾞｰｼﾞｮﾝ情報(&A)..."}));
         QCOMPARE(frame->CommandAction(ID_FILE_OPEN)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
     }
