@@ -47,10 +47,16 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     m_pFile = new QPushButton(QStringLiteral("文ﾌｧｲﾙ(&F)..."), this);
     m_pTextSource = new QLabel(this);
 
+    // A label's mnemonic moves to the control after it.
+    auto label = [this](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setBuddy(buddy);
+        return l;
+    };
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("資格(&L)"), this), 0, 0);
+    grid->addWidget(label(QStringLiteral("資格(&L)"), m_pLicence), 0, 0);
     grid->addWidget(m_pLicence, 0, 1, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("種目(&P)"), this), 1, 0);
+    grid->addWidget(label(QStringLiteral("種目(&P)"), m_pPart), 1, 0);
     grid->addWidget(m_pPart, 1, 1);
     grid->addWidget(m_pSpeed, 1, 2);
     grid->addWidget(m_pMinutes, 1, 3);
@@ -68,7 +74,7 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     buttons->addWidget(m_pState, 1);
 
     m_pAnswer = new CCharEdit(this);
-    m_pAnswer->setMinimumHeight(90);
+    m_pAnswer->setMinimumHeight(80);
     m_pMarked = new QTextEdit(this);
     m_pMarked->setReadOnly(true);
     m_pMarked->setMinimumHeight(90);
@@ -79,14 +85,16 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     m_pSummary->verticalHeader()->hide();
     m_pSummary->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pSummary->horizontalHeader()->setStretchLastSection(true);
-    m_pSummary->setMaximumHeight(110);
+    m_pSummary->verticalHeader()->setDefaultSectionSize(m_pSummary->fontMetrics().height() + 8);
+    m_pSummary->setFixedHeight(m_pSummary->horizontalHeader()->sizeHint().height()
+                               + 3 * m_pSummary->verticalHeader()->defaultSectionSize() + 4);
     m_pVerdict = new QLabel(this);
     m_pVerdict->setWordWrap(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);
-    layout->addWidget(new QLabel(QStringLiteral("聞こえた文字を入力してください(&A)"), this));
+    layout->addWidget(label(QStringLiteral("聞こえた文字を入力してください(&A)"), m_pAnswer));
     layout->addWidget(m_pAnswer);
     layout->addWidget(new QLabel(QStringLiteral("送信した文 (赤: 誤字、青: 脱字)"), this));
     layout->addWidget(m_pMarked);
@@ -98,6 +106,8 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     connect(m_pLicence, &QComboBox::currentIndexChanged, this, &CExamDlg::OnLicenceChanged);
     connect(m_pPart, &QComboBox::currentIndexChanged, this, &CExamDlg::OnPartChanged);
     connect(m_pFile, &QPushButton::clicked, this, &CExamDlg::OnChooseFile);
+    connect(m_pSpeed, &QSpinBox::valueChanged, this, &CExamDlg::ShowState);
+    connect(m_pMinutes, &QSpinBox::valueChanged, this, &CExamDlg::ShowState);
     connect(m_pStart, &QPushButton::clicked, this, &CExamDlg::OnStart);
     connect(m_pStop, &QPushButton::clicked, this, &CExamDlg::OnStop);
     connect(m_pGrade, &QPushButton::clicked, this, &CExamDlg::OnGrade);
@@ -116,8 +126,8 @@ ExamPart CExamDlg::Part() const
 
 int CExamDlg::Score(ExamPart part) const
 {
-    const auto it = m_scores.find(part);
-    return it == m_scores.end() ? -1 : it->second;
+    const auto it = m_results.find(part);
+    return it == m_results.end() ? -1 : it->second.nScore;
 }
 
 void CExamDlg::Choose(const std::string& licenceKey, ExamPart part, int nCharsPerMin, int nMinutes)
@@ -130,16 +140,16 @@ void CExamDlg::Choose(const std::string& licenceKey, ExamPart part, int nCharsPe
     for (size_t i = 0; i < parts.size(); ++i)
         if (parts[i].ePart == part)
             m_pPart->setCurrentIndex(int(i));
-    if (m_pSpeed->isEnabled() && nCharsPerMin > 0)
+    if (Licence().nPassTotal < 0 && nCharsPerMin > 0)
         m_pSpeed->setValue(nCharsPerMin);
-    if (m_pMinutes->isEnabled() && nMinutes > 0)
+    if (Licence().nPassTotal < 0 && nMinutes > 0)
         m_pMinutes->setValue(nMinutes);
     ShowState();
 }
 
 void CExamDlg::OnLicenceChanged()
 {
-    m_scores.clear();
+    m_results.clear();
     const QSignalBlocker block(m_pPart);
     m_pPart->clear();
     for (const ExamPartDef& p : Licence().parts)
@@ -153,11 +163,8 @@ void CExamDlg::OnPartChanged()
     const ExamLicence& l = Licence();
     const ExamPartDef& def = l.parts[size_t(std::max(0, m_pPart->currentIndex()))];
     // A licence's parts are as the exam gives them; practice chooses.
-    const bool bPractice = l.nPassTotal < 0;
     m_pSpeed->setValue(def.nCharsPerMin);
     m_pMinutes->setValue(def.nMinutes);
-    m_pSpeed->setEnabled(bPractice);
-    m_pMinutes->setEnabled(bPractice);
     m_pTextSource->setText(m_userLines.count(def.ePart) ? QStringLiteral("自分の文ﾌｧｲﾙから")
                                                          : QStringLiteral("Dravik の練習文から"));
     // Kana for Wabun, as the form's Wabun modes type.
@@ -267,7 +274,7 @@ void CExamDlg::OnGrade()
     }
     m_pMarked->setHtml(html);
     m_pScore->setText(QStringLiteral("誤字 %1 字 (×3)、脱字 %2 字 (×1): %3 点").arg(g.nWrong).arg(g.nMissing).arg(g.nScore));
-    m_scores[Part()] = g.nScore;
+    m_results[Part()] = {g.nScore, m_run.PartSettings().nCharsPerMin, m_run.PartSettings().nMinutes};
     if (m_options.bKeepHistory && m_pHistory && m_pHistory->IsOpen()) {
         HistoryTest t = m_run.Graded(g, typed, m_options);
         t.strRun = m_strRun;
@@ -287,6 +294,9 @@ void CExamDlg::ShowState()
     m_pLicence->setEnabled(!m_bPlaying);
     m_pPart->setEnabled(!m_bPlaying);
     m_pFile->setEnabled(!m_bPlaying);
+    const bool bPractice = Licence().nPassTotal < 0;
+    m_pSpeed->setEnabled(!m_bPlaying && bPractice);
+    m_pMinutes->setEnabled(!m_bPlaying && bPractice);
     if (m_bPlaying)
         m_pState->setText(QStringLiteral("送信中 (1分間%1字)").arg(m_pSpeed->value()));
     else if (m_bHeard)
@@ -301,10 +311,14 @@ void CExamDlg::ShowSummary()
     m_pSummary->setRowCount(int(l.parts.size()));
     std::vector<int> scores;
     for (int row = 0; row < int(l.parts.size()); ++row) {
-        const ExamPartDef& p = l.parts[size_t(row)];
+        ExamPartDef p = l.parts[size_t(row)];
         const int score = Score(p.ePart);
-        if (score >= 0)
+        if (score >= 0) {
             scores.push_back(score);
+            // Practice shows the speed and length it was taken at.
+            p.nCharsPerMin = m_results[p.ePart].nCharsPerMin;
+            p.nMinutes = m_results[p.ePart].nMinutes;
+        }
         const QString cells[] = {Utf8(ExamPartName(p.ePart)), QStringLiteral("%1 字/分").arg(p.nCharsPerMin),
                                  QStringLiteral("約%1分").arg(p.nMinutes),
                                  score >= 0 ? QStringLiteral("%1 点").arg(score) : QStringLiteral("-")};

@@ -64,7 +64,10 @@ private:
     bool m_bPlaying = false;
     bool m_bHeard = false; // a part was played and is not yet graded
     std::map<ExamPart, std::vector<std::string>> m_userLines;
-    std::map<ExamPart, int> m_scores; // of this licence, graded in this window
+    struct PartResult {
+        int nScore, nCharsPerMin, nMinutes;
+    };
+    std::map<ExamPart, PartResult> m_results; // of this licence, graded in this window
 
     QComboBox* m_pLicence;
     QComboBox* m_pPart;
