@@ -46,22 +46,7 @@ static std::vector<double> Export(const TrainingOptions& o, int nMode, int nWpm,
     return pcm;
 }
 
-// Mean spectrum over blocks of 2^16 samples.
-static std::vector<double> MeanSpectrum(const std::vector<double>& x)
-{
-    const size_t n = 1 << 16;
-    std::vector<double> sum(n / 2, 0.0);
-    int blocks = 0;
-    for (size_t at = 0; at + n <= x.size(); at += n, ++blocks) {
-        const std::vector<double> p
-            = PowerSpectrum(std::vector<double>(x.begin() + long(at), x.begin() + long(at + n)));
-        for (size_t k = 0; k < p.size(); ++k)
-            sum[k] += p[k];
-    }
-    for (double& v : sum)
-        v /= std::max(blocks, 1);
-    return sum;
-}
+static std::vector<double> MeanSpectrum(const std::vector<double>& x) { return MeanPowerSpectrum(x); }
 
 static void Snr(const TrainingOptions& base)
 {

@@ -256,17 +256,9 @@ HeardBand HearBand(const std::vector<int16_t>& heard, const BandConditions& c)
         for (long i = long(b) * block; i < long(b + 1) * block; ++i)
             peak = std::max(peak, double(std::abs(heard[size_t(i)] - noise[size_t(i + offset[lo])])));
     }
-    const size_t n = 1 << 16;
-    std::vector<double> sum(n / 2, 0.0);
-    int blocks = 0;
-    for (size_t from = 0; from + n <= heard.size(); from += n, ++blocks) {
-        const std::vector<double> p
-            = PowerSpectrum(std::vector<double>(noise.begin() + long(from), noise.begin() + long(from + n)));
-        for (size_t k = 0; k < p.size(); ++k)
-            sum[k] += p[k];
-    }
-    for (double& v : sum)
-        v /= std::max(blocks, 1);
+    // The noise as rendered, over the recording's length.
+    noise.resize(heard.size());
+    const std::vector<double> sum = MeanPowerSpectrum(noise);
     r.dSnr = 10 * std::log10(peak * peak / 2 / PowerBetween(sum, kRate, c.dToneHz - 250, c.dToneHz + 250));
     return r;
 }

@@ -119,6 +119,9 @@ private slots:
         QTest::newRow("a dropped group") << "ABCDE FGHIJ KLMNO" << "ABCDE KLMNO" << 0 << 5 << 95;
         QTest::newRow("nothing typed") << "ABCDE FGHIJ" << "" << 0 << 10 << 90;
         QTest::newRow("never below 0") << "ABCDE FGHIJ KLMNO PQRST ABCDE FGHIJ KLMNO" << QString(35, 'Z') << 35 << 0 << 0;
+        QTest::newRow("wabun example") << "ｼｹﾝ ｺﾞｳｶｸ ｵﾒﾃﾞﾄｳ" << "ｼｹﾝ ｺｳｶｸ ｵﾒﾃﾄｳ" << 0 << 2 << 98;
+        QTest::newRow("code example") << "QXBTR KLMOZ" << "QXBTR KLNOZ" << 1 << 0 << 97;
+        QTest::newRow("plain example") << "MEETING MOVED TO FRIDAY" << "MEETING MOVE TO FRIDAYS" << 1 << 1 << 96;
         QTest::newRow("voiced mark missing") << "ｶﾞｯｺｳ" << "ｶｯｺｳ" << 0 << 1 << 99;
         QTest::newRow("voiced for semi-voiced") << "ﾊﾟﾝ" << "ﾊﾞﾝ" << 1 << 0 << 97;
     }
