@@ -525,6 +525,7 @@ private slots:
         CFakeForm f;
         TrainingOptions o;
         o.bKeepHistory = keep;
+        o.nQrmStations = 2; // the conditions go with the test
         f.SetOptions(o);
         f.SetHistory(&history, "this run");
         f.SetSent(std::string(size_t(length), 'E'));
@@ -537,6 +538,7 @@ private slots:
         if (keep) {
             QVERIFY(stored[0].bAligned);
             QCOMPARE(stored[0].nMissing, 1);
+            QVERIFY(stored[0].strOptions.contains(QLatin1String("\nQrmStations=2\n")));
             QCOMPARE(stored[0].strSent.size(), size_t(length));
             QCOMPARE(history.Chars().at('E').nSent, length);
         }
