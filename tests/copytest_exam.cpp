@@ -93,6 +93,23 @@ private slots:
         QCOMPARE(dlg.Score(ExamPart::LatinCode), 100);
     }
 
+    void stoppedBeforeAnyCharacterIsNotGraded()
+    {
+        CRecordingWaveOut::Install(false);
+        CHistory history;
+        QCOMPARE(history.Open(m_dir.filePath("stopped.sqlite")), CHistory::Opened::Fresh);
+        CExamDlg dlg(700, 50, TrainingOptions{}, &history);
+        SetStartPause(1000);
+        dlg.Choose("kokunai", ExamPart::Wabun);
+        dlg.OnStart();
+        dlg.OnStop(); // in the start pause
+        SetStartPause(0);
+        QVERIFY(RunUntil([&] { return Ended(dlg); }));
+        dlg.OnGrade();
+        QCOMPARE(dlg.Score(ExamPart::Wabun), -1);
+        QVERIFY(history.Tests().empty());
+    }
+
     void wabunIsTypedInKana()
     {
         CExamDlg dlg(700, 50, TrainingOptions{}, nullptr);

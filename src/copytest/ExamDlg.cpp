@@ -255,8 +255,14 @@ void CExamDlg::OnGrade()
     m_pAnswer->CommitPending();
     const std::string typed = m_pAnswer->GetWindowTextBytes();
     const std::string& sent = m_run.Sent();
-    const ExamGrade g = GradeExamPart(sent, typed);
     m_bHeard = false;
+    if (ExamCharCount(sent) == 0) {
+        // Stopped before the first character: nothing to grade or keep.
+        m_pScore->setText(QStringLiteral("送信した文字がないので採点しません。"));
+        ShowState();
+        return;
+    }
+    const ExamGrade g = GradeExamPart(sent, typed);
 
     // The sent text with each error in its colour.
     QString html;
