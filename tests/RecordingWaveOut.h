@@ -21,6 +21,7 @@ struct WaveOutLog {
     std::vector<ToneShaping> shapings;   // given at each open
     std::vector<int> bufferIndex;      // which tone buffer each write held
     std::vector<std::string> buffers;  // the samples of each write
+    std::vector<std::string> ahead;    // what the device was given to play ahead
 };
 
 class CRecordingWaveOut final : public CWaveOutBase {
@@ -72,6 +73,11 @@ public:
         PostError();
     }
     bool IsOpen() const override { return m_bOpen; }
+    void PlayAhead(std::unique_ptr<IKeyedSource> source) override
+    {
+        for (std::vector<unsigned char> b; source->Next(b);)
+            s_log.ahead.emplace_back(b.begin(), b.end());
+    }
 
     MMRESULT SetVolume(uint32_t dwVolume) override
     {

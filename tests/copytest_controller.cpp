@@ -385,18 +385,32 @@ private slots:
     void wholeTestWritesAndCompletes_data()
     {
         QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("fist");
+        QTest::addColumn<int>("effective");
+        QTest::addColumn<QByteArray>("phrase");
         QTest::addColumn<int>("buffers");
-        QTest::newRow("latin random 1") << int(kLatinRandom1) << 50;
-        QTest::newRow("latin random 5") << int(kLatinRandom5) << 50;
-        QTest::newRow("wabun random 1") << int(kWabunRandom1) << 52;
-        QTest::newRow("wabun random 5") << int(kWabunRandom5) << 52;
+        QTest::newRow("latin random 1") << int(kLatinRandom1) << 0 << 0 << QByteArray() << 50;
+        QTest::newRow("latin random 5, fist") << int(kLatinRandom5) << 20 << 0 << QByteArray() << 50;
+        QTest::newRow("wabun random 1, effective") << int(kWabunRandom1) << 0 << 8 << QByteArray() << 52;
+        QTest::newRow("wabun random 5, fist") << int(kWabunRandom5) << 30 << 8 << QByteArray() << 52;
+        QTest::newRow("latin phrase") << int(kLatinPhrase) << 10 << 8 << QByteArray("CQ DE\r\nK\r") << 8;
+        QTest::newRow("wabun phrase") << int(kWabunPhrase) << 10 << 0 << QByteArray("\xB1\xB2 \xDE\n") << 7;
     }
     void wholeTestWritesAndCompletes()
     {
         QFETCH(int, mode);
+        QFETCH(int, fist);
+        QFETCH(int, effective);
+        QFETCH(QByteArray, phrase);
         QFETCH(int, buffers);
+        g_strPhraseFile = WritePhrase(phrase);
         CFakeForm f;
         f.mode = mode;
+        TrainingOptions options;
+        options.nFistJitterPercent = fist;
+        options.nEffectiveWpm = effective;
+        options.nBandSeed = 5;
+        f.SetOptions(options);
         f.OnStart();
         QVERIFY(RunUntil([&] { return f.AtRest(); }));
         const WaveOutLog& log = CRecordingWaveOut::s_log;
@@ -410,6 +424,11 @@ private slots:
             QCOMPARE(log.bufferIndex[size_t(k)], k % 2);
         QCOMPARE(f.buffersFed, buffers); // the graph got every buffer
         QVERIFY(f.evaluate && f.results && f.inputOpen); // left as the test had it
+        // The keying the device plays ahead is the keying written, buffer
+        // for buffer.
+        QCOMPARE(log.ahead, log.buffers);
+        if (!phrase.isEmpty())
+            return;
         // What reached the device is the record, character by character.
         const int first = buffers - 50;
         for (int k = 0; k < first; ++k) // the start signal begins with a dash

@@ -41,6 +41,7 @@ CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window,
         return nullptr;
     auto* self = new CSdlWaveOut(window);
     self->m_shaping = shaping;
+    self->m_pStream->shaping = shaping;
     // Keyed buffers come at 8000 per second; a shaped tone is rendered finer.
     self->m_nRate = RenderRate(self->m_shaping);
     SDL_AudioSpec want{};
@@ -103,23 +104,42 @@ MMRESULT CSdlWaveOut::SetVolume(uint32_t dwVolume)
     return MMSYSERR_NOERROR;
 }
 
+void CSdlWaveOut::PlayAhead(std::unique_ptr<IKeyedSource> source)
+{
+    std::lock_guard lock(m_pStream->mutex);
+    m_pStream->pSource = std::move(source);
+}
+
+void CSdlWaveOut::AppendKeyed(SdlStream& s, const unsigned char* data, uint32_t len)
+{
+    s.queue.erase(s.queue.begin(), s.queue.begin() + std::ptrdiff_t(s.nPos));
+    s.llQueueBase += (long long)s.nPos;
+    s.nPos = 0;
+    const size_t from = s.queue.size();
+    RenderKeyed(data, len, s.shaping, s.queue);
+    // The volume of this moment: a change is heard from the next buffer
+    // on, never inside one.
+    const uint32_t vol = s.dwVolume.load();
+    for (size_t i = from; i < s.queue.size(); ++i)
+        s.queue[i] = ScaleToVolume(s.queue[i], vol);
+    s.bWritten = true;
+    s.dwWrittenVolume = vol;
+}
+
 MMRESULT CSdlWaveOut::Enqueue(const unsigned char* data, uint32_t len)
 {
     SdlStream& s = *m_pStream;
     std::lock_guard lock(s.mutex);
     if (s.bClosing)
         return MMSYSERR_INVALHANDLE;
-    s.queue.erase(s.queue.begin(), s.queue.begin() + std::ptrdiff_t(s.nPos));
-    s.nPos = 0;
-    const size_t from = s.queue.size();
-    RenderKeyed(data, len, m_shaping, s.queue);
-    // The volume of the moment it was written: a change is heard from the
-    // next buffer on, never inside one.
-    const uint32_t vol = s.dwVolume.load();
-    for (size_t i = from; i < s.queue.size(); ++i)
-        s.queue[i] = ScaleToVolume(s.queue[i], vol);
-    s.bWritten = true;
-    s.dwWrittenVolume = vol;
+    if (s.pSource || s.bAhead) {
+        // The audio thread keys this buffer itself, on time whenever it
+        // was written.
+        s.bAhead = true;
+        ++s.nWritten;
+    } else {
+        AppendKeyed(s, data, len);
+    }
     s.bPending = true;
     return MMSYSERR_NOERROR;
 }
@@ -127,14 +147,25 @@ MMRESULT CSdlWaveOut::Enqueue(const unsigned char* data, uint32_t len)
 MMRESULT CSdlWaveOut::Reset()
 {
     SdlStream& s = *m_pStream;
-    std::lock_guard lock(s.mutex);
-    s.queue.clear();
-    s.nPos = 0;
-    ReturnHeader();
-    if (s.bPending) {
-        s.bPending = false;
-        PostDone();
+    {
+        std::lock_guard lock(s.mutex);
+        s.queue.clear();
+        s.nPos = 0;
+        s.pSource.reset();
+        s.ends.clear();
+        ReturnHeader();
+        if (s.bPending) {
+            s.bPending = false;
+            PostDone();
+        }
     }
+    // What the sound server holds is dropped with the device: Stop is
+    // heard at once however much it buffers.
+    m_bReset = true;
+    CAudioDeviceThread::Instance().Post([stream = m_pStream] {
+        if (const SDL_AudioDeviceID dev = stream->dev.exchange(0))
+            SDL_CloseAudioDevice(dev);
+    });
     return MMSYSERR_NOERROR;
 }
 
@@ -147,9 +178,10 @@ MMRESULT CSdlWaveOut::Close()
     if (s.bClosing)
         return MMSYSERR_INVALHANDLE;
     s.bClosing = true;
+    s.pSource.reset(); // no write will bring more
     // What is written plays to its end; the callback posts the close then.
-    // A device that failed plays nothing more.
-    if (s.nPos >= s.queue.size() || m_bFailed) {
+    // A device that failed, or was reset, plays nothing more.
+    if (s.nPos >= s.queue.size() || m_bFailed || m_bReset) {
         s.bClosePosted = true;
         PostClose();
     }
@@ -158,7 +190,7 @@ MMRESULT CSdlWaveOut::Close()
 
 void CSdlWaveOut::OnWatch()
 {
-    if (m_bFailed)
+    if (m_bFailed || m_bReset)
         return;
     // A device that did not open, that stopped asking for data, or that
     // SDL has given up on (write errors), cannot finish the test.
@@ -177,10 +209,41 @@ void SDLCALL CSdlWaveOut::AudioCallback(void* userdata, Uint8* stream, int len)
     Fill(*static_cast<SdlStream*>(userdata), reinterpret_cast<Sint16*>(stream), len / int(sizeof(Sint16)));
 }
 
+void CSdlWaveOut::TopUp(SdlStream& s, size_t nWanted)
+{
+    while (s.pSource && s.queue.size() - s.nPos < nWanted) {
+        if (!s.pSource->Next(s.keyed)) {
+            s.pSource.reset();
+            break;
+        }
+        AppendKeyed(s, s.keyed.data(), uint32_t(s.keyed.size()));
+        s.ends.push_back(s.llQueueBase + (long long)s.queue.size());
+    }
+}
+
+bool CSdlWaveOut::AheadDone(SdlStream& s, size_t nMargin)
+{
+    // The write in hand is buffer nWritten - 1; earlier ones are done.
+    const long long nBuf = s.nWritten - 1;
+    while (!s.ends.empty() && s.nFirstEnd < nBuf) {
+        s.ends.pop_front();
+        ++s.nFirstEnd;
+    }
+    if (!s.ends.empty() && s.nFirstEnd == nBuf)
+        return s.llQueueBase + (long long)s.nPos + (long long)nMargin >= s.ends.front();
+    // Written beyond what the source keyed: done once all is played.
+    return !s.pSource && s.nPos >= s.queue.size();
+}
+
 void CSdlWaveOut::Fill(SdlStream& s, Sint16* out, int frames)
 {
     s.llLastFillMs.store(NowMs());
     std::lock_guard lock(s.mutex);
+    const size_t margin = std::max(size_t(2 * frames), s.nDoneMargin);
+    // Keyed ahead far enough that the done notice of every buffer can be
+    // given on time.
+    if (s.bAhead)
+        TopUp(s, size_t(frames) + margin);
     if (s.pBand) {
         if (s.mainScratch.size() < size_t(frames))
             s.mainScratch.resize(size_t(frames));
@@ -195,7 +258,7 @@ void CSdlWaveOut::Fill(SdlStream& s, Sint16* out, int frames)
     if (!s.pOwner)
         return;
     const size_t left = s.queue.size() - s.nPos;
-    if (s.bPending && left <= std::max(size_t(2 * frames), s.nDoneMargin)) {
+    if (s.bPending && (s.bAhead ? AheadDone(s, margin) : left <= margin)) {
         s.bPending = false;
         s.pOwner->PostDone();
     }

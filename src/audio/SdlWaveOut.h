@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -37,6 +38,16 @@ struct SdlStream {
     std::vector<int16_t> mainScratch;
     bool bWritten = false;
     uint32_t dwWrittenVolume = 0;
+    ToneShaping shaping;
+    // Playing ahead: from the first write on, the audio thread keys the
+    // test from the source, and the writes only pace the done notices.
+    std::unique_ptr<IKeyedSource> pSource;
+    bool bAhead = false;
+    long long llQueueBase = 0;   // stream position of queue[0]
+    std::deque<long long> ends;  // where each buffer from the source ends
+    long long nFirstEnd = 0;     // the buffer number of ends.front()
+    long long nWritten = 0;      // writes since playing ahead
+    std::vector<unsigned char> keyed;
 };
 
 // Wave-out over SDL2's audio subsystem. It takes 8-bit keyed buffers and
@@ -52,6 +63,7 @@ public:
     MMRESULT Reset() override;
     MMRESULT Close() override;
     bool IsOpen() const override { return m_pStream->dev.load() != 0; }
+    void PlayAhead(std::unique_ptr<IKeyedSource> source) override;
 
     // Length of an SDL callback (48 ms): enough that a busy machine does
     // not starve the server, little enough that Stop is heard at once.
@@ -79,6 +91,9 @@ private:
     explicit CSdlWaveOut(WaveOutWindow window);
     static void SDLCALL AudioCallback(void* userdata, Uint8* stream, int len);
     static void Fill(SdlStream& s, Sint16* out, int frames);
+    static void AppendKeyed(SdlStream& s, const unsigned char* data, uint32_t len);
+    static void TopUp(SdlStream& s, size_t nWanted);
+    static bool AheadDone(SdlStream& s, size_t nMargin);
     ToneShaping m_shaping;
     int m_nRate = 8000;
     void OnWatch();
@@ -86,4 +101,5 @@ private:
     std::shared_ptr<SdlStream> m_pStream;
     QTimer m_watch;
     bool m_bFailed = false;
+    bool m_bReset = false;
 };

@@ -120,3 +120,11 @@ MMRESULT waveOutWrite(HWAVEOUT hwo, WAVEHDR* pwh, unsigned cbwh)
 MMRESULT waveOutReset(HWAVEOUT hwo) { return hwo ? hwo->Reset() : MMSYSERR_INVALHANDLE; }
 
 MMRESULT waveOutClose(HWAVEOUT hwo) { return hwo ? hwo->Close() : MMSYSERR_INVALHANDLE; }
+
+MMRESULT waveOutPlayAhead(HWAVEOUT hwo, std::unique_ptr<IKeyedSource> source)
+{
+    if (!hwo)
+        return MMSYSERR_INVALHANDLE;
+    hwo->PlayAhead(std::move(source));
+    return MMSYSERR_NOERROR;
+}

@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <vector>
 
 using MMRESULT = unsigned;
 constexpr MMRESULT MMSYSERR_NOERROR = 0;
@@ -68,6 +70,15 @@ struct WaveOutWindow {
     IWaveOutClient* pClient = nullptr;
 };
 
+// The keying a test will write, for a device that plays it without
+// waiting for the writes: each call gives the next keyed buffer (8000 per
+// second), false after the last. Called on the audio thread.
+class IKeyedSource {
+public:
+    virtual ~IKeyedSource() = default;
+    virtual bool Next(std::vector<unsigned char>& buf) = 0;
+};
+
 class IWaveOut {
 public:
     virtual ~IWaveOut() = default;
@@ -80,6 +91,10 @@ public:
     // False while a device opened in the background has not started (an
     // error then means it could not be opened at all).
     virtual bool IsOpen() const { return true; }
+    // From the first write on, the device may play source's buffers in
+    // turn, so that a late write leaves no gap; the writes then bring
+    // the same buffers and pace the done notices. Others ignore it.
+    virtual void PlayAhead(std::unique_ptr<IKeyedSource> source) { (void)source; }
 };
 
 // Header bookkeeping and delivery shared by every device. A device
@@ -124,3 +139,4 @@ MMRESULT waveOutUnprepareHeader(HWAVEOUT hwo, WAVEHDR* pwh, unsigned cbwh);
 MMRESULT waveOutWrite(HWAVEOUT hwo, WAVEHDR* pwh, unsigned cbwh);
 MMRESULT waveOutReset(HWAVEOUT hwo);
 MMRESULT waveOutClose(HWAVEOUT hwo);
+MMRESULT waveOutPlayAhead(HWAVEOUT hwo, std::unique_ptr<IKeyedSource> source);

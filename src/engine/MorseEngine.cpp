@@ -110,6 +110,7 @@ TestSettings TestSettings::Clamped() const
 
 static bool IsPhraseMode(int nMode) { return nMode == kLatinPhrase || nMode == kWabunPhrase; }
 static bool IsWabunRandom(int nMode) { return nMode == kWabunRandom1 || nMode == kWabunRandom5; }
+static bool IsWabunMode(int nMode) { return IsWabunRandom(nMode) || nMode == kWabunPhrase; }
 
 CMorseEngine::CMorseEngine()
 {
@@ -136,71 +137,147 @@ int CMorseEngine::ProgressPermille() const
 {
     int permille = m_nSentCount * 1000 / kRandomTestLength;
     if (m_pPhraseFile) {
-        struct stat st {};
         const long pos = std::ftell(m_pPhraseFile);
-        if (fstat(fileno(m_pPhraseFile), &st) == 0 && st.st_size > 0 && pos >= 0)
-            permille = int(1000.0 * double(pos) / double(st.st_size));
+        if (!m_strText.empty() && pos >= 0)
+            permille = int(1000.0 * double(pos) / double(m_strText.size()));
     }
     return std::clamp(permille, 0, 1000);
 }
 
-int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned char ch)
+namespace {
+
+// A human fist's error on one element or gap, in samples.
+int FistJitter(CBandRandom& fist, int nPercent, int nDot)
+{
+    if (nPercent <= 0)
+        return 0;
+    // Cut off symmetrically at three deviations, so the mean stays and no
+    // element or gap is lost (30 % at most: 0.1 dot remains).
+    const double z = std::clamp(fist.Normal(), -3.0, 3.0);
+    return int(std::lround(z * nDot * nPercent / 100.0));
+}
+
+// What keys a character besides the fist's draws and the group's count,
+// so that the same keying can be repeated on another thread.
+struct KeyerParams {
+    int nMode;
+    int nFreq;
+    int nDot; // samples
+    int nExtraCharGap;
+    int nExtraWordGap;
+    int nFistPercent;
+};
+
+struct Keyed {
+    int nCount;
+    bool bGroupEnd; // a group of five is complete
+};
+
+Keyed KeyCharacter(unsigned char* pBuf, unsigned char ch, const KeyerParams& k, CBandRandom& fist, int& nGroupPos)
 {
     std::memset(pBuf, 0, kToneBufSamples);
-    const int dot = m_keying.nDotSamples > 0 ? m_keying.nDotSamples : kSamplesPerMs * nDotMs;
+    const int dot = k.nDot;
     const int dash = 3 * dot;
+    const int pct = k.nFistPercent;
     // Start clamps the frequency; a guard keeps other callers safe.
-    const int period = nFreq > 0 && nFreq <= 8000 ? 8000 / nFreq : 1;
+    const int period = k.nFreq > 0 && k.nFreq <= 8000 ? 8000 / k.nFreq : 1;
     const int half = period / 2;
 
     const char* pattern = MorsePattern(ch);
     if (*pattern == '\0') {
         // A word space of a phrase makes the effective speed's word gap; the
         // character before it has already added its character gap.
-        const bool bWordSpace = (ch == ' ' || ch == '\n') && IsPhraseMode(m_nMode);
-        const int extra = bWordSpace ? std::max(0, m_keying.nExtraWordGap - m_keying.nExtraCharGap) : 0;
-        return std::min(4 * dot + extra, kToneBufSamples);
+        const bool bWordSpace = (ch == ' ' || ch == '\n') && IsPhraseMode(k.nMode);
+        const int extra = bWordSpace ? std::max(0, k.nExtraWordGap - k.nExtraCharGap) : 0;
+        return {std::min(4 * dot + extra, kToneBufSamples), false};
     }
 
     int pos = 0;
     int count = 0;
     for (int e = 0; e < 10 && pattern[e] != '\0'; ++e) {
-        const int len = (pattern[e] == '-' ? dash : dot) + FistJitter(dot);
+        const int len = (pattern[e] == '-' ? dash : dot) + FistJitter(fist, pct, dot);
         for (int i = 0; i < len && pos + i < kToneBufSamples; ++i)
             pBuf[pos + i] = (i % period) < half ? kToneHigh : kToneLow;
         // The gap after the last element is part of the character's gap,
         // which varies once below.
-        const int gap = e + 1 < 10 && pattern[e + 1] != '\0' ? dot + FistJitter(dot) : dot;
+        const int gap = e + 1 < 10 && pattern[e + 1] != '\0' ? dot + FistJitter(fist, pct, dot) : dot;
         pos += len + gap;
         count += len + gap;
     }
-    count += FistJitter(dot);
+    count += FistJitter(fist, pct, dot);
 
-    switch (m_nMode) {
+    bool bGroupEnd = false;
+    switch (k.nMode) {
     case kLatinRandom1:
     case kWabunRandom1:
-        count += 5 * dot + m_keying.nExtraCharGap;
+        count += 5 * dot + k.nExtraCharGap;
         break;
     case kLatinRandom5:
     case kWabunRandom5:
-        if (++g_nGroupPos < 5) {
-            count += 2 * dot + m_keying.nExtraCharGap;
+        if (++nGroupPos < 5) {
+            count += 2 * dot + k.nExtraCharGap;
         } else {
-            g_nGroupPos = 0;
-            if (m_nSentCount != kRandomTestLength)
-                m_strSent += ' ';
-            count += 10 * dot + m_keying.nExtraWordGap;
+            nGroupPos = 0;
+            bGroupEnd = true;
+            count += 10 * dot + k.nExtraWordGap;
         }
         break;
     case kLatinPhrase:
     case kWabunPhrase:
-        count += 2 * dot + m_keying.nExtraCharGap;
+        count += 2 * dot + k.nExtraCharGap;
         break;
     default:
         break;
     }
     // Never more than the buffer holds, whatever the caller's dot length.
-    return count < kToneBufSamples ? count : kToneBufSamples;
+    return {count < kToneBufSamples ? count : kToneBufSamples, bGroupEnd};
+}
+
+} // namespace
+
+// The test's keying from its start, repeated on the audio thread from the
+// characters known at Start, so that the sound never waits for the
+// window's thread. It keys exactly what the engine keys, buffer by buffer.
+class CKeyingAhead final : public IKeyedSource {
+public:
+    CKeyingAhead(std::shared_ptr<const std::vector<unsigned char>> pPlan, const KeyerParams& params,
+                 const CBandRandom& fist, int nGroupPos)
+        : m_pPlan(std::move(pPlan)), m_params(params), m_fist(fist), m_nGroupPos(nGroupPos), m_buf(kToneBufSamples)
+    {
+    }
+    bool Next(std::vector<unsigned char>& out) override
+    {
+        if (m_nNext >= m_pPlan->size())
+            return false;
+        // After the two start signals the first group begins.
+        if (m_nNext == 2 && IsWabunMode(m_params.nMode))
+            m_nGroupPos = 0;
+        const Keyed k = KeyCharacter(m_buf.data(), (*m_pPlan)[m_nNext++], m_params, m_fist, m_nGroupPos);
+        out.assign(m_buf.begin(), m_buf.begin() + k.nCount);
+        return true;
+    }
+
+private:
+    std::shared_ptr<const std::vector<unsigned char>> m_pPlan;
+    KeyerParams m_params;
+    CBandRandom m_fist;
+    int m_nGroupPos;
+    std::vector<unsigned char> m_buf;
+    size_t m_nNext = 0;
+};
+
+static KeyerParams ParamsFor(int nMode, int nFreq, int nDotMs, const KeyingOptions& keying)
+{
+    const int dot = keying.nDotSamples > 0 ? keying.nDotSamples : kSamplesPerMs * nDotMs;
+    return {nMode, nFreq, dot, keying.nExtraCharGap, keying.nExtraWordGap, keying.nFistJitterPercent};
+}
+
+int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned char ch)
+{
+    const Keyed keyed = KeyCharacter(pBuf, ch, ParamsFor(m_nMode, nFreq, nDotMs, m_keying), m_fist, g_nGroupPos);
+    if (keyed.bGroupEnd && m_nSentCount != kRandomTestLength)
+        m_strSent += ' ';
+    return keyed.nCount;
 }
 
 void CMorseEngine::KeyRecorded(int nBuf, unsigned char ch, int nFreq, int nDotMs)
@@ -220,24 +297,40 @@ void CMorseEngine::ClosePhraseFile()
     }
 }
 
-FILE* CMorseEngine::OpenText() const
-{
-    if (m_strFixedText.empty())
-        return OpenPhraseFile(g_strPhraseFile);
-    // Read in place: the text outlives the test, which closes the stream.
-    return fmemopen(const_cast<char*>(m_strFixedText.data()), m_strFixedText.size(), "r");
-}
-
 double KeyedPitch(int nFreq) { return nFreq > 0 && nFreq <= 8000 ? 8000.0 / (8000 / nFreq) : 8000.0; }
 
-int CMorseEngine::FistJitter(int nDot)
+bool CMorseEngine::LoadText()
 {
-    if (m_keying.nFistJitterPercent <= 0)
-        return 0;
-    // Cut off symmetrically at three deviations, so the mean stays and no
-    // element or gap is lost (30 % at most: 0.1 dot remains).
-    const double z = std::clamp(m_fist.Normal(), -3.0, 3.0);
-    return int(std::lround(z * nDot * m_keying.nFistJitterPercent / 100.0));
+    ClosePhraseFile();
+    if (m_strFixedText.empty()) {
+        FILE* pFile = OpenPhraseFile(g_strPhraseFile);
+        if (!pFile)
+            return false;
+        // Read whole at Start, so that the sound can be keyed ahead from it;
+        // a read error ends the text where it happened.
+        m_strText.clear();
+        char buf[65536];
+        size_t n;
+        while (m_strText.size() < kMaxTextBytes && (n = std::fread(buf, 1, sizeof buf, pFile)) > 0)
+            m_strText.append(buf, n);
+        std::fclose(pFile);
+    } else {
+        m_strText = m_strFixedText;
+    }
+    // Read in place: the text outlives the stream, which the test closes.
+    m_pPhraseFile = fmemopen(m_strText.data(), m_strText.size(), "r");
+    return m_pPhraseFile != nullptr;
+}
+
+// The characters that the reads of a text give, in order.
+static void AppendTextBytes(std::string& text, std::vector<unsigned char>& out)
+{
+    FILE* pText = fmemopen(text.data(), text.size(), "r");
+    if (!pText)
+        return;
+    for (int c; (c = ReadTextByte(pText)) != EOF;)
+        out.push_back(static_cast<unsigned char>(c));
+    std::fclose(pText);
 }
 
 int CMorseEngine::PrepareText(int nFreq, int nDotMs)
@@ -246,26 +339,37 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
     const auto now = static_cast<long long>(std::time(nullptr));
     std::srand(static_cast<unsigned>(now & 0xFFFFFFFF));
 
+    // Every buffer's character, known now: the audio thread keys from it.
+    auto pPlan = std::make_shared<std::vector<unsigned char>>();
+    if (IsWabunMode(m_nMode))
+        pPlan->assign(2, kWabunStartSignal);
+    if (IsPhraseMode(m_nMode)) {
+        if (!LoadText())
+            return -2;
+        AppendTextBytes(m_strText, *pPlan);
+    } else {
+        const bool bWabun = IsWabunRandom(m_nMode);
+        for (int i = 0; i < kRandomTestLength; ++i)
+            pPlan->push_back(DrawFrom(bWabun ? m_keying.drawWabun : m_keying.drawLatin, bWabun));
+    }
+    m_pAhead = std::make_unique<CKeyingAhead>(pPlan, ParamsFor(m_nMode, nFreq, nDotMs, m_keying), m_fist,
+                                              g_nGroupPos);
+    m_pPlan = pPlan;
+    m_nPlanNext = 0;
+
     switch (m_nMode) {
     case kLatinPhrase: {
-        ClosePhraseFile();
-        m_pPhraseFile = OpenText();
-        if (!m_pPhraseFile)
-            return -2;
         int first = ReadTextByte(m_pPhraseFile);
         int second = first == EOF ? EOF : ReadTextByte(m_pPhraseFile);
-        if (second == EOF)
+        if (second == EOF) {
+            m_pAhead.reset();
             return -2; // fewer than two bytes; the file stays open
+        }
         KeyRecorded(0, static_cast<unsigned char>(first), nFreq, nDotMs);
         KeyRecorded(1, static_cast<unsigned char>(second), nFreq, nDotMs);
         break;
     }
     case kWabunPhrase:
-        ClosePhraseFile();
-        m_pPhraseFile = OpenText();
-        if (!m_pPhraseFile)
-            return -2;
-        [[fallthrough]];
     case kWabunRandom1:
     case kWabunRandom5:
         // The start signal opens every Wabun test; it is not recorded.
@@ -273,10 +377,11 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
         g_nToneLen[1] = MakeWave(g_ToneBuf[1], nFreq, nDotMs, kWabunStartSignal);
         m_abRecorded[0] = m_abRecorded[1] = false;
         g_nGroupPos = 0;
+        m_nPlanNext = 2;
         break;
     default: // Latin random; also a mode that no radio selects
-        KeyRecorded(0, DrawFrom(m_keying.drawLatin, false), nFreq, nDotMs);
-        KeyRecorded(1, DrawFrom(m_keying.drawLatin, false), nFreq, nDotMs);
+        KeyRecorded(0, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
+        KeyRecorded(1, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
         break;
     }
     return 0;
@@ -294,11 +399,11 @@ void CMorseEngine::NextChar(int nFreq, int nDotMs)
         }
         ch = static_cast<unsigned char>(c);
     } else {
-        if (m_nSentCount >= kRandomTestLength) {
+        if (m_nSentCount >= kRandomTestLength || !m_pPlan || m_nPlanNext >= m_pPlan->size()) {
             m_bPlaying = 0;
             return;
         }
-        ch = IsWabunRandom(m_nMode) ? DrawFrom(m_keying.drawWabun, true) : DrawFrom(m_keying.drawLatin, false);
+        ch = (*m_pPlan)[m_nPlanNext++];
     }
     KeyRecorded(nFree, ch, nFreq, nDotMs);
 }
@@ -372,6 +477,8 @@ int CMorseEngine::StartWave(WaveOutWindow hWnd, int, int)
         return -1;
     }
     ApplyVolume();
+    if (m_pAhead)
+        waveOutPlayAhead(g_hWaveOut, std::move(m_pAhead));
     m_llSentSamples = m_llHeardSamples = 0;
     m_nHeardChars = 0;
     g_WaveHdr = WAVEHDR{};

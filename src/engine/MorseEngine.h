@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -183,7 +184,16 @@ protected:
 private:
     KeyingOptions m_keying;
     std::string m_strFixedText;
-    FILE* OpenText() const;
+    // The phrase modes' text, read whole at Start (the phrase file is
+    // cut at kMaxTextBytes); m_pPhraseFile reads it.
+    std::string m_strText;
+    static constexpr size_t kMaxTextBytes = size_t(64) << 20;
+    bool LoadText();
+    // Every buffer's character for this test, and the next one to key.
+    std::shared_ptr<const std::vector<unsigned char>> m_pPlan;
+    size_t m_nPlanNext = 0;
+    // The same keying for the device to play ahead, handed over at open.
+    std::unique_ptr<IKeyedSource> m_pAhead;
     long long m_llSentSamples = 0;
     long long m_llHeardSamples = 0;
     int m_nHeardChars = 0;
@@ -193,7 +203,6 @@ private:
     bool m_abSign[2] = {false, false};
     QTimer m_startPause; // writes the first buffer
     CBandRandom m_fist;
-    int FistJitter(int nDot);
     void WriteFirstBuffer();
     void KeyRecorded(int nBuf, unsigned char ch, int nFreq, int nDotMs);
     void WriteCurrentBuffer();
