@@ -22,16 +22,19 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QtTest>
+#include <QTimer>
 
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <vector>
 
@@ -40,13 +43,20 @@ namespace {
 constexpr int kRate = 48000; // recording rate
 
 // The monitor of the default sink, read as it arrives so that each
-// sample's arrival time is known (for Stop -> silence).
+// sample's arrival time is known (for Stop -> silence). With SDL's disk
+// driver (SDL_DISKAUDIOFILE set), the device's own output file instead,
+// at the device's rate.
 class CRecorder {
 public:
+    CRecorder() : m_file(qEnvironmentVariable("SDL_DISKAUDIOFILE")) {}
+    bool FromDisk() const { return !m_file.isEmpty(); }
+    int Rate() const { return FromDisk() ? 8000 : kRate; }
     void Start()
     {
         m_pcm.clear();
         m_arrivals.clear();
+        if (FromDisk())
+            return;
         m_proc.start("parec", {"-d", "@DEFAULT_MONITOR@", "--format=s16le", "--rate=" + QString::number(kRate),
                                "--channels=1", "--raw", "--latency-msec=10"});
         m_proc.waitForStarted();
@@ -58,6 +68,15 @@ public:
     }
     void Stop()
     {
+        if (FromDisk()) {
+            // Complete once the device is released.
+            if (!QTest::qWaitFor([] { return CSdlWaveOut::ClosingCount() == 0; }, 5000))
+                std::fprintf(stderr, "device still closing\n");
+            QFile f(m_file);
+            if (f.open(QIODevice::ReadOnly))
+                m_pcm = f.readAll();
+            return;
+        }
         QTest::qWait(300);
         m_proc.terminate();
         m_proc.waitForFinished();
@@ -76,6 +95,7 @@ public:
     QElapsedTimer m_clock;
 
 private:
+    QString m_file;
     QProcess m_proc;
     QByteArray m_pcm;
     std::vector<std::pair<qint64, qsizetype>> m_arrivals;
@@ -95,7 +115,7 @@ std::vector<Run> ToneRuns(const CRecorder& rec)
         peak = std::max(peak, std::abs(rec.At(i)));
     const int thr = peak / 3;
     std::vector<Run> runs;
-    const int join = kRate / 1000;
+    const int join = rec.Rate() / 1000;
     for (int i = 0; i < rec.Samples(); ++i) {
         if (std::abs(rec.At(i)) <= thr)
             continue;
@@ -433,6 +453,7 @@ int main(int argc, char** argv)
         for (const QString& w : QString::fromLocal8Bit(argv[3]).split(QLatin1Char(',')))
             speeds.push_back(w.toInt());
     }
+    std::vector<double> lags;
     for (int wpm : speeds) {
         std::vector<double> errors;
         int over = 0;
@@ -443,19 +464,35 @@ int main(int argc, char** argv)
             const double cpu0 = CpuSeconds();
             QElapsedTimer wall;
             wall.start();
+            // When the window's thread takes in each character (and feeds
+            // it to the graph), on the recorder's clock.
+            std::vector<qint64> fedNs;
+            QTimer poll;
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                while (int(fedNs.size()) < view->HeardChars())
+                    fedNs.push_back(rec.m_clock.nsecsElapsed());
+            });
+            poll.start(2);
             QTest::mouseClick(start, Qt::LeftButton);
             if (!QTest::qWaitFor([&] { return !view->IsPlaying() && g_hWaveOut == nullptr; }, 300000))
                 return 2;
+            poll.stop();
             cpu.push_back(100.0 * (CpuSeconds() - cpu0) / (double(wall.nsecsElapsed()) / 1e9));
             rec.Stop();
             const std::vector<Run> runs = ToneRuns(rec);
             const std::vector<Expected> want = ExpectedTimeline(view->Sent(), view->DotMs());
+            // The graph's lag: each character taken in against its first
+            // element heard (negative: taken in before it is heard).
+            for (size_t c = 0, run = 0; !rec.FromDisk() && c < fedNs.size() && c < view->Sent().size() && run < runs.size(); ++c) {
+                lags.push_back(double(fedNs[c] - rec.ArrivalNs(int(runs[run].start))) / 1e6);
+                run += std::strlen(MorsePattern(static_cast<unsigned char>(view->Sent()[c])));
+            }
             // Marks and spaces alternate from the first tone on.
             std::vector<double> got;
             for (size_t i = 0; i < runs.size(); ++i) {
-                got.push_back((runs[i].end - runs[i].start) * 1000.0 / kRate);
+                got.push_back((runs[i].end - runs[i].start) * 1000.0 / rec.Rate());
                 if (i + 1 < runs.size())
-                    got.push_back((runs[i + 1].start - runs[i].end) * 1000.0 / kRate);
+                    got.push_back((runs[i + 1].start - runs[i].end) * 1000.0 / rec.Rate());
             }
             if (got.size() != want.size()) {
                 size_t at = 0;
@@ -483,9 +520,14 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     }
 
+    std::sort(lags.begin(), lags.end());
+    if (!lags.empty())
+        std::printf("%-6s graph takes each character in %.0f / %.0f / %.0f ms (min / median / max) after it is heard\n",
+                    qPrintable(label), lags.front(), Median(lags), lags.back());
+
     // Stop in the middle of a long dash: how long the sound goes on.
     std::vector<double> stopMs;
-    for (int t = 0; t < tests && argc <= 3; ++t) {
+    for (int t = 0; t < tests && argc <= 3 && !rec.FromDisk(); ++t) {
         rec.Start();
         wpmBox->setText(QStringLiteral("5"));
         QTest::mouseClick(start, Qt::LeftButton);

@@ -48,6 +48,7 @@ struct SdlStream {
     long long nFirstEnd = 0;     // the buffer number of ends.front()
     long long nWritten = 0;      // writes since playing ahead
     std::vector<unsigned char> keyed;
+    bool bRaised = false; // the audio thread's priority
 };
 
 // Wave-out over SDL2's audio subsystem. It takes 8-bit keyed buffers and
@@ -65,8 +66,10 @@ public:
     bool IsOpen() const override { return m_pStream->dev.load() != 0; }
     void PlayAhead(std::unique_ptr<IKeyedSource> source) override;
 
-    // Length of an SDL callback (48 ms): enough that a busy machine does
-    // not starve the server, little enough that Stop is heard at once.
+    // Length of an SDL callback (48 ms), which is also what a PulseAudio
+    // server holds of the stream: little enough that Stop is heard at
+    // once. The audio thread asks for real-time priority, so that a busy
+    // machine does not make it late.
     static constexpr int kCallbackMs = 48;
     // Done is posted while this much is still queued, so that the next
     // buffer is in hand before the last sample of this one is played.
