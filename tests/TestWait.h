@@ -4,6 +4,8 @@
 // 10 ms sleep between rounds: queued device notices arrive at once.
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QTest>
 #include <QThread>
 
 template <class Done> bool RunUntil(Done done, int ms = 5000)
@@ -18,3 +20,11 @@ template <class Done> bool RunUntil(Done done, int ms = 5000)
     }
     return true;
 }
+
+// For a table walked inside one test: names the row in the log when a
+// check of it fails (a failed check returns from the test).
+#define DRAVIK_ROW(name)                                                                                        \
+    const auto rowGuard_ = qScopeGuard([&] {                                                                    \
+        if (QTest::currentTestFailed())                                                                         \
+            qWarning("row: %s", qPrintable(QString(name)));                                                     \
+    })

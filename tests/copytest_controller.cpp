@@ -124,45 +124,33 @@ private slots:
 
     // ---- Start and Stop ----
 
-    void startClampsAndDerivesTheDot_data()
-    {
-        QTest::addColumn<int>("freq");
-        QTest::addColumn<int>("wpm");
-        QTest::addColumn<int>("nFreq");
-        QTest::addColumn<int>("nWpm");
-        QTest::addColumn<int>("dotMs");
-        QTest::newRow("100 Hz, 0 wpm") << 100 << 0 << 250 << 5 << 243;
-        QTest::newRow("5000 Hz, 200 wpm") << 5000 << 200 << 1000 << 120 << 10;
-        QTest::newRow("-5 Hz, -3 wpm") << -5 << -3 << 250 << 5 << 243;
-        QTest::newRow("12 wpm") << 800 << 12 << 800 << 12 << 100;
-        QTest::newRow("7 wpm") << 700 << 7 << 700 << 7 << 172;
-        QTest::newRow("13 wpm") << 700 << 13 << 700 << 13 << 92;
-        QTest::newRow("35 wpm") << 700 << 35 << 700 << 35 << 34;
-    }
     void startClampsAndDerivesTheDot()
     {
-        QFETCH(int, freq);
-        QFETCH(int, wpm);
-        QFETCH(int, nFreq);
-        QFETCH(int, nWpm);
-        QFETCH(int, dotMs);
-        CRecordingWaveOut::Install(false);
-        CFakeForm f;
-        f.freq = freq;
-        f.wpm = wpm;
-        f.typed = "EARLY";
-        f.OnStart();
-        QCOMPARE(f.typed, std::string()); // typed before Start: gone
-        QCOMPARE(f.Settings(), (TestSettings{kLatinRandom1, nFreq, nWpm, 20}));
-        QCOMPARE(f.DotMs(), dotMs);
-        QCOMPARE(f.freq, nFreq); // the boxes show what Start took
-        QCOMPARE(f.wpm, nWpm);
-        QVERIFY(f.boxes.isEmpty());
-        QVERIFY(f.IsPlaying());
-        QVERIFY(!f.results && !f.evaluate && f.inputOpen);
-        QCOMPARE(f.graphClears, 1);
-        QCOMPARE(CRecordingWaveOut::s_log.volumes.front(), 13107u | (13107u << 16));
-        f.OnStop();
+        // Form's frequency and speed; what Start takes and the dot in ms.
+        const struct { int freq, wpm, nFreq, nWpm, dotMs; } rows[] = {
+            {100, 0, 250, 5, 243}, {5000, 200, 1000, 120, 10}, {-5, -3, 250, 5, 243}, {800, 12, 800, 12, 100},
+            {700, 7, 700, 7, 172}, {700, 13, 700, 13, 92},     {700, 35, 700, 35, 34},
+        };
+        for (const auto& r : rows) {
+            DRAVIK_ROW(QString("%1 Hz, %2 wpm").arg(r.freq).arg(r.wpm));
+            CRecordingWaveOut::Install(false);
+            CFakeForm f;
+            f.freq = r.freq;
+            f.wpm = r.wpm;
+            f.typed = "EARLY";
+            f.OnStart();
+            QCOMPARE(f.typed, std::string()); // typed before Start: gone
+            QCOMPARE(f.Settings(), (TestSettings{kLatinRandom1, r.nFreq, r.nWpm, 20}));
+            QCOMPARE(f.DotMs(), r.dotMs);
+            QCOMPARE(f.freq, r.nFreq); // the boxes show what Start took
+            QCOMPARE(f.wpm, r.nWpm);
+            QVERIFY(f.boxes.isEmpty() && f.IsPlaying());
+            QVERIFY(!f.results && !f.evaluate && f.inputOpen);
+            QCOMPARE(f.graphClears, 1);
+            QCOMPARE(CRecordingWaveOut::s_log.volumes.front(), 13107u | (13107u << 16));
+            f.OnStop();
+            QVERIFY(RunUntil([] { return CRecordingWaveOut::s_log.nLive == 0; }));
+        }
     }
 
     void optionsReachTheDevice()
@@ -219,34 +207,28 @@ private slots:
         QCOMPARE(CRecordingWaveOut::s_log.nOpens, 1);
     }
 
-    void deviceThatDoesNotOpen_data()
-    {
-        QTest::addColumn<bool>("inBackground"); // refused at once, or found later
-        QTest::addColumn<bool>("evaluateBefore");
-        QTest::newRow("refused") << false << false;
-        QTest::newRow("refused, Evaluate on") << false << true;
-        QTest::newRow("in the background") << true << false;
-        QTest::newRow("in the background, Evaluate on") << true << true;
-    }
     void deviceThatDoesNotOpen()
     {
-        QFETCH(bool, inBackground);
-        QFETCH(bool, evaluateBefore);
-        CRecordingWaveOut::Install(false);
-        CRecordingWaveOut::s_bRefuseOpen = !inBackground;
-        CFakeForm f;
-        f.evaluate = evaluateBefore;
-        f.OnStart();
-        if (inBackground)
-            CRecordingWaveOut::s_pLast->Fail(true);
-        QVERIFY(RunUntil([&] { return !f.boxes.isEmpty(); }));
-        QCOMPARE(f.boxes.size(), 1);
-        QCOMPARE(f.boxes[0].text, kNotOpened);
-        QCOMPARE(f.boxes[0].caption, QStringLiteral("警告！"));
-        QVERIFY(f.AtRest());
-        QVERIFY(f.results);
-        QCOMPARE(f.evaluate, evaluateBefore); // as it was
-        QVERIFY(!f.inputOpen);
+        // Refused at once, or found later in the background; Evaluate as
+        // it was before.
+        for (bool inBackground : {false, true})
+            for (bool evaluateBefore : {false, true}) {
+                DRAVIK_ROW(QString("background %1, evaluate %2").arg(inBackground).arg(evaluateBefore));
+                CRecordingWaveOut::Install(false);
+                CRecordingWaveOut::s_bRefuseOpen = !inBackground;
+                CFakeForm f;
+                f.evaluate = evaluateBefore;
+                f.OnStart();
+                if (inBackground)
+                    CRecordingWaveOut::s_pLast->Fail(true);
+                QVERIFY(RunUntil([&] { return !f.boxes.isEmpty(); }));
+                QCOMPARE(f.boxes.size(), 1);
+                QCOMPARE(f.boxes[0].text, kNotOpened);
+                QCOMPARE(f.boxes[0].caption, QStringLiteral("警告！"));
+                QVERIFY(f.AtRest() && f.results && !f.inputOpen);
+                QCOMPARE(f.evaluate, evaluateBefore);
+                QVERIFY(RunUntil([] { return CRecordingWaveOut::s_log.nLive == 0; }));
+            }
     }
 
     void stopMidCharacterAndStopTwice()
@@ -300,48 +282,44 @@ private slots:
         f.OnStop();
     }
 
-    void failingDeviceEndsTheTestAsStopWould_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("textEnded"); // the last character was draining
-        QTest::newRow("latin playing") << int(kLatinRandom1) << false;
-        QTest::newRow("wabun playing") << int(kWabunRandom5) << false;
-        QTest::newRow("phrase playing") << int(kLatinPhrase) << false;
-        QTest::newRow("draining") << int(kLatinRandom1) << true;
-    }
     void failingDeviceEndsTheTestAsStopWould()
     {
-        QFETCH(int, mode);
-        QFETCH(bool, textEnded);
-        CRecordingWaveOut::Install(false);
-        g_strPhraseFile = WritePhrase("CQ CQ DE JA1ZZZ");
-        CFakeForm f;
-        f.mode = mode;
-        f.OnStart();
-        CRecordingWaveOut* dev = CRecordingWaveOut::s_pLast;
-        for (int i = 0; i < (textEnded ? 60 : 3) && f.IsPlaying(); ++i) {
-            dev->Complete();
-            QVERIFY(RunUntil([&] { return dev->Pending(); }));
+        // While playing, or with the last character draining.
+        const struct { int mode; bool textEnded; } rows[] = {
+            {kLatinRandom1, false}, {kWabunRandom5, false}, {kLatinPhrase, false}, {kLatinRandom1, true},
+        };
+        for (const auto& [mode, textEnded] : rows) {
+            DRAVIK_ROW(QString("mode %1, ended %2").arg(mode).arg(textEnded));
+            CRecordingWaveOut::Install(false);
+            g_strPhraseFile = WritePhrase("CQ CQ DE JA1ZZZ");
+            CFakeForm f;
+            f.mode = mode;
+            f.OnStart();
+            CRecordingWaveOut* dev = CRecordingWaveOut::s_pLast;
+            for (int i = 0; i < (textEnded ? 60 : 3) && f.IsPlaying(); ++i) {
+                dev->Complete();
+                QVERIFY(RunUntil([&] { return dev->Pending(); }));
+            }
+            QCOMPARE(f.IsPlaying(), !textEnded);
+            const std::string sent = f.Sent();
+            QVERIFY(!sent.empty());
+            dev->Fail();
+            QVERIFY(RunUntil([&] { return !f.boxes.isEmpty(); }));
+            QVERIFY(f.boxes[0].text.startsWith(QStringLiteral("音声出力が止まったため、テストを終了しました。")));
+            QCOMPARE(f.boxes[0].style, MB_OK | MB_ICONEXCLAMATION);
+            QVERIFY(f.AtRest() && f.evaluate && f.results && !f.HasPhraseFile());
+            QCOMPARE(f.Sent(), sent); // kept for Evaluate
+            QCOMPARE(f.inputOpen, textEnded);
+            QVERIFY(RunUntil([] { return CRecordingWaveOut::s_log.nLive == 0; })); // released
+            QCOMPARE(CRecordingWaveOut::s_log.nBadCalls, 0);
+            // A later Start opens a new device.
+            f.mode = kLatinRandom1;
+            f.OnStart();
+            QVERIFY(f.IsPlaying());
+            QCOMPARE(CRecordingWaveOut::s_log.nOpens, 2);
+            f.OnStop();
+            QVERIFY(RunUntil([] { return CRecordingWaveOut::s_log.nLive == 0; }));
         }
-        QCOMPARE(f.IsPlaying(), !textEnded);
-        const std::string sent = f.Sent();
-        QVERIFY(!sent.empty());
-        dev->Fail();
-        QVERIFY(RunUntil([&] { return !f.boxes.isEmpty(); }));
-        QVERIFY(f.boxes[0].text.startsWith(QStringLiteral("音声出力が止まったため、テストを終了しました。")));
-        QCOMPARE(f.boxes[0].style, MB_OK | MB_ICONEXCLAMATION);
-        QVERIFY(f.AtRest() && f.evaluate && f.results);
-        QVERIFY(!f.HasPhraseFile());
-        QCOMPARE(f.Sent(), sent); // kept for Evaluate
-        QCOMPARE(f.inputOpen, textEnded);
-        QVERIFY(RunUntil([] { return CRecordingWaveOut::s_log.nLive == 0; })); // released
-        QCOMPARE(CRecordingWaveOut::s_log.nBadCalls, 0);
-        // A later Start opens a new device.
-        f.mode = kLatinRandom1;
-        f.OnStart();
-        QVERIFY(f.IsPlaying());
-        QCOMPARE(CRecordingWaveOut::s_log.nOpens, 2);
-        f.OnStop();
     }
 
     void startWhileTheLastTestDrains()
@@ -382,63 +360,54 @@ private slots:
 
     // ---- the stream ----
 
-    void wholeTestWritesAndCompletes_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("fist");
-        QTest::addColumn<int>("effective");
-        QTest::addColumn<QByteArray>("phrase");
-        QTest::addColumn<int>("buffers");
-        QTest::newRow("latin random 1") << int(kLatinRandom1) << 0 << 0 << QByteArray() << 50;
-        QTest::newRow("latin random 5, fist") << int(kLatinRandom5) << 20 << 0 << QByteArray() << 50;
-        QTest::newRow("wabun random 1, effective") << int(kWabunRandom1) << 0 << 8 << QByteArray() << 52;
-        QTest::newRow("wabun random 5, fist") << int(kWabunRandom5) << 30 << 8 << QByteArray() << 52;
-        QTest::newRow("latin phrase") << int(kLatinPhrase) << 10 << 8 << QByteArray("CQ DE\r\nK\r") << 8;
-        QTest::newRow("wabun phrase") << int(kWabunPhrase) << 10 << 0 << QByteArray("\xB1\xB2 \xDE\n") << 7;
-    }
     void wholeTestWritesAndCompletes()
     {
-        QFETCH(int, mode);
-        QFETCH(int, fist);
-        QFETCH(int, effective);
-        QFETCH(QByteArray, phrase);
-        QFETCH(int, buffers);
-        g_strPhraseFile = WritePhrase(phrase);
-        CFakeForm f;
-        f.mode = mode;
-        TrainingOptions options;
-        options.nFistJitterPercent = fist;
-        options.nEffectiveWpm = effective;
-        options.nBandSeed = 5;
-        f.SetOptions(options);
-        f.OnStart();
-        QVERIFY(RunUntil([&] { return f.AtRest(); }));
-        const WaveOutLog& log = CRecordingWaveOut::s_log;
-        QCOMPARE(log.nOpens, 1);
-        QCOMPARE(log.nWrites, buffers);
-        QCOMPARE(log.nDones, buffers);
-        QCOMPARE(log.nCloses, 1);
-        QCOMPARE(log.nBadCalls, 0);
-        QCOMPARE(int(log.volumes.size()), buffers); // at the start and before every further buffer
-        for (int k = 0; k < buffers; ++k)
-            QCOMPARE(log.bufferIndex[size_t(k)], k % 2);
-        QCOMPARE(f.buffersFed, buffers); // the graph got every buffer
-        QVERIFY(f.evaluate && f.results && f.inputOpen); // left as the test had it
-        // The keying the device plays ahead is the keying written, buffer
-        // for buffer.
-        QCOMPARE(log.ahead, log.buffers);
-        if (!phrase.isEmpty())
-            return;
-        // What reached the device is the record, character by character.
-        const int first = buffers - 50;
-        for (int k = 0; k < first; ++k) // the start signal begins with a dash
-            QCOMPARE(int(static_cast<unsigned char>(log.buffers[size_t(k)][0])), 192);
-        std::string record = f.Sent();
-        record.erase(std::remove(record.begin(), record.end(), ' '), record.end());
-        QCOMPARE(int(record.size()), 50);
-        for (int k = first; k < buffers; ++k) {
-            const std::string& b = log.buffers[size_t(k)];
-            QVERIFY(b.find_first_not_of(std::string("\0\x40\xC0", 3)) == std::string::npos);
+        // Mode, fist %, effective WPM, phrase (none: a random test) and the
+        // buffers written.
+        const struct { int mode, fist, effective; QByteArray phrase; int buffers; } rows[] = {
+            {kLatinRandom1, 0, 0, {}, 50},  {kLatinRandom5, 20, 0, {}, 50},
+            {kWabunRandom1, 0, 8, {}, 52},  {kWabunRandom5, 30, 8, {}, 52},
+            {kLatinPhrase, 10, 8, "CQ DE\r\nK\r", 8}, {kWabunPhrase, 10, 0, "\xB1\xB2 \xDE\n", 7},
+        };
+        for (const auto& r : rows) {
+            DRAVIK_ROW(QString("mode %1, fist %2").arg(r.mode).arg(r.fist));
+            CRecordingWaveOut::Install(true);
+            g_strPhraseFile = WritePhrase(r.phrase);
+            CFakeForm f;
+            f.mode = r.mode;
+            TrainingOptions options;
+            options.nFistJitterPercent = r.fist;
+            options.nEffectiveWpm = r.effective;
+            options.nBandSeed = 5;
+            f.SetOptions(options);
+            f.OnStart();
+            QVERIFY(RunUntil([&] { return f.AtRest(); }));
+            const WaveOutLog& log = CRecordingWaveOut::s_log;
+            QCOMPARE(log.nOpens, 1);
+            QCOMPARE(log.nWrites, r.buffers);
+            QCOMPARE(log.nDones, r.buffers);
+            QCOMPARE(log.nCloses, 1);
+            QCOMPARE(log.nBadCalls, 0);
+            QCOMPARE(int(log.volumes.size()), r.buffers); // at the start and before every further buffer
+            for (int k = 0; k < r.buffers; ++k)
+                QCOMPARE(log.bufferIndex[size_t(k)], k % 2);
+            QCOMPARE(f.buffersFed, r.buffers); // the graph got every buffer
+            QVERIFY(f.evaluate && f.results && f.inputOpen); // left as the test had it
+            // The keying the device plays ahead is the keying written, buffer
+            // for buffer.
+            QCOMPARE(log.ahead, log.buffers);
+            if (!r.phrase.isEmpty())
+                continue;
+            // What reached the device is the record, character by character,
+            // after the start signals, which begin with a dash.
+            const int first = r.buffers - 50;
+            for (int k = 0; k < first; ++k)
+                QCOMPARE(int(static_cast<unsigned char>(log.buffers[size_t(k)][0])), 192);
+            std::string record = f.Sent();
+            record.erase(std::remove(record.begin(), record.end(), ' '), record.end());
+            QCOMPARE(int(record.size()), 50);
+            for (int k = first; k < r.buffers; ++k)
+                QVERIFY(log.buffers[size_t(k)].find_first_not_of(std::string("\0\x40\xC0", 3)) == std::string::npos);
         }
     }
 
@@ -471,90 +440,65 @@ private slots:
 
     // ---- the evaluation ----
 
-    void evaluate_data()
-    {
-        QTest::addColumn<QByteArray>("sent");
-        QTest::addColumn<QByteArray>("typed");
-        QTest::addColumn<QString>("box");
-        // Runs after the sent line: text and colour, alternating from black.
-        QTest::addColumn<QList<QByteArray>>("typedRuns");
-        QTest::newRow("one wrong, letters folded")
-            << QByteArray("ABCDEFGHIJ") << QByteArray("abcxefghij")
-            << "合格まちがいなし！(正解率 90%)" << QList<QByteArray>{"abc", "x", "efghij"};
-        QTest::newRow("line for line with CR LF")
-            << QByteArray("CQ CQ\nDE JA1ZZZ\n") << QByteArray("CQ CQ\r\nDE JA1ZZZ\r\n")
-            << "合格まちがいなし！(正解率 100%)" << QList<QByteArray>{"CQ CQ\nDE JA1ZZZ\n"};
-        QTest::newRow("kana, one wrong")
-            << QByteArray("\xB1\xB2\xB3") << QByteArray("\xB1\xB6")
-            << "毎日10分は聞き取り練習が必要！(正解率 33%)" << QList<QByteArray>{"\xB1", "\xB6"};
-        // A lead byte 0xE0..0xFC takes the next byte with it: the pair is
-        // one character, red when either byte is wrong.
-        QTest::newRow("double-byte E0..FC")
-            << QByteArray("A\xE0\x40" "B") << QByteArray("A\xE0\x41" "B")
-            << "合格可能かも！(正解率 75%)" << QList<QByteArray>{"A", "\xE0\x41", "B"};
-        QTest::newRow("nothing typed")
-            << QByteArray("ABC") << QByteArray()
-            << "信号を聞いたらキーボードで文字を入力してね！" << QList<QByteArray>{};
-        QTest::newRow("nothing sent")
-            << QByteArray() << QByteArray("ABC")
-            << "スタートボタンを押してテストしてからね！" << QList<QByteArray>{};
-    }
     void evaluate()
     {
-        QFETCH(QByteArray, sent);
-        QFETCH(QByteArray, typed);
-        QFETCH(QString, box);
-        QFETCH(QList<QByteArray>, typedRuns);
-        CFakeForm f;
-        f.SetSent(sent.toStdString());
-        f.typed = typed.toStdString();
-        f.evaluate = true;
-        f.OnEvaluate();
-        QCOMPARE(f.boxes.size(), 1);
-        QCOMPARE(f.boxes[0].text, box);
-        QCOMPARE(f.boxes[0].caption, QStringLiteral("評価"));
-        QCOMPARE(f.boxes[0].style, MB_OK | MB_ICONINFORMATION);
-        std::vector<ResultRun> want = {{"\n", g_crBlack}, {sent.toStdString(), g_crGreen}, {"\n", g_crBlack}};
-        for (int i = 0; i < typedRuns.size(); ++i)
-            want.push_back({typedRuns[i].toStdString(), i % 2 ? g_crRed : g_crBlack});
-        want.push_back({"\n", g_crBlack});
-        QCOMPARE(Merged(f.shown), Merged(want));
-        QVERIFY(!f.evaluate);
-        QVERIFY(f.typed.empty());
-        QCOMPARE(int(f.Record().Tests().size()), sent.isEmpty() ? 0 : 1);
+        // Sent, typed, the box, and the runs of the copy after the sent
+        // line: alternating from black. A lead byte 0xE0..0xFC takes the
+        // next byte with it: the pair is one character.
+        const struct { QByteArray sent, typed; const char* box; QList<QByteArray> typedRuns; } rows[] = {
+            {"ABCDEFGHIJ", "abcxefghij", "合格まちがいなし！(正解率 90%)", {"abc", "x", "efghij"}},
+            {"CQ CQ\nDE JA1ZZZ\n", "CQ CQ\r\nDE JA1ZZZ\r\n", "合格まちがいなし！(正解率 100%)", {"CQ CQ\nDE JA1ZZZ\n"}},
+            {"\xB1\xB2\xB3", "\xB1\xB6", "毎日10分は聞き取り練習が必要！(正解率 33%)", {"\xB1", "\xB6"}},
+            {"A\xE0\x40" "B", "A\xE0\x41" "B", "合格可能かも！(正解率 75%)", {"A", "\xE0\x41", "B"}},
+            {"ABC", "", "信号を聞いたらキーボードで文字を入力してね！", {}},
+            {"", "ABC", "スタートボタンを押してテストしてからね！", {}},
+        };
+        for (const auto& r : rows) {
+            DRAVIK_ROW(r.typed);
+            CFakeForm f;
+            f.SetSent(r.sent.toStdString());
+            f.typed = r.typed.toStdString();
+            f.evaluate = true;
+            f.OnEvaluate();
+            QCOMPARE(f.boxes.size(), 1);
+            QCOMPARE(f.boxes[0].text, QString::fromUtf8(r.box));
+            QCOMPARE(f.boxes[0].caption, QStringLiteral("評価"));
+            QCOMPARE(f.boxes[0].style, MB_OK | MB_ICONINFORMATION);
+            std::vector<ResultRun> want = {{"\n", g_crBlack}, {r.sent.toStdString(), g_crGreen}, {"\n", g_crBlack}};
+            for (int i = 0; i < r.typedRuns.size(); ++i)
+                want.push_back({r.typedRuns[i].toStdString(), i % 2 ? g_crRed : g_crBlack});
+            want.push_back({"\n", g_crBlack});
+            QCOMPARE(Merged(f.shown), Merged(want));
+            QVERIFY(!f.evaluate && f.typed.empty());
+            QCOMPARE(int(f.Record().Tests().size()), r.sent.isEmpty() ? 0 : 1);
+        }
     }
 
     // ---- the history ----
 
-    void evaluatedTestIsStoredBeforeTheVerdict_data()
-    {
-        QTest::addColumn<bool>("keep");
-        QTest::addColumn<int>("length"); // of the sent text
-        QTest::newRow("kept") << true << 50;
-        QTest::newRow("kept, aligned in the background") << true << 3000;
-        QTest::newRow("not kept") << false << 50;
-    }
     void evaluatedTestIsStoredBeforeTheVerdict()
     {
-        QFETCH(bool, keep);
-        QFETCH(int, length);
-        CHistory history;
-        QCOMPARE(history.Open(m_dir.filePath(QStringLiteral("h-%1.sqlite").arg(QTest::currentDataTag()))),
-                 CHistory::Opened::Fresh);
-        CFakeForm f;
-        TrainingOptions o;
-        o.bKeepHistory = keep;
-        o.nQrmStations = 2; // the conditions go with the test
-        f.SetOptions(o);
-        f.SetHistory(&history, "this run");
-        f.SetSent(std::string(size_t(length), 'E'));
-        f.typed = std::string(size_t(length) - 1, 'E');
-        f.OnEvaluate();
-        QCOMPARE(f.storedAtBox, keep ? 1 : 0);
-        QVERIFY(RunUntil([&] { return f.Record().Tests().size() == 1; }));
-        const std::vector<HistoryTest> stored = history.Tests({}, -1, "this run", true);
-        QCOMPARE(int(stored.size()), keep ? 1 : 0);
-        if (keep) {
+        // Kept, kept and aligned in the background (a long copy), not kept.
+        for (auto [keep, length] : {std::pair{true, 50}, {true, 3000}, {false, 50}}) {
+            DRAVIK_ROW(QString("keep %1, %2").arg(keep).arg(length));
+            CHistory history;
+            QCOMPARE(history.Open(m_dir.filePath(QStringLiteral("h-%1-%2.sqlite").arg(keep).arg(length))),
+                     CHistory::Opened::Fresh);
+            CFakeForm f;
+            TrainingOptions o;
+            o.bKeepHistory = keep;
+            o.nQrmStations = 2; // the conditions go with the test
+            f.SetOptions(o);
+            f.SetHistory(&history, "this run");
+            f.SetSent(std::string(size_t(length), 'E'));
+            f.typed = std::string(size_t(length) - 1, 'E');
+            f.OnEvaluate();
+            QCOMPARE(f.storedAtBox, keep ? 1 : 0);
+            QVERIFY(RunUntil([&] { return f.Record().Tests().size() == 1; }));
+            const std::vector<HistoryTest> stored = history.Tests({}, -1, "this run", true);
+            QCOMPARE(int(stored.size()), keep ? 1 : 0);
+            if (!keep)
+                continue;
             QVERIFY(stored[0].bAligned);
             QCOMPARE(stored[0].nMissing, 1);
             QVERIFY(stored[0].strOptions.contains(QLatin1String("\nQrmStations=2\n")));

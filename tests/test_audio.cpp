@@ -26,7 +26,24 @@ public:
     void OnWomError(HWAVEOUT) override { ++nError; }
     int nError = 0;
     WaveOutWindow Window() { return {this, this}; }
+    // An 8 kHz 8-bit device reporting to this window.
+    HWAVEOUT Open()
+    {
+        const WAVEFORMATEX fmt{WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 8, 0};
+        HWAVEOUT hwo = nullptr;
+        return waveOutOpen(&hwo, WAVE_MAPPER, &fmt, Window(), 0, CALLBACK_WINDOW) == MMSYSERR_NOERROR ? hwo : nullptr;
+    }
 };
+
+// Prepares and writes a header over the buffer.
+static MMRESULT Write(HWAVEOUT hwo, WAVEHDR& hdr, unsigned char* data, uint32_t len)
+{
+    hdr = WAVEHDR{};
+    hdr.lpData = data;
+    hdr.dwBufferLength = len;
+    waveOutPrepareHeader(hwo, &hdr, sizeof hdr);
+    return waveOutWrite(hwo, &hdr, sizeof hdr);
+}
 
 // A FIFO as the disk driver's output, with a reader that never reads.
 struct CStuckPipe {
@@ -80,19 +97,14 @@ private slots:
     void writeCloseAndKeyUp()
     {
         CCountingClient client;
-        const WAVEFORMATEX fmt{WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 8, 0};
-        HWAVEOUT hwo = nullptr;
-        QCOMPARE(waveOutOpen(&hwo, WAVE_MAPPER, &fmt, client.Window(), 0, CALLBACK_WINDOW), MMSYSERR_NOERROR);
+        HWAVEOUT hwo = client.Open();
         QVERIFY(hwo);
         waveOutSetVolume(hwo, 0xFFFFFFFF);
         unsigned char buf[2000];
         for (int i = 0; i < 2000; ++i)
             buf[i] = i < 800 ? (i % 10 < 5 ? 192 : 64) : 0;
-        WAVEHDR hdr{};
-        hdr.lpData = buf;
-        hdr.dwBufferLength = sizeof buf;
-        QCOMPARE(waveOutPrepareHeader(hwo, &hdr, sizeof hdr), MMSYSERR_NOERROR);
-        QCOMPARE(waveOutWrite(hwo, &hdr, sizeof hdr), MMSYSERR_NOERROR);
+        WAVEHDR hdr;
+        QCOMPARE(Write(hwo, hdr, buf, sizeof buf), MMSYSERR_NOERROR);
         // The device took a copy: the buffer may change at once.
         std::memset(buf, 0x55, sizeof buf);
         QCOMPARE(waveOutWrite(hwo, &hdr, sizeof hdr), WAVERR_STILLPLAYING);
@@ -117,19 +129,14 @@ private slots:
     void resetStopsAtOnce()
     {
         CCountingClient client;
-        const WAVEFORMATEX fmt{WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 8, 0};
-        HWAVEOUT hwo = nullptr;
-        waveOutOpen(&hwo, WAVE_MAPPER, &fmt, client.Window(), 0, CALLBACK_WINDOW);
+        HWAVEOUT hwo = client.Open();
         QVERIFY(hwo);
         waveOutSetVolume(hwo, 0x80008000);
         static unsigned char tone[80000];
         for (int i = 0; i < 80000; ++i)
             tone[i] = i % 8 < 4 ? 192 : 64;
-        WAVEHDR hdr{};
-        hdr.lpData = tone;
-        hdr.dwBufferLength = sizeof tone; // 10 s
-        waveOutPrepareHeader(hwo, &hdr, sizeof hdr);
-        waveOutWrite(hwo, &hdr, sizeof hdr);
+        WAVEHDR hdr;
+        Write(hwo, hdr, tone, sizeof tone); // 10 s
         QTest::qWait(30);
         QCOMPARE(waveOutReset(hwo), MMSYSERR_NOERROR);
         QVERIFY(!(hdr.dwFlags & WHDR_INQUEUE)); // the buffer is back at once
@@ -151,19 +158,15 @@ private slots:
         // A change while a buffer waits to be played is heard from the next
         // buffer on, not inside this one.
         CCountingClient client;
-        const WAVEFORMATEX fmt{WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 8, 0};
-        HWAVEOUT hwo = nullptr;
-        QCOMPARE(waveOutOpen(&hwo, WAVE_MAPPER, &fmt, client.Window(), 0, CALLBACK_WINDOW), MMSYSERR_NOERROR);
+        HWAVEOUT hwo = client.Open();
+        QVERIFY(hwo);
         unsigned char buf[800];
         for (int i = 0; i < 800; ++i)
             buf[i] = i % 10 < 5 ? 192 : 64;
-        WAVEHDR hdr{};
-        hdr.lpData = buf;
-        hdr.dwBufferLength = sizeof buf;
+        WAVEHDR hdr;
         for (uint32_t volume : {0xFFFFFFFFu, 0x80008000u}) {
             waveOutSetVolume(hwo, volume);
-            waveOutPrepareHeader(hwo, &hdr, sizeof hdr);
-            QCOMPARE(waveOutWrite(hwo, &hdr, sizeof hdr), MMSYSERR_NOERROR);
+            QCOMPARE(Write(hwo, hdr, buf, sizeof buf), MMSYSERR_NOERROR);
             waveOutSetVolume(hwo, 0x80008000u); // while it waits to be played
             QVERIFY(RunUntil([&] { return hdr.dwFlags & WHDR_DONE; }));
             waveOutUnprepareHeader(hwo, &hdr, sizeof hdr);
@@ -204,19 +207,18 @@ private slots:
         QVERIFY(RunUntil([] { return CSdlWaveOut::ClosingCount() == 0; }));
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         CCountingClient client;
-        const WAVEFORMATEX fmt{WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 8, 0};
-        HWAVEOUT hwo = nullptr;
         qputenv("SDL_AUDIODRIVER", "no-such-driver");
         QElapsedTimer t;
         t.start();
-        QCOMPARE(waveOutOpen(&hwo, WAVE_MAPPER, &fmt, client.Window(), 0, CALLBACK_WINDOW), MMSYSERR_NOERROR);
+        HWAVEOUT hwo = client.Open();
+        QVERIFY(hwo);
         QVERIFY(t.elapsed() < 100); // the GUI thread did not wait for the driver
         QVERIFY(RunUntil([&] { return client.nError == 1; }));
         QVERIFY(!hwo->IsOpen());
         waveOutClose(hwo);
         QVERIFY(RunUntil([&] { return client.nClose == 1; }));
         m_disk.Use();
-        QCOMPARE(waveOutOpen(&hwo, WAVE_MAPPER, &fmt, client.Window(), 0, CALLBACK_WINDOW), MMSYSERR_NOERROR);
+        hwo = client.Open();
         QVERIFY(RunUntil([&] { return hwo->IsOpen(); }));
         waveOutClose(hwo);
         QVERIFY(RunUntil([&] { return client.nClose == 2; }));
@@ -237,16 +239,12 @@ private slots:
         qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(pipe.path));
         qputenv("SDL_DISKAUDIODELAY", "0");
         CCountingClient client;
-        const WAVEFORMATEX fmt{WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 8, 0};
-        HWAVEOUT hwo = nullptr;
-        QCOMPARE(waveOutOpen(&hwo, WAVE_MAPPER, &fmt, client.Window(), 0, CALLBACK_WINDOW), MMSYSERR_NOERROR);
+        HWAVEOUT hwo = client.Open();
+        QVERIFY(hwo);
         static unsigned char tone[80000];
         std::memset(tone, 192, sizeof tone);
-        WAVEHDR hdr{};
-        hdr.lpData = tone;
-        hdr.dwBufferLength = sizeof tone; // 10 s, far more than the pipe takes
-        waveOutPrepareHeader(hwo, &hdr, sizeof hdr);
-        waveOutWrite(hwo, &hdr, sizeof hdr);
+        WAVEHDR hdr;
+        Write(hwo, hdr, tone, sizeof tone); // 10 s, far more than the pipe takes
         if (readerGoes) {
             // The device opens the pipe for writing only while a reader is
             // there: let it open first, or it waits for the open timeout.

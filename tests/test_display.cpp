@@ -7,7 +7,7 @@
 #include <QtTest>
 
 using Entries = std::vector<GraphPoint>;
-Q_DECLARE_METATYPE(Entries)
+
 
 using CKeyer = CMorseEngine;
 
@@ -41,48 +41,32 @@ class TestDisplay : public QObject {
     }
 
 private slots:
-    void entriesOfCharacters_data()
-    {
-        QTest::addColumn<int>("ch");
-        QTest::addColumn<int>("wpm");
-        QTest::addColumn<int>("dotMs");
-        QTest::addColumn<Entries>("expected");
-        QTest::newRow("A 12wpm") << int('A') << 12 << 100
-                                 << Entries{{40, 0}, {13, 0}, {15, 40}, {15, 0}, {47, 40}, {30, 0}, {30, -1}};
-        QTest::newRow("space") << 0x20 << 12 << 100 << Entries{{40, 0}, {30, 0}, {30, -1}};
-        QTest::newRow("lead byte") << 0x82 << 60 << 20 << Entries{{40, 0}, {30, 0}, {30, -1}};
-        // E at 60 wpm: 160 tone samples, T = 20: floor(159 / 21) = 7 steps.
-        QTest::newRow("E 60wpm") << int('E') << 60 << 20 << Entries{{40, 0}, {13, 0}, {7, 40}, {30, 0}, {30, -1}};
-        // T at 5 wpm: 5832 samples, T = 100: floor(5831 / 101) = 57.
-        QTest::newRow("T 5wpm") << int('T') << 5 << 243 << Entries{{40, 0}, {13, 0}, {57, 40}, {30, 0}, {30, -1}};
-    }
     void entriesOfCharacters()
     {
-        QFETCH(int, ch);
-        QFETCH(int, wpm);
-        QFETCH(int, dotMs);
-        QFETCH(Entries, expected);
-        CGraphStatic graph;
-        QCOMPARE(Feed(graph, static_cast<unsigned char>(ch), wpm, dotMs), expected);
+        // E at 60 wpm: 160 tone samples, T = 20: floor(159 / 21) = 7 steps.
+        // T at 5 wpm: 5832 samples, T = 100: floor(5831 / 101) = 57.
+        const struct { int ch, wpm, dotMs; Entries expected; } rows[] = {
+            {'A', 12, 100, {{40, 0}, {13, 0}, {15, 40}, {15, 0}, {47, 40}, {30, 0}, {30, -1}}},
+            {' ', 12, 100, {{40, 0}, {30, 0}, {30, -1}}},
+            {0x82, 60, 20, {{40, 0}, {30, 0}, {30, -1}}},
+            {'E', 60, 20, {{40, 0}, {13, 0}, {7, 40}, {30, 0}, {30, -1}}},
+            {'T', 5, 243, {{40, 0}, {13, 0}, {57, 40}, {30, 0}, {30, -1}}},
+        };
+        for (const auto& r : rows) {
+            CGraphStatic graph;
+            QCOMPARE(Feed(graph, static_cast<unsigned char>(r.ch), r.wpm, r.dotMs), r.expected);
+        }
     }
 
-    void thresholdBands_data()
-    {
-        QTest::addColumn<int>("wpm");
-        QTest::addColumn<int>("t");
-        for (auto [w, t] : {std::pair{5, 100}, {6, 80}, {19, 50}, {20, 40}, {59, 30}, {60, 20}})
-            QTest::addRow("%d wpm", w) << w << t;
-    }
     void thresholdBands()
     {
-        QFETCH(int, wpm);
-        QFETCH(int, t);
-        QCOMPARE(StepThreshold(wpm), t);
-        // A key-down run of N samples after its transition byte makes floor((N-1)/(T+1)) steps.
-        unsigned char buf[2000] = {};
-        std::memset(buf, 0xC0, 1000);
-        const Entries e = MakeGraphEntries(buf, 2000, wpm);
-        QCOMPARE(e.at(2), (GraphPoint{999 / (t + 1), 40}));
+        for (auto [wpm, t] : {std::pair{5, 100}, {6, 80}, {19, 50}, {20, 40}, {59, 30}, {60, 20}}) {
+            QCOMPARE(StepThreshold(wpm), t);
+            // A key-down run of N samples after its transition byte makes floor((N-1)/(T+1)) steps.
+            unsigned char buf[2000] = {};
+            std::memset(buf, 0xC0, 1000);
+            QCOMPARE(MakeGraphEntries(buf, 2000, wpm).at(2), (GraphPoint{999 / (t + 1), 40}));
+        }
     }
 
     void otherBytesAreIgnored()
@@ -107,27 +91,19 @@ private slots:
         QCOMPARE(e, (Entries{{40, 0}, {13, 0}, {30, 0}, {30, -1}}));
     }
 
-    void catchUpAboveHundred_data()
-    {
-        QTest::addColumn<int>("queued");
-        QTest::addColumn<int>("left");
-        QTest::newRow("0") << 0 << 0;
-        QTest::newRow("1") << 1 << 0;
-        QTest::newRow("100") << 100 << 99;
-        QTest::newRow("101") << 101 << 0;
-    }
     void catchUpAboveHundred()
     {
-        QFETCH(int, queued);
-        QFETCH(int, left);
-        CGraphStatic graph;
-        graph.resize(300, 150);
-        graph.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&graph));
-        for (int i = 0; i < queued; ++i)
-            graph.AddPoint(1, i % 2 ? 40 : 0, false);
-        graph.repaint();
-        QCOMPARE(graph.QueuedCount(), left);
+        // Entries queued, and left after one paint: above 100, all at once.
+        for (auto [queued, left] : {std::pair{0, 0}, {1, 0}, {100, 99}, {101, 0}}) {
+            CGraphStatic graph;
+            graph.resize(300, 150);
+            graph.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&graph));
+            for (int i = 0; i < queued; ++i)
+                graph.AddPoint(1, i % 2 ? 40 : 0, false);
+            graph.repaint();
+            QCOMPARE(graph.QueuedCount(), left);
+        }
     }
 
     void pictureOfEntries()

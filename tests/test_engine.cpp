@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Morse table, keying and practice text, without a display.
+#include "TestWait.h"
 #include "engine/MorseEngine.h"
 #include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
@@ -68,35 +69,23 @@ private slots:
         QCOMPARE(mapped, 129);
     }
 
-    void sampleCounts_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("ch");
-        QTest::addColumn<int>("dotMs");
-        QTest::addColumn<int>("count");
-        QTest::newRow("E phrase 12wpm") << 2 << int('E') << 100 << 3200;
-        QTest::newRow("T random1 12wpm") << 0 << int('T') << 100 << 7200;
-        QTest::newRow("E wabun random1") << 3 << int('E') << 100 << 5600;
-        QTest::newRow("E random5 inside group") << 1 << int('E') << 100 << 3200;
-        QTest::newRow("0 phrase 5wpm") << 2 << int('0') << 243 << 22 * 1944; // 5 x (3 + 1) + 2
-        QTest::newRow("space random1") << 0 << 0x20 << 100 << 3200;
-        QTest::newRow("space random5") << 1 << 0x20 << 100 << 3200;
-        QTest::newRow("LF phrase") << 5 << 0x0A << 60 << 1920;
-        QTest::newRow("lead byte 0x82") << 2 << 0x82 << 100 << 3200;
-        QTest::newRow("0xFF") << 2 << 0xFF << 10 << 320;
-        QTest::newRow("start signal 120wpm") << 5 << 0xA5 << 10 << 80 * 22; // -..--- is 20 units
-    }
     void sampleCounts()
     {
-        QFETCH(int, mode);
-        QFETCH(int, ch);
-        QFETCH(int, dotMs);
-        QFETCH(int, count);
-        CEngineProbe e;
-        e.Reset(mode);
-        QCOMPARE(e.MakeWave(g_ToneBuf[0], 800, dotMs, static_cast<unsigned char>(ch)), count);
-        QCOMPARE(g_nGroupPos, mode == 1 && ch != 0x20 ? 1 : 0);
-        QVERIFY(e.Sent().empty());
+        // Mode, byte, dot ms and the samples keyed. 0 at 5 wpm: 5 x (3 + 1)
+        // + 2 dots; the start signal -..--- is 20 units and 2 more.
+        const struct { int mode, ch, dotMs, count; } rows[] = {
+            {2, 'E', 100, 3200},  {0, 'T', 100, 7200},  {3, 'E', 100, 5600},  {1, 'E', 100, 3200},
+            {2, '0', 243, 22 * 1944}, {0, ' ', 100, 3200}, {1, ' ', 100, 3200}, {5, '\n', 60, 1920},
+            {2, 0x82, 100, 3200}, {2, 0xFF, 10, 320},   {5, 0xA5, 10, 80 * 22},
+        };
+        for (const auto& r : rows) {
+            DRAVIK_ROW(QString("mode %1, byte %2").arg(r.mode).arg(r.ch));
+            CEngineProbe e;
+            e.Reset(r.mode);
+            QCOMPARE(e.MakeWave(g_ToneBuf[0], 800, r.dotMs, static_cast<unsigned char>(r.ch)), r.count);
+            QCOMPARE(g_nGroupPos, r.mode == 1 && r.ch != ' ' ? 1 : 0);
+            QVERIFY(e.Sent().empty());
+        }
     }
 
     void toneShape()
@@ -135,51 +124,39 @@ private slots:
         }
     }
 
-    void frequenciesSharingAPeriod_data()
-    {
-        QTest::addColumn<int>("f1");
-        QTest::addColumn<int>("f2");
-        QTest::newRow("900=1000") << 900 << 1000;
-        QTest::newRow("750=800") << 750 << 800;
-    }
     void frequenciesSharingAPeriod()
     {
-        QFETCH(int, f1);
-        QFETCH(int, f2);
-        CEngineProbe e;
-        e.Reset(0);
-        QCOMPARE(e.MakeWave(g_ToneBuf[0], f1, 100, '?'), e.MakeWave(g_ToneBuf[1], f2, 100, '?'));
-        QVERIFY(std::memcmp(g_ToneBuf[0], g_ToneBuf[1], kToneBufSamples) == 0);
+        for (auto [f1, f2] : {std::pair{900, 1000}, {750, 800}}) {
+            CEngineProbe e;
+            e.Reset(0);
+            QCOMPARE(e.MakeWave(g_ToneBuf[0], f1, 100, '?'), e.MakeWave(g_ToneBuf[1], f2, 100, '?'));
+            QVERIFY(std::memcmp(g_ToneBuf[0], g_ToneBuf[1], kToneBufSamples) == 0);
+        }
     }
 
-    void randomFiveGroups_data()
+    static bool IsDrawn(unsigned char c, bool bWabun)
     {
-        QTest::addColumn<int>("mode");
-        QTest::newRow("latin") << 1;
-        QTest::newRow("wabun") << 4;
+        return bWabun ? (c >= 0xB1 && c <= 0xDD) || c == 0xA6 : c >= 'A' && c <= 'Z';
     }
+
     void randomFiveGroups()
     {
-        QFETCH(int, mode);
-        CEngineProbe e;
-        e.Reset(mode);
-        QCOMPARE(e.PrepareText(800, 100), 0);
-        QCOMPARE(g_nGroupPos, mode == 1 ? 2 : 0);
-        e.RunText(800, 100);
-        QCOMPARE(e.SentCount(), 50);
-        QCOMPARE(int(e.Sent().size()), 59);
-        for (int i = 0; i < 59; ++i) {
-            const auto c = static_cast<unsigned char>(e.Sent()[i]);
-            if (i % 6 == 5) {
-                QCOMPARE(int(c), 0x20);
-            } else if (mode == 1) {
-                QVERIFY(c >= 'A' && c <= 'Z');
-            } else {
-                QVERIFY((c >= 0xB1 && c <= 0xDD) || c == 0xA6);
+        for (int mode : {1, 4}) {
+            DRAVIK_ROW(QString::number(mode));
+            CEngineProbe e;
+            e.Reset(mode);
+            QCOMPARE(e.PrepareText(800, 100), 0);
+            QCOMPARE(g_nGroupPos, mode == 1 ? 2 : 0);
+            e.RunText(800, 100);
+            QCOMPARE(e.SentCount(), 50);
+            QCOMPARE(int(e.Sent().size()), 59);
+            for (int i = 0; i < 59; ++i) {
+                const auto c = static_cast<unsigned char>(e.Sent()[size_t(i)]);
+                QVERIFY(i % 6 == 5 ? c == ' ' : IsDrawn(c, mode == 4));
             }
+            // The fiftieth character ends its group with the long gap.
+            QCOMPARE(g_nGroupPos, 0);
         }
-        // The fiftieth character ends its group with the long gap.
-        QCOMPARE(g_nGroupPos, 0);
     }
 
     void fifthCharacterGap()
@@ -199,31 +176,22 @@ private slots:
         QCOMPARE(e.Sent(), std::string(" "));
     }
 
-    void randomSingles_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::newRow("latin") << 0;
-        QTest::newRow("wabun") << 3;
-    }
     void randomSingles()
     {
-        QFETCH(int, mode);
-        CEngineProbe e;
-        e.Reset(mode);
-        QCOMPARE(e.PrepareText(800, 100), 0);
-        if (mode == 3) {
-            // Start signal twice, not recorded.
-            QVERIFY(e.Sent().empty());
-            QCOMPARE(g_nToneLen[0], (20 + 5) * 800);
-            QCOMPARE(g_nToneLen[1], g_nToneLen[0]);
-        } else {
-            QCOMPARE(int(e.Sent().size()), 2);
+        for (int mode : {0, 3}) {
+            DRAVIK_ROW(QString::number(mode));
+            CEngineProbe e;
+            e.Reset(mode);
+            QCOMPARE(e.PrepareText(800, 100), 0);
+            // Wabun: the start signal twice, not recorded.
+            QCOMPARE(int(e.Sent().size()), mode == 3 ? 0 : 2);
+            if (mode == 3)
+                QCOMPARE(g_nToneLen[0], (20 + 5) * 800);
+            e.RunText(800, 100);
+            QCOMPARE(int(e.Sent().size()), 50);
+            for (unsigned char c : e.Sent())
+                QVERIFY(IsDrawn(c, mode == 3));
         }
-        e.RunText(800, 100);
-        QCOMPARE(int(e.Sent().size()), 50);
-        std::set<unsigned char> seen(e.Sent().begin(), e.Sent().end());
-        for (unsigned char c : seen)
-            QVERIFY(mode == 0 ? (c >= 'A' && c <= 'Z') : ((c >= 0xB1 && c <= 0xDD) || c == 0xA6));
     }
 
     void drawsCoverTheWholeSet()
@@ -238,102 +206,72 @@ private slots:
         }
     }
 
-    void phraseFile_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QByteArray>("sent");
-        QTest::newRow("crlf") << 2 << QByteArray("AB\r\nC\r\n") << QByteArray("AB\nC\n");
-        QTest::newRow("lone cr") << 2 << QByteArray("A\rB\r") << QByteArray("A\rB\r");
-        QTest::newRow("cr cr lf") << 2 << QByteArray("A\r\r\nB") << QByteArray("A\r\nB");
-        QTest::newRow("crlf first") << 2 << QByteArray("\r\nX") << QByteArray("\nX");
-        QTest::newRow("two bytes") << 2 << QByteArray("EE") << QByteArray("EE");
-        QTest::newRow("nul ff dbcs") << 2 << QByteArray("\x00\xFF\x82\xA0\x88\x9F", 6)
-                                     << QByteArray("\x00\xFF\x82\xA0\x88\x9F", 6);
-        QTest::newRow("wabun kana") << 5 << QByteArray("\xB1\xB2 \xDD") << QByteArray("\xB1\xB2 \xDD");
-        QTest::newRow("wabun empty") << 5 << QByteArray() << QByteArray();
-    }
     void phraseFile()
     {
-        QFETCH(int, mode);
-        QFETCH(QByteArray, content);
-        QFETCH(QByteArray, sent);
-        g_strPhraseFile = WriteFile("phrase.txt", content).toStdString();
-        CEngineProbe e;
-        e.Reset(mode);
-        QCOMPARE(e.PrepareText(800, 20), 0);
-        QVERIFY(e.HasPhraseFile());
-        e.RunText(800, 20);
-        QCOMPARE(QByteArray::fromStdString(e.Sent()), sent);
-        QCOMPARE(e.SentCount(), int(sent.size()));
-        // A phrase test always begins at the first byte.
-        e.Reset(mode);
-        QCOMPARE(e.PrepareText(800, 20), 0);
-        e.RunText(800, 20);
-        QCOMPARE(QByteArray::fromStdString(e.Sent()), sent);
-    }
-
-    void phraseFileUnusable_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QByteArray>("content"); // null: no file at all
-        QTest::addColumn<bool>("leftOpen");
-        QTest::newRow("latin missing") << 2 << QByteArray() << false;
-        QTest::newRow("wabun missing") << 5 << QByteArray() << false;
-        QTest::newRow("latin empty") << 2 << QByteArray("") << true;
-        QTest::newRow("latin one byte") << 2 << QByteArray("A") << true;
-        QTest::newRow("latin lone crlf") << 2 << QByteArray("\r\n") << true;
-    }
-    void phraseFileUnusable()
-    {
-        QFETCH(int, mode);
-        QFETCH(QByteArray, content);
-        QFETCH(bool, leftOpen);
-        g_strPhraseFile = content.isNull() ? m_dir.filePath("none.txt").toStdString()
-                                           : WriteFile("short.txt", content).toStdString();
-        CEngineProbe e;
-        e.Reset(mode);
-        QCOMPARE(e.PrepareText(800, 100), -2);
-        QVERIFY(e.Sent().empty());
-        QCOMPARE(e.HasPhraseFile(), leftOpen);
-    }
-
-    void phraseFileMustBeRegular_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("result");
-        for (int mode : {2, 5}) {
-            const QByteArray m = QByteArray::number(mode);
-            QTest::newRow(m + " fifo") << mode << "fifo" << -2;
-            QTest::newRow(m + " directory") << mode << "dir" << -2;
-            QTest::newRow(m + " link to directory") << mode << "linkdir" << -2;
-            QTest::newRow(m + " link to file") << mode << "linkfile" << 0;
+        // Mode, the file, and what is sent: CR LF read as LF.
+        const struct { int mode; QByteArray content, sent; } rows[] = {
+            {2, "AB\r\nC\r\n", "AB\nC\n"}, {2, "A\rB\r", "A\rB\r"}, {2, "A\r\r\nB", "A\r\nB"}, {2, "\r\nX", "\nX"},
+            {2, "EE", "EE"}, {2, QByteArray("\x00\xFF\x82\xA0\x88\x9F", 6), QByteArray("\x00\xFF\x82\xA0\x88\x9F", 6)},
+            {5, "\xB1\xB2 \xDD", "\xB1\xB2 \xDD"}, {5, "", ""},
+        };
+        for (const auto& r : rows) {
+            DRAVIK_ROW(r.content.toHex());
+            g_strPhraseFile = WriteFile("phrase.txt", r.content).toStdString();
+            CEngineProbe e;
+            // A phrase test always begins at the first byte.
+            for (int again = 0; again < 2; ++again) {
+                e.Reset(r.mode);
+                QCOMPARE(e.PrepareText(800, 20), 0);
+                QVERIFY(e.HasPhraseFile());
+                e.RunText(800, 20);
+                QCOMPARE(QByteArray::fromStdString(e.Sent()), r.sent);
+                QCOMPARE(e.SentCount(), int(r.sent.size()));
+            }
         }
     }
+
+    void phraseFileUnusable()
+    {
+        // No file (null), or fewer than two bytes to send: the file stays
+        // open then.
+        const struct { int mode; QByteArray content; bool leftOpen; } rows[] = {
+            {2, QByteArray(), false}, {5, QByteArray(), false}, {2, "", true}, {2, "A", true}, {2, "\r\n", true},
+        };
+        for (const auto& r : rows) {
+            DRAVIK_ROW(QString("mode %1: %2").arg(r.mode).arg(r.content.toHex()));
+            g_strPhraseFile = r.content.isNull() ? m_dir.filePath("none.txt").toStdString()
+                                                 : WriteFile("short.txt", r.content).toStdString();
+            CEngineProbe e;
+            e.Reset(r.mode);
+            QCOMPARE(e.PrepareText(800, 100), -2);
+            QVERIFY(e.Sent().empty());
+            QCOMPARE(e.HasPhraseFile(), r.leftOpen);
+        }
+    }
+
     void phraseFileMustBeRegular()
     {
-        QFETCH(int, mode);
-        QFETCH(QString, kind);
-        QFETCH(int, result);
-        const QString path = m_dir.filePath("phrase-" + kind);
-        QFile::remove(path);
-        QDir(path).removeRecursively();
         const QString file = WriteFile("target.txt", "AB");
-        if (kind == "fifo")
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (kind == "dir")
-            QVERIFY(QDir().mkpath(path));
-        else if (kind == "linkdir")
-            QVERIFY(QFile::link(m_dir.path(), path));
-        else
-            QVERIFY(QFile::link(file, path));
-        g_strPhraseFile = QFile::encodeName(path).toStdString();
-        CEngineProbe e;
-        e.Reset(mode);
-        // A FIFO with no writer used to hang here in open().
-        QCOMPARE(e.PrepareText(800, 100), result);
-        QCOMPARE(e.HasPhraseFile(), result == 0);
+        for (int mode : {2, 5})
+            for (const QString kind : {"fifo", "dir", "linkdir", "linkfile"}) {
+                DRAVIK_ROW(QString("%1 %2").arg(mode).arg(kind));
+                const QString path = m_dir.filePath("phrase-" + kind);
+                QFile::remove(path);
+                QDir(path).removeRecursively();
+                if (kind == "fifo")
+                    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+                else if (kind == "dir")
+                    QVERIFY(QDir().mkpath(path));
+                else
+                    QVERIFY(QFile::link(kind == "linkdir" ? m_dir.path() : file, path));
+                g_strPhraseFile = QFile::encodeName(path).toStdString();
+                CEngineProbe e;
+                e.Reset(mode);
+                // A FIFO with no writer used to hang here in open().
+                const int result = kind == "linkfile" ? 0 : -2;
+                QCOMPARE(e.PrepareText(800, 100), result);
+                QCOMPARE(e.HasPhraseFile(), result == 0);
+            }
     }
 
     void anyBytesKeyedSafely()

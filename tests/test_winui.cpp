@@ -16,27 +16,19 @@
 class TestWinUi : public QObject {
     Q_OBJECT
 private slots:
-    void readableOnTheBase_data()
-    {
-        QTest::addColumn<QColor>("base");
-        QTest::addColumn<bool>("designed"); // the colours stay as they are
-        QTest::newRow("white") << QColor(Qt::white) << true;
-        QTest::newRow("light grey") << QColor(0xF0, 0xF0, 0xF0) << true;
-        QTest::newRow("dark grey") << QColor(0x3D, 0x3D, 0x3D) << false;
-        QTest::newRow("black") << QColor(Qt::black) << false;
-        QTest::newRow("dark blue") << QColor(0x1E, 0x1E, 0x3C) << false;
-    }
     void readableOnTheBase()
     {
-        QFETCH(QColor, base);
-        QFETCH(bool, designed);
-        for (const QColor& text : {QColor(0, 0, 0), QColor(0, 128, 0), QColor(255, 0, 0)}) {
-            const QColor shown = ReadableOn(text, base);
-            if (designed)
-                QCOMPARE(shown, text);
-            else
-                QVERIFY2(ContrastRatio(shown, base) >= 4.5, qPrintable(shown.name()));
-        }
+        // On a light base the designed colours stay; on a dark one they
+        // change to be readable.
+        const std::pair<QColor, bool> bases[] = {
+            {Qt::white, true}, {QColor(0xF0, 0xF0, 0xF0), true}, {QColor(0x3D, 0x3D, 0x3D), false},
+            {Qt::black, false}, {QColor(0x1E, 0x1E, 0x3C), false},
+        };
+        for (const auto& [base, designed] : bases)
+            for (const QColor& text : {QColor(0, 0, 0), QColor(0, 128, 0), QColor(255, 0, 0)}) {
+                const QColor shown = ReadableOn(text, base);
+                QVERIFY2(designed ? shown == text : ContrastRatio(shown, base) >= 4.5, qPrintable(base.name()));
+            }
         QVERIFY(std::abs(ContrastRatio(Qt::black, Qt::white) - 21.0) < 0.01);
     }
 
@@ -56,36 +48,28 @@ private slots:
         QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), desktop);
     }
 
-    void spinStopsAtBounds_data()
-    {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<int>("steps");
-        QTest::addColumn<QString>("end");
-        QTest::newRow("up to 1000") << "998" << 5 << "1000";
-        QTest::newRow("down to 250") << "252" << -5 << "250";
-        QTest::newRow("typed above range") << "2000" << 1 << "1000";
-        QTest::newRow("typed below range") << "10" << -1 << "250";
-        QTest::newRow("not a number") << "abc" << 1 << "801";
-    }
     void spinStopsAtBounds()
     {
-        QFETCH(QString, start);
-        QFETCH(int, steps);
-        QFETCH(QString, end);
-        QLineEdit buddy;
-        CSpinButtonCtrl spin;
-        spin.SetBuddy(&buddy);
-        spin.SetRange(250, 1000);
-        spin.SetPos(800);
-        buddy.setText(start);
-        QSignalSpy scrolls(&spin, &CSpinButtonCtrl::VScroll);
-        for (int i = 0; i < std::abs(steps); ++i)
-            (steps > 0 ? spin.UpButton() : spin.DownButton())->click();
-        QCOMPARE(buddy.text(), end);
-        QCOMPARE(int(scrolls.count()), 2 * std::abs(steps));
-        // The box still takes any text.
-        buddy.setText("12x");
-        QCOMPARE(buddy.text(), QStringLiteral("12x"));
+        // The box's text, the steps taken, what the box shows then.
+        const struct { const char* start; int steps; const char* end; } rows[] = {
+            {"998", 5, "1000"}, {"252", -5, "250"}, {"2000", 1, "1000"}, {"10", -1, "250"}, {"abc", 1, "801"},
+        };
+        for (const auto& r : rows) {
+            QLineEdit buddy;
+            CSpinButtonCtrl spin;
+            spin.SetBuddy(&buddy);
+            spin.SetRange(250, 1000);
+            spin.SetPos(800);
+            buddy.setText(r.start);
+            QSignalSpy scrolls(&spin, &CSpinButtonCtrl::VScroll);
+            for (int i = 0; i < std::abs(r.steps); ++i)
+                (r.steps > 0 ? spin.UpButton() : spin.DownButton())->click();
+            QCOMPARE(buddy.text(), QString(r.end));
+            QCOMPARE(int(scrolls.count()), 2 * std::abs(r.steps));
+            // The box still takes any text.
+            buddy.setText("12x");
+            QCOMPARE(buddy.text(), QStringLiteral("12x"));
+        }
     }
 
     void arrowKeysInBuddy()
@@ -101,31 +85,21 @@ private slots:
         QTest::keyClick(&buddy, Qt::Key_Down);
         QCOMPARE(buddy.text(), QStringLiteral("119"));
     }
-    void openTakesTheNameAsTyped_data()
-    {
-        // What the user typed in the dialog, which files exist, what is kept.
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QStringList>("existing");
-        QTest::addColumn<QString>("kept");
-        QTest::newRow("existing, no suffix") << "phrases" << QStringList{"phrases", "phrases.txt"} << "phrases";
-        QTest::newRow("missing, no suffix") << "drill" << QStringList{} << "drill.txt";
-        QTest::newRow("missing, with suffix") << "drill.cw" << QStringList{} << "drill.cw";
-        QTest::newRow("existing txt") << "a.txt" << QStringList{"a.txt"} << "a.txt";
-    }
+
     void openTakesTheNameAsTyped()
     {
-        QFETCH(QString, typed);
-        QFETCH(QStringList, existing);
-        QFETCH(QString, kept);
-        QTemporaryDir dir;
-        for (const QString& name : existing) {
-            QFile f(dir.filePath(name));
-            QVERIFY(f.open(QIODevice::WriteOnly));
+        // What the user typed in the dialog, which files exist, what is kept.
+        const struct { const char* typed; QStringList existing; const char* kept; } rows[] = {
+            {"phrases", {"phrases", "phrases.txt"}, "phrases"}, {"drill", {}, "drill.txt"},
+            {"drill.cw", {}, "drill.cw"},                       {"a.txt", {"a.txt"}, "a.txt"},
+        };
+        for (const auto& r : rows) {
+            QTemporaryDir dir;
+            for (const QString& name : r.existing)
+                QVERIFY(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
+            QCOMPARE(ResolveOpenName(dir.filePath(r.typed), QStringLiteral("txt")), dir.filePath(r.kept));
         }
-        QCOMPARE(ResolveOpenName(dir.filePath(typed), QStringLiteral("txt")), dir.filePath(kept));
     }
-
 };
-
 QTEST_MAIN(TestWinUi)
 #include "test_winui.moc"

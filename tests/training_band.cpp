@@ -4,6 +4,7 @@
 // pitch and speed, the fist's spread, and the sound file they make.
 #include "Spectrum.h"
 #include "TestRegistry.h"
+#include "TestWait.h"
 #include "audio/Band.h"
 #include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
@@ -64,122 +65,103 @@ class TestBand : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void noiseIsAddedAtTheSetLevel_data()
-    {
-        QTest::addColumn<int>("snr");
-        for (int snr : { -5, 0, 10, 20, 30 })
-            QTest::newRow(qPrintable(QStringLiteral("%1 dB").arg(snr))) << snr;
-    }
     void noiseIsAddedAtTheSetLevel()
     {
-        QFETCH(int, snr);
-        const int rate = 48000;
-        BandConditions c;
-        c.bNoise = true;
-        c.dSnrDb = snr;
-        c.dToneHz = 727.27;
-        c.nSeed = 11;
-        const size_t n = 1 << 17;
-        CBandRender quiet(c, false, rate), keyed(c, false, rate);
-        const std::vector<int16_t> noise = Render(quiet, std::vector<int16_t>(n, 0));
-        const std::vector<int16_t> tone = Sine(c.dToneHz, rate, n, kToneLevel);
-        const std::vector<int16_t> both = Render(keyed, tone);
-        // Added, never multiplied: what the tone brings is the tone alone,
-        // exactly where nothing needs scaling.
-        const double g = keyed.Headroom();
-        for (size_t i = 0; i < n; ++i)
-            QVERIFY(std::abs(both[i]) == 32767 || std::abs(both[i] - noise[i] - g * tone[i]) <= (g < 1 ? 0.5 : 0.0));
-        // Noise within 500 Hz of the tone against the tone's power.
-        const std::vector<double> spectrum = PowerSpectrum(std::vector<double>(noise.begin(), noise.end()));
-        const double inBand = PowerBetween(spectrum, rate, c.dToneHz - 250, c.dToneHz + 250);
-        const double tonePower = g * g * kToneLevel * double(kToneLevel) / 2;
-        const double measured = 10 * std::log10(tonePower / inBand);
-        QVERIFY2(std::abs(measured - snr) < 0.5, qPrintable(QString::number(measured)));
-        // Never clipped but rarely, and only scaled down when it must be.
-        const auto clipped = std::count_if(both.begin(), both.end(), [](int16_t x) { return std::abs(x) >= 32767; });
-        QVERIFY(clipped < qsizetype(n / 10000));
-        QCOMPARE(g == 1.0, snr >= 20);
+        for (int snr : {-5, 0, 10, 20, 30}) {
+            const int rate = 48000;
+            BandConditions c;
+            c.bNoise = true;
+            c.dSnrDb = snr;
+            c.dToneHz = 727.27;
+            c.nSeed = 11;
+            const size_t n = 1 << 17;
+            CBandRender quiet(c, false, rate), keyed(c, false, rate);
+            const std::vector<int16_t> noise = Render(quiet, std::vector<int16_t>(n, 0));
+            const std::vector<int16_t> tone = Sine(c.dToneHz, rate, n, kToneLevel);
+            const std::vector<int16_t> both = Render(keyed, tone);
+            // Added, never multiplied: what the tone brings is the tone alone,
+            // exactly where nothing needs scaling.
+            const double g = keyed.Headroom();
+            for (size_t i = 0; i < n; ++i)
+                QVERIFY(std::abs(both[i]) == 32767 || std::abs(both[i] - noise[i] - g * tone[i]) <= (g < 1 ? 0.5 : 0.0));
+            // Noise within 500 Hz of the tone against the tone's power.
+            const std::vector<double> spectrum = PowerSpectrum(std::vector<double>(noise.begin(), noise.end()));
+            const double inBand = PowerBetween(spectrum, rate, c.dToneHz - 250, c.dToneHz + 250);
+            const double tonePower = g * g * kToneLevel * double(kToneLevel) / 2;
+            const double measured = 10 * std::log10(tonePower / inBand);
+            QVERIFY2(std::abs(measured - snr) < 0.5, qPrintable(QString::number(measured)));
+            // Never clipped but rarely, and only scaled down when it must be.
+            const auto clipped = std::count_if(both.begin(), both.end(), [](int16_t x) { return std::abs(x) >= 32767; });
+            QVERIFY(clipped < qsizetype(n / 10000));
+            QCOMPARE(g == 1.0, snr >= 20);
+        }
     }
 
-    void fadingSpansItsDepthOncePerPeriod_data()
-    {
-        QTest::addColumn<int>("depth");
-        QTest::addColumn<int>("period");
-        QTest::newRow("20 dB, 10 s") << 20 << 10;
-        QTest::newRow("6 dB, 4 s") << 6 << 4;
-        QTest::newRow("30 dB, 30 s") << 30 << 30;
-    }
     void fadingSpansItsDepthOncePerPeriod()
     {
-        QFETCH(int, depth);
-        QFETCH(int, period);
-        const int rate = 8000; // the gain's course is the same at any rate
-        BandConditions c;
-        c.nQsbDepthDb = depth;
-        c.nQsbPeriodS = period;
-        c.nSeed = 5;
-        CBandRender band(c, true, rate);
-        const int seconds = std::max(120, 10 * period);
-        const std::vector<int16_t> out = Render(band, std::vector<int16_t>(size_t(rate) * seconds, 10000));
-        // Loudest over quietest, each minute.
-        for (int m = 0; m + 60 <= seconds; m += 60) {
-            const auto [lo, hi] = std::minmax_element(out.begin() + m * rate, out.begin() + (m + 60) * rate);
-            const double span = 20 * std::log10(double(*hi) / std::max<int16_t>(*lo, 1));
-            QVERIFY2(span > 0.8 * depth && span < depth + 0.5, qPrintable(QString::number(span)));
+        for (auto [depth, period] : {std::pair{20, 10}, {6, 4}, {30, 30}}) {
+            const int rate = 8000; // the gain's course is the same at any rate
+            BandConditions c;
+            c.nQsbDepthDb = depth;
+            c.nQsbPeriodS = period;
+            c.nSeed = 5;
+            CBandRender band(c, true, rate);
+            const int seconds = std::max(120, 10 * period);
+            const std::vector<int16_t> out = Render(band, std::vector<int16_t>(size_t(rate) * seconds, 10000));
+            // Loudest over quietest, each minute.
+            for (int m = 0; m + 60 <= seconds; m += 60) {
+                const auto [lo, hi] = std::minmax_element(out.begin() + m * rate, out.begin() + (m + 60) * rate);
+                const double span = 20 * std::log10(double(*hi) / std::max<int16_t>(*lo, 1));
+                QVERIFY2(span > 0.8 * depth && span < depth + 0.5, qPrintable(QString::number(span)));
+            }
+            // Fades: times the gain goes below its middle.
+            const double middle = 10000 * std::pow(10.0, -depth / 40.0);
+            int fades = 0;
+            bool below = out[0] < middle;
+            for (int16_t x : out) {
+                if (!below && x < middle)
+                    ++fades;
+                below = x < middle;
+            }
+            const double expected = double(seconds) / period;
+            QVERIFY2(std::abs(fades - expected) <= expected * 0.3 + 1, qPrintable(QString::number(fades)));
         }
-        // Fades: times the gain goes below its middle.
-        const double middle = 10000 * std::pow(10.0, -depth / 40.0);
-        int fades = 0;
-        bool below = out[0] < middle;
-        for (int16_t x : out) {
-            if (!below && x < middle)
-                ++fades;
-            below = x < middle;
-        }
-        const double expected = double(seconds) / period;
-        QVERIFY2(std::abs(fades - expected) <= expected * 0.3 + 1, qPrintable(QString::number(fades)));
     }
 
-    void filterIsAsWideAsSet_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::newRow("150 Hz") << 150;
-        QTest::newRow("500 Hz") << 500;
-        QTest::newRow("2400 Hz") << 2400;
-    }
     void filterIsAsWideAsSet()
     {
-        QFETCH(int, width);
-        const int rate = 48000;
-        const double centre = 800;
-        // The steady gain of a sine through the filter, measured.
-        auto gain = [&](double hz) {
-            std::vector<CBandRender::Biquad> f = CBandRender::FilterFor(centre, width, rate);
-            const size_t settle = size_t(rate) / 4, n = size_t(rate) / 4;
-            double in = 0, out = 0;
-            for (size_t i = 0; i < settle + n; ++i) {
-                const double x = std::sin(2 * std::numbers::pi * hz * double(i) / rate);
-                double y = x;
-                for (auto& s : f)
-                    y = s.Run(y);
-                if (i >= settle) {
-                    in += x * x;
-                    out += y * y;
+        for (int width : {150, 500, 2400}) {
+            const int rate = 48000;
+            const double centre = 800;
+            // The steady gain of a sine through the filter, measured.
+            auto gain = [&](double hz) {
+                std::vector<CBandRender::Biquad> f = CBandRender::FilterFor(centre, width, rate);
+                const size_t settle = size_t(rate) / 4, n = size_t(rate) / 4;
+                double in = 0, out = 0;
+                for (size_t i = 0; i < settle + n; ++i) {
+                    const double x = std::sin(2 * std::numbers::pi * hz * double(i) / rate);
+                    double y = x;
+                    for (auto& s : f)
+                        y = s.Run(y);
+                    if (i >= settle) {
+                        in += x * x;
+                        out += y * y;
+                    }
                 }
-            }
-            return out / in;
-        };
-        QVERIFY(std::abs(gain(centre) - 1) < 0.01);
-        // The half-power points on each side, by bisection.
-        auto edge = [&](double inside, double outside) {
-            for (int i = 0; i < 18; ++i) {
-                const double mid = (inside + outside) / 2;
-                (gain(mid) > 0.5 ? inside : outside) = mid;
-            }
-            return (inside + outside) / 2;
-        };
-        const double measured = edge(centre, centre + 4 * width) - edge(centre, std::max(1.0, centre - 4 * width));
-        QVERIFY2(std::abs(measured - width) < 0.05 * width, qPrintable(QString::number(measured)));
+                return out / in;
+            };
+            QVERIFY(std::abs(gain(centre) - 1) < 0.01);
+            // The half-power points on each side, by bisection.
+            auto edge = [&](double inside, double outside) {
+                for (int i = 0; i < 18; ++i) {
+                    const double mid = (inside + outside) / 2;
+                    (gain(mid) > 0.5 ? inside : outside) = mid;
+                }
+                return (inside + outside) / 2;
+            };
+            const double measured = edge(centre, centre + 4 * width) - edge(centre, std::max(1.0, centre - 4 * width));
+            QVERIFY2(std::abs(measured - width) < 0.05 * width, qPrintable(QString::number(measured)));
+        }
     }
 
     void otherStationsKeepTheirDistanceAndSpeed()
@@ -213,51 +195,45 @@ private slots:
         QVERIFY(ConditionsFor(o, 20, 700, 9) != ConditionsFor(o, 20, 700, 10));
     }
 
-    void fistVariesEachLengthKeepingTheMean_data()
-    {
-        QTest::addColumn<int>("jitter");
-        QTest::newRow("off") << 0;
-        QTest::newRow("10 %") << 10;
-        QTest::newRow("30 %") << 30;
-    }
     void fistVariesEachLengthKeepingTheMean()
     {
-        QFETCH(int, jitter);
-        // Each run of a buffer against the nearest of its nominal lengths,
-        // over a few tests.
-        std::vector<double> errors;
-        for (int seed = 77; seed < 81; ++seed) {
-            CMorseEngine e;
-            e.SetSettings({ kLatinRandom1, 800, 12, 50 });
-            TrainingOptions o;
-            o.nFistJitterPercent = jitter;
-            o.nBandSeed = seed;
-            ApplyTrainingOptions(o, e);
-            const int dot = 8 * e.DotMs();
-            QCOMPARE(e.KeyWholeTest([&](const unsigned char* p, int n) {
-                int from = 0;
-                for (int i = 1; i <= n; ++i) {
-                    if (i < n && (p[i] == 0) == (p[from] == 0))
-                        continue;
-                    if (i < n || p[from] != 0) { // the gap ending a buffer is its own
-                        const int len = i - from;
-                        const int nominal = p[from] != 0 && len > 2 * dot ? 3 * dot : dot;
-                        errors.push_back(double(len - nominal) / dot);
+        for (int jitter : {0, 10, 30}) {
+            // Each run of a buffer against the nearest of its nominal lengths,
+            // over a few tests.
+            std::vector<double> errors;
+            for (int seed = 77; seed < 81; ++seed) {
+                CMorseEngine e;
+                e.SetSettings({ kLatinRandom1, 800, 12, 50 });
+                TrainingOptions o;
+                o.nFistJitterPercent = jitter;
+                o.nBandSeed = seed;
+                ApplyTrainingOptions(o, e);
+                const int dot = 8 * e.DotMs();
+                QCOMPARE(e.KeyWholeTest([&](const unsigned char* p, int n) {
+                    int from = 0;
+                    for (int i = 1; i <= n; ++i) {
+                        if (i < n && (p[i] == 0) == (p[from] == 0))
+                            continue;
+                        if (i < n || p[from] != 0) { // the gap ending a buffer is its own
+                            const int len = i - from;
+                            const int nominal = p[from] != 0 && len > 2 * dot ? 3 * dot : dot;
+                            errors.push_back(double(len - nominal) / dot);
+                        }
+                        from = i;
                     }
-                    from = i;
-                }
-                return true;
-            }),
-                0);
+                    return true;
+                }),
+                    0);
+            }
+            const double mean = std::accumulate(errors.begin(), errors.end(), 0.0) / double(errors.size());
+            double sq = 0;
+            for (double x : errors)
+                sq += (x - mean) * (x - mean);
+            const double sd = 100 * std::sqrt(sq / double(errors.size()));
+            QVERIFY(errors.size() > 800);
+            QVERIFY2(std::abs(mean) < 0.03, qPrintable(QString::number(mean)));
+            QVERIFY2(std::abs(sd - jitter) <= 0.15 * jitter + 0.5, qPrintable(QString::number(sd)));
         }
-        const double mean = std::accumulate(errors.begin(), errors.end(), 0.0) / double(errors.size());
-        double sq = 0;
-        for (double x : errors)
-            sq += (x - mean) * (x - mean);
-        const double sd = 100 * std::sqrt(sq / double(errors.size()));
-        QVERIFY(errors.size() > 800);
-        QVERIFY2(std::abs(mean) < 0.03, qPrintable(QString::number(mean)));
-        QVERIFY2(std::abs(sd - jitter) <= 0.15 * jitter + 0.5, qPrintable(QString::number(sd)));
     }
 
     void exportsRepeatAndCarryTheNoiseOnTop()
@@ -299,53 +275,35 @@ private slots:
         g_strPhraseFile.clear();
     }
 
-    void conditionsInTheProfile_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("stored"); // empty: absent
-        QTest::addColumn<int>("loaded");
-        QTest::newRow("noise absent") << "NoiseSnrDb"
-                                      << "" << kNoiseOff;
-        QTest::newRow("noise 5") << "NoiseSnrDb"
-                                 << "5" << 5;
-        QTest::newRow("noise -20") << "NoiseSnrDb"
-                                   << "-20" << -10;
-        QTest::newRow("noise junk") << "NoiseSnrDb"
-                                    << "loud" << kNoiseOff;
-        QTest::newRow("filter 100") << "FilterHz"
-                                    << "100" << 150;
-        QTest::newRow("filter 0") << "FilterHz"
-                                  << "0" << 0;
-        QTest::newRow("stations 9") << "QrmStations"
-                                    << "9" << 3;
-        QTest::newRow("period 1") << "QsbPeriodS"
-                                  << "1" << 2;
-        QTest::newRow("seed max") << "BandSeed"
-                                  << "2147483647" << 2147483647;
-    }
     void conditionsInTheProfile()
     {
-        QFETCH(QString, key);
-        QFETCH(QString, stored);
-        QFETCH(int, loaded);
-        QSettings profile(ProfileOrganization(), ProfileApplication());
-        profile.clear();
-        if (!stored.isEmpty())
-            profile.setValue("Options/" + key, stored);
-        profile.sync();
-        const TrainingOptions o = TrainingOptions::Load();
-        const int got = key == "NoiseSnrDb" ? o.nNoiseSnrDb
-            : key == "FilterHz"             ? o.nFilterHz
-            : key == "QrmStations"          ? o.nQrmStations
-            : key == "QsbPeriodS"           ? o.nQsbPeriodS
-                                            : o.nBandSeed;
-        QCOMPARE(got, loaded);
-        // Saved and loaded again, the same; noise off is the key's absence.
-        QVERIFY(o.Save());
-        QCOMPARE(TrainingOptions::Load(), o);
-        profile.sync();
-        QCOMPARE(profile.contains("Options/NoiseSnrDb"), o.HasNoise());
-        profile.clear();
+        // Key, what the profile holds (empty: absent), what is loaded.
+        const struct { QString key, stored; int loaded; } rows[] = {
+            {"NoiseSnrDb", "", kNoiseOff}, {"NoiseSnrDb", "5", 5},       {"NoiseSnrDb", "-20", -10},
+            {"NoiseSnrDb", "loud", kNoiseOff}, {"FilterHz", "100", 150},  {"FilterHz", "0", 0},
+            {"QrmStations", "9", 3},      {"QsbPeriodS", "1", 2},         {"BandSeed", "2147483647", 2147483647},
+        };
+        for (const auto& [key, stored, loaded] : rows) {
+            DRAVIK_ROW(key + "=" + stored);
+            QSettings profile(ProfileOrganization(), ProfileApplication());
+            profile.clear();
+            if (!stored.isEmpty())
+                profile.setValue("Options/" + key, stored);
+            profile.sync();
+            const TrainingOptions o = TrainingOptions::Load();
+            const int got = key == "NoiseSnrDb" ? o.nNoiseSnrDb
+                : key == "FilterHz"             ? o.nFilterHz
+                : key == "QrmStations"          ? o.nQrmStations
+                : key == "QsbPeriodS"           ? o.nQsbPeriodS
+                                                : o.nBandSeed;
+            QCOMPARE(got, loaded);
+            // Saved and loaded again, the same; noise off is the key's absence.
+            QVERIFY(o.Save());
+            QCOMPARE(TrainingOptions::Load(), o);
+            profile.sync();
+            QCOMPARE(profile.contains("Options/NoiseSnrDb"), o.HasNoise());
+            profile.clear();
+        }
     }
 
     void offIsTheDesignedSound()

@@ -2,6 +2,7 @@
 // The telegraphy exams without a display: texts of the right length, sent
 // at the part's 字/分 as the engine keys them, and graded as the exams grade.
 #include "TestRegistry.h"
+#include "TestWait.h"
 #include "engine/MorseEngine.h"
 #include "engine/MorseTable.h"
 #include "text/Cp932.h"
@@ -17,35 +18,27 @@ class TestExam : public QObject {
     static std::string Cp932(const char* utf8) { return QStringToCp932(QString::fromUtf8(utf8)); }
 
 private slots:
-    void textsHaveTheirLengthAndSigns_data()
-    {
-        QTest::addColumn<int>("part");
-        QTest::addColumn<int>("chars");
-        for (ExamPart p : {ExamPart::Wabun, ExamPart::LatinCode, ExamPart::LatinPlain})
-            for (int chars : {1, 75, 500})
-                QTest::addRow("%s %d", ExamPartKey(p), chars) << int(p) << chars;
-    }
     void textsHaveTheirLengthAndSigns()
     {
-        QFETCH(int, part);
-        QFETCH(int, chars);
-        const ExamPart p = ExamPart(part);
-        const std::vector<std::string> lines = ExamLines(p);
-        QCOMPARE(lines.empty(), p == ExamPart::LatinCode);
-        for (uint32_t seed : {1u, 2u}) {
-            const std::string text = ExamText(p, chars, seed, lines);
-            QCOMPARE(ExamCharCount(text), chars);
-            QCOMPARE(ExamText(p, chars, seed, lines), text); // the same seed, the same text
-            for (unsigned char c : text) {
-                QVERIFY(c == ' ' || *MorsePattern(c) != '\0');
-                if (p != ExamPart::Wabun)
-                    QVERIFY(c < 0x80);
+        for (ExamPart p : {ExamPart::Wabun, ExamPart::LatinCode, ExamPart::LatinPlain})
+            for (int chars : {1, 75, 500}) {
+                DRAVIK_ROW(QString("%1 %2").arg(ExamPartKey(p)).arg(chars));
+                const std::vector<std::string> lines = ExamLines(p);
+                QCOMPARE(lines.empty(), p == ExamPart::LatinCode);
+                for (uint32_t seed : {1u, 2u}) {
+                    const std::string text = ExamText(p, chars, seed, lines);
+                    QCOMPARE(ExamCharCount(text), chars);
+                    QCOMPARE(ExamText(p, chars, seed, lines), text); // the same seed, the same text
+                    for (size_t i = 0; i < text.size(); ++i) {
+                        const auto c = static_cast<unsigned char>(text[i]);
+                        QVERIFY(c == ' ' || *MorsePattern(c) != '\0');
+                        QVERIFY(p == ExamPart::Wabun || c < 0x80);
+                        if (p == ExamPart::LatinCode) // groups of five letters
+                            QCOMPARE(c == ' ', i % 6 == 5);
+                    }
+                }
+                QVERIFY(chars < 50 || ExamText(p, chars, 1, lines) != ExamText(p, chars, 2, lines));
             }
-            if (p == ExamPart::LatinCode) // groups of five letters
-                for (size_t i = 0; i < text.size(); ++i)
-                    QCOMPARE(text[i] == ' ', i % 6 == 5);
-        }
-        QVERIFY(chars < 50 || ExamText(p, chars, 1, lines) != ExamText(p, chars, 2, lines));
     }
 
     void shippedTextsAreTheirPartsOwn()
@@ -67,105 +60,80 @@ private slots:
                 QVERIFY2(c == ' ' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'), line.c_str());
     }
 
-    void timedAtItsCharactersAMinute_data()
-    {
-        QTest::addColumn<int>("part");
-        QTest::addColumn<int>("perMin");
-        QTest::newRow("wabun 75") << int(ExamPart::Wabun) << 75;
-        QTest::newRow("wabun 70") << int(ExamPart::Wabun) << 70;
-        QTest::newRow("code 80") << int(ExamPart::LatinCode) << 80;
-        QTest::newRow("plain 100") << int(ExamPart::LatinPlain) << 100;
-        QTest::newRow("plain 25") << int(ExamPart::LatinPlain) << 25;
-    }
     void timedAtItsCharactersAMinute()
     {
-        QFETCH(int, part);
-        QFETCH(int, perMin);
-        const ExamPart p = ExamPart(part);
-        const std::string text = ExamText(p, perMin * 3, 9, ExamLines(p));
-        // Keyed by the engine as the exam window keys it.
-        CMorseEngine e;
-        e.SetSettings({p == ExamPart::Wabun ? kWabunPhrase : kLatinPhrase, 800, 20, 50});
-        KeyingOptions k;
-        k.nDotSamples = ExamDotSamples(text, perMin);
-        e.SetKeyingOptions(k);
-        e.SetFixedText(text);
-        long long samples = 0;
-        int buffers = 0;
-        QCOMPARE(e.KeyWholeTest([&](const unsigned char*, int n) {
-            // A Wabun test opens with two start signals, not counted.
-            if (++buffers > (p == ExamPart::Wabun ? 2 : 0))
-                samples += n;
-            return true;
-        }), 0);
-        QCOMPARE(e.Sent(), text);
-        const double perMinute = ExamCharCount(text) / (double(samples) / 8000.0 / 60.0);
-        QVERIFY2(std::abs(perMinute - perMin) <= perMin / 100.0, qPrintable(QString::number(perMinute)));
+        const std::pair<ExamPart, int> rows[] = {
+            {ExamPart::Wabun, 75}, {ExamPart::Wabun, 70}, {ExamPart::LatinCode, 80},
+            {ExamPart::LatinPlain, 100}, {ExamPart::LatinPlain, 25},
+        };
+        for (const auto& [p, perMin] : rows) {
+            DRAVIK_ROW(QString("%1 %2").arg(ExamPartKey(p)).arg(perMin));
+            const std::string text = ExamText(p, perMin * 3, 9, ExamLines(p));
+            // Keyed by the engine as the exam window keys it.
+            CMorseEngine e;
+            e.SetSettings({p == ExamPart::Wabun ? kWabunPhrase : kLatinPhrase, 800, 20, 50});
+            KeyingOptions k;
+            k.nDotSamples = ExamDotSamples(text, perMin);
+            e.SetKeyingOptions(k);
+            e.SetFixedText(text);
+            long long samples = 0;
+            int buffers = 0;
+            QCOMPARE(e.KeyWholeTest([&](const unsigned char*, int n) {
+                // A Wabun test opens with two start signals, not counted.
+                if (++buffers > (p == ExamPart::Wabun ? 2 : 0))
+                    samples += n;
+                return true;
+            }), 0);
+            QCOMPARE(e.Sent(), text);
+            const double perMinute = ExamCharCount(text) / (double(samples) / 8000.0 / 60.0);
+            QVERIFY2(std::abs(perMinute - perMin) <= perMin / 100.0, qPrintable(QString::number(perMinute)));
+        }
     }
 
-    void gradedAsTheExamsGrade_data()
-    {
-        QTest::addColumn<QString>("sent");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("wrong");
-        QTest::addColumn<int>("missing");
-        QTest::addColumn<int>("score");
-        QTest::newRow("all right") << "ABCDE FGHIJ" << "ABCDE FGHIJ" << 0 << 0 << 100;
-        QTest::newRow("spaces not graded") << "ABCDE FGHIJ" << "ABCDEFGHIJ" << 0 << 0 << 100;
-        QTest::newRow("line breaks not graded") << "ABCDE FGHIJ" << "abcde\r\nfghij" << 0 << 0 << 100;
-        QTest::newRow("one wrong") << "ABCDE FGHIJ" << "ABCXE FGHIJ" << 1 << 0 << 97;
-        QTest::newRow("one missing") << "ABCDE FGHIJ" << "ABCE FGHIJ" << 0 << 1 << 99;
-        QTest::newRow("one extra") << "ABCDE FGHIJ" << "ABCDDE FGHIJ" << 1 << 0 << 97;
-        QTest::newRow("a dropped group") << "ABCDE FGHIJ KLMNO" << "ABCDE KLMNO" << 0 << 5 << 95;
-        QTest::newRow("nothing typed") << "ABCDE FGHIJ" << "" << 0 << 10 << 90;
-        QTest::newRow("never below 0") << "ABCDE FGHIJ KLMNO PQRST ABCDE FGHIJ KLMNO" << QString(35, 'Z') << 35 << 0 << 0;
-        QTest::newRow("wabun example") << "ｼｹﾝ ｺﾞｳｶｸ ｵﾒﾃﾞﾄｳ" << "ｼｹﾝ ｺｳｶｸ ｵﾒﾃﾄｳ" << 0 << 2 << 98;
-        QTest::newRow("code example") << "QXBTR KLMOZ" << "QXBTR KLNOZ" << 1 << 0 << 97;
-        QTest::newRow("plain example") << "MEETING MOVED TO FRIDAY" << "MEETING MOVE TO FRIDAYS" << 1 << 1 << 96;
-        QTest::newRow("voiced mark missing") << "ｶﾞｯｺｳ" << "ｶｯｺｳ" << 0 << 1 << 99;
-        QTest::newRow("voiced for semi-voiced") << "ﾊﾟﾝ" << "ﾊﾞﾝ" << 1 << 0 << 97;
-    }
     void gradedAsTheExamsGrade()
     {
-        QFETCH(QString, sent);
-        QFETCH(QString, typed);
-        QFETCH(int, wrong);
-        QFETCH(int, missing);
-        QFETCH(int, score);
-        const std::string s = QStringToCp932(sent);
-        const ExamGrade g = GradeExamPart(s, QStringToCp932(typed));
-        QCOMPARE(g.nWrong, wrong);
-        QCOMPARE(g.nMissing, missing);
-        QCOMPARE(g.nScore, score);
-        // The marks lie on the sent text: one per error, none on a gap.
-        QCOMPARE(g.marks.size(), s.size());
-        QCOMPARE(int(std::count(g.marks.begin(), g.marks.end(), 2)), missing);
-        QVERIFY(int(std::count(g.marks.begin(), g.marks.end(), 1)) <= wrong);
-        for (size_t i = 0; i < s.size(); ++i)
-            QVERIFY(s[i] != ' ' || g.marks[i] == 0);
+        // Sent, typed, 誤字, 脱字, score: spaces and line breaks are not
+        // graded, an extra character is 誤字, a score never goes below 0.
+        const struct { const char *sent, *typed; int wrong, missing, score; } rows[] = {
+            {"ABCDE FGHIJ", "ABCDE FGHIJ", 0, 0, 100}, {"ABCDE FGHIJ", "ABCDEFGHIJ", 0, 0, 100},
+            {"ABCDE FGHIJ", "abcde\r\nfghij", 0, 0, 100}, {"ABCDE FGHIJ", "ABCXE FGHIJ", 1, 0, 97},
+            {"ABCDE FGHIJ", "ABCE FGHIJ", 0, 1, 99},    {"ABCDE FGHIJ", "ABCDDE FGHIJ", 1, 0, 97},
+            {"ABCDE FGHIJ KLMNO", "ABCDE KLMNO", 0, 5, 95}, {"ABCDE FGHIJ", "", 0, 10, 90},
+            {"ABCDE FGHIJ KLMNO PQRST ABCDE FGHIJ KLMNO", "ZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZ", 35, 0, 0},
+            {"ｼｹﾝ ｺﾞｳｶｸ ｵﾒﾃﾞﾄｳ", "ｼｹﾝ ｺｳｶｸ ｵﾒﾃﾄｳ", 0, 2, 98}, {"QXBTR KLMOZ", "QXBTR KLNOZ", 1, 0, 97},
+            {"MEETING MOVED TO FRIDAY", "MEETING MOVE TO FRIDAYS", 1, 1, 96},
+            {"ｶﾞｯｺｳ", "ｶｯｺｳ", 0, 1, 99}, {"ﾊﾟﾝ", "ﾊﾞﾝ", 1, 0, 97},
+        };
+        for (const auto& r : rows) {
+            DRAVIK_ROW(QString::fromUtf8(r.typed));
+            const std::string s = Cp932(r.sent);
+            const ExamGrade g = GradeExamPart(s, Cp932(r.typed));
+            QCOMPARE(g.nWrong, r.wrong);
+            QCOMPARE(g.nMissing, r.missing);
+            QCOMPARE(g.nScore, r.score);
+            // The marks lie on the sent text: one per error, none on a gap.
+            QCOMPARE(g.marks.size(), s.size());
+            QCOMPARE(int(std::count(g.marks.begin(), g.marks.end(), 2)), r.missing);
+            QVERIFY(int(std::count(g.marks.begin(), g.marks.end(), 1)) <= r.wrong);
+            for (size_t i = 0; i < s.size(); ++i)
+                QVERIFY(s[i] != ' ' || g.marks[i] == 0);
+        }
     }
 
-    void licenceVerdicts_data()
-    {
-        QTest::addColumn<QString>("licence");
-        QTest::addColumn<QList<int>>("scores");
-        QTest::addColumn<bool>("passed");
-        QTest::newRow("1sou at the total") << "1sou" << QList<int>{70, 70, 70} << true;
-        QTest::newRow("1sou one short") << "1sou" << QList<int>{70, 70, 69} << false;
-        QTest::newRow("1sou a weak part carried") << "1sou" << QList<int>{100, 100, 10} << true;
-        QTest::newRow("3sou") << "3sou" << QList<int>{60, 80, 70} << true;
-        QTest::newRow("kokunai") << "kokunai" << QList<int>{69} << false;
-        QTest::newRow("a part missing") << "2sou" << QList<int>{100, 100} << false;
-        QTest::newRow("practice never") << "practice" << QList<int>{100, 100, 100} << false;
-    }
     void licenceVerdicts()
     {
-        QFETCH(QString, licence);
-        QFETCH(QList<int>, scores);
-        QFETCH(bool, passed);
-        const ExamLicence* l = FindExamLicence(licence.toStdString());
-        QVERIFY(l);
-        QCOMPARE(ExamLicencePassed(*l, std::vector<int>(scores.begin(), scores.end())), passed);
+        // A weak part is carried by the others; every part must be there.
+        const struct { const char* licence; std::vector<int> scores; bool passed; } rows[] = {
+            {"1sou", {70, 70, 70}, true}, {"1sou", {70, 70, 69}, false}, {"1sou", {100, 100, 10}, true},
+            {"3sou", {60, 80, 70}, true}, {"kokunai", {69}, false},      {"2sou", {100, 100}, false},
+            {"practice", {100, 100, 100}, false},
+        };
+        for (const auto& r : rows) {
+            DRAVIK_ROW(r.licence);
+            const ExamLicence* l = FindExamLicence(r.licence);
+            QVERIFY(l);
+            QCOMPARE(ExamLicencePassed(*l, r.scores), r.passed);
+        }
     }
 
     void usersTextCutToWhatThePartSends()
