@@ -390,76 +390,61 @@ private slots:
         QCOMPARE(rows(), 0);
     }
 
-    void windowMenuFromTheKeyboard_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier);
-        QTest::newRow("Menu") << int(Qt::Key_Menu) << int(Qt::NoModifier);
-        QTest::newRow("Alt+Space") << int(Qt::Key_Space) << int(Qt::AltModifier);
-    }
     void windowMenuFromTheKeyboard()
     {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
         CDravikApp app;
         QVERIFY(app.InitInstance({"dravik"}));
         QVERIFY(QTest::qWaitForWindowActive(app.MainFrame()));
-        // The answer box has the focus, as it does while typing.
-        QTest::keyClick(app.View()->m_editAnswer, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QTRY_VERIFY(app.MainFrame()->GetSystemMenu()->isVisible());
-        app.MainFrame()->GetSystemMenu()->close();
+        // Shift+F10, Menu, Alt+Space, with the answer box in focus as it is
+        // while typing.
+        const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+            {Qt::Key_F10, Qt::ShiftModifier}, {Qt::Key_Menu, Qt::NoModifier}, {Qt::Key_Space, Qt::AltModifier}};
+        for (const auto& [key, modifiers] : keys) {
+            QTest::keyClick(app.View()->m_editAnswer, key, modifiers);
+            QTRY_VERIFY(app.MainFrame()->GetSystemMenu()->isVisible());
+            app.MainFrame()->GetSystemMenu()->close();
+        }
     }
 
-    void commandLine_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("exit"); // -1: the program starts
-        QTest::addColumn<QString>("begins");
-        QTest::newRow("--version") << QStringList{"--version"} << 0 << "Dravik 1.0.0.1\n";
-        QTest::newRow("-h after a file") << QStringList{"a.txt", "-h"} << 0 << "使い方: dravik";
-        QTest::newRow("--foo") << QStringList{"--foo"} << 2 << "dravik: 不明なオプションです: --foo\n\n使い方";
-        QTest::newRow("-v") << QStringList{"-v"} << 2 << "dravik: 不明なオプションです: -v";
-        QTest::newRow("Qt's own") << QStringList{"-platform", "xcb", "--style=Fusion", "-reverse", "a.txt"} << -1 << "";
-        QTest::newRow("a file after --") << QStringList{"--", "-v"} << -1 << "";
-    }
     void commandLine()
     {
-        QFETCH(QStringList, args);
-        QFETCH(int, exit);
-        QFETCH(QString, begins);
-        std::vector<std::string> argv{"dravik"};
-        for (const QString& a : args)
-            argv.push_back(a.toStdString());
-        const CommandLineAction action = ParseCommandLine(argv);
-        QCOMPARE(action.bExit ? action.nExitCode : -1, exit);
-        QVERIFY2(QString::fromStdString(action.sText).startsWith(begins), action.sText.c_str());
+        // Arguments, the exit code (-1: the program starts), how the text begins.
+        const struct { QStringList args; int exit; const char* begins; } rows[] = {
+            {{"--version"}, 0, "Dravik 1.0.0.1\n"},
+            {{"a.txt", "-h"}, 0, "使い方: dravik"},
+            {{"--foo"}, 2, "dravik: 不明なオプションです: --foo\n\n使い方"},
+            {{"-v"}, 2, "dravik: 不明なオプションです: -v"},
+            {{"-platform", "xcb", "--style=Fusion", "-reverse", "a.txt"}, -1, ""}, // Qt's own
+            {{"--", "-v"}, -1, ""},                                                 // a file after --
+        };
+        for (const auto& r : rows) {
+            std::vector<std::string> argv{"dravik"};
+            for (const QString& a : r.args)
+                argv.push_back(a.toStdString());
+            const CommandLineAction action = ParseCommandLine(argv);
+            QCOMPARE(action.bExit ? action.nExitCode : -1, r.exit);
+            QVERIFY2(QString::fromStdString(action.sText).startsWith(QString::fromUtf8(r.begins)), action.sText.c_str());
+        }
     }
 
-    void helpAndErrorsNeedNoDisplay_data()
-    {
-        QTest::addColumn<QString>("option");
-        QTest::addColumn<int>("exit");
-        QTest::newRow("--help: standard output") << "--help" << 0;
-        QTest::newRow("--foo: standard error") << "--foo" << 2;
-    }
     void helpAndErrorsNeedNoDisplay()
     {
-        QFETCH(QString, option);
-        QFETCH(int, exit);
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("DISPLAY");
-        env.remove("WAYLAND_DISPLAY");
-        env.remove("QT_QPA_PLATFORM"); // no platform could start here
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(DRAVIK_EXE), {option});
-        QVERIFY(p.waitForFinished(10000));
-        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), exit);
-        const QByteArray out = exit ? p.readAllStandardError() : p.readAllStandardOutput();
-        QVERIFY2(out.contains("使い方: dravik"), out.constData());
-        QVERIFY((exit ? p.readAllStandardOutput() : p.readAllStandardError()).isEmpty());
+        // --help on standard output, --foo on standard error.
+        for (auto [option, exit] : {std::pair{"--help", 0}, {"--foo", 2}}) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove("DISPLAY");
+            env.remove("WAYLAND_DISPLAY");
+            env.remove("QT_QPA_PLATFORM"); // no platform could start here
+            p.setProcessEnvironment(env);
+            p.start(QStringLiteral(DRAVIK_EXE), {option});
+            QVERIFY(p.waitForFinished(10000));
+            QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p.exitCode(), exit);
+            const QByteArray out = exit ? p.readAllStandardError() : p.readAllStandardOutput();
+            QVERIFY2(out.contains("使い方: dravik"), out.constData());
+            QVERIFY((exit ? p.readAllStandardOutput() : p.readAllStandardError()).isEmpty());
+        }
     }
 
     void newDocumentResetsModeAndVolume()
