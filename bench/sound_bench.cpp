@@ -27,6 +27,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QtTest>
+#include <QThread>
 #include <QTimer>
 
 #include <sys/resource.h>
@@ -329,6 +330,13 @@ int main(int argc, char** argv)
 
     CRecorder rec;
     rec.m_clock.start();
+    // STALL_MS: the window's thread held up that long every 2 s, as a
+    // machine too busy to run it would.
+    QTimer stall;
+    const int stallMs = qEnvironmentVariableIntValue("STALL_MS");
+    QObject::connect(&stall, &QTimer::timeout, [stallMs] { QThread::msleep(stallMs); });
+    if (stallMs > 0)
+        stall.start(2000);
     auto runTest = [&](int wpm) {
         rec.Start();
         wpmBox->setText(QString::number(wpm));
@@ -446,12 +454,15 @@ int main(int argc, char** argv)
 
     std::printf("%-6s %4s %5s %9s %9s %9s %8s %8s\n", "load", "wpm", "spans", "min ms", "median", "max ms",
                 ">1 ms", "cpu %");
-    // Speeds: all three, or those listed as the third argument ("12,60").
+    // Speeds: all three, or those listed as the third argument ("12,60");
+    // "stop": Stop to silence alone.
     std::vector<int> speeds{12, 60, 120};
+    const bool bStopsOnly = argc > 3 && QByteArray(argv[3]) == "stop";
     if (argc > 3) {
         speeds.clear();
         for (const QString& w : QString::fromLocal8Bit(argv[3]).split(QLatin1Char(',')))
-            speeds.push_back(w.toInt());
+            if (!bStopsOnly)
+                speeds.push_back(w.toInt());
     }
     std::vector<double> lags;
     for (int wpm : speeds) {
@@ -527,7 +538,7 @@ int main(int argc, char** argv)
 
     // Stop in the middle of a long dash: how long the sound goes on.
     std::vector<double> stopMs;
-    for (int t = 0; t < tests && argc <= 3 && !rec.FromDisk(); ++t) {
+    for (int t = 0; t < tests && (argc <= 3 || bStopsOnly) && !rec.FromDisk(); ++t) {
         rec.Start();
         wpmBox->setText(QStringLiteral("5"));
         QTest::mouseClick(start, Qt::LeftButton);

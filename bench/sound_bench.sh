@@ -7,9 +7,10 @@
 #
 #   [LOADS="idle busy heavy"] bash bench/sound_bench.sh [tests per speed] [speeds]
 #   (default 5 tests at 12,60,120 WPM; with speeds, e.g. "60", only the
-#   timing of those)
+#   timing of those; "stop": only Stop to silence)
 #   DISK=1: through SDL's disk driver at its real-time pace instead of
 #   the server (the timing only).
+#   STALL_MS=N: the window's thread held up N ms every 2 s.
 #   NO_BUILD=1: use the built bench as it is (e.g. run as another user,
 #   whose audio thread gets no raised priority).
 #   Each load also counts the server's underruns of the stream.

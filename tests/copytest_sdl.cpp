@@ -75,7 +75,12 @@ private slots:
 
         const int dot = 8 * f.view.DotMs();
         std::vector<int> gaps;
-        const std::vector<std::string> heard = DecodePatterns(Captured(), dot, gaps);
+        const QByteArray raw = Captured();
+        const std::vector<std::string> heard = DecodePatterns(raw, dot, gaps);
+        // At the form's volume.
+        const auto* pcm = reinterpret_cast<const qint16*>(raw.constData());
+        QCOMPARE(*std::max_element(pcm, pcm + raw.size() / 2),
+                 ScaleToVolume(kToneLevel, CMorseEngine::VolumeWord(f.view.Volume())));
         QCOMPARE(int(heard.size()), 50);
         for (int i = 0; i < 50; ++i)
             QCOMPARE(heard[size_t(i)], std::string(MorsePattern(static_cast<unsigned char>(f.view.Sent()[size_t(i)]))));

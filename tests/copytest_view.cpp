@@ -80,27 +80,15 @@ private slots:
         QCOMPARE(f.Evaluate()->toolTip(), QStringLiteral("評価 (F9)"));
     }
 
-    void sliderSetsVolume_data()
-    {
-        QTest::addColumn<int>("pos");
-        QTest::addColumn<int>("volume");
-        QTest::newRow("top") << 0 << 100;
-        QTest::newRow("bottom") << 100 << 0;
-        QTest::newRow("tick 50") << 50 << 50;
-        QTest::newRow("tick 90") << 90 << 10;
-    }
     void sliderSetsVolume()
     {
-        QFETCH(int, pos);
-        QFETCH(int, volume);
         CForm f;
-        f.Slider()->setValue(pos); // as a drag of the thumb does
-        QCOMPARE(f.view.Volume(), volume);
-    }
-
-    void sliderKeysMoveTheVolume()
-    {
-        CForm f;
+        // The thumb dragged: top 100, bottom 0, the ticks between.
+        for (auto [pos, volume] : {std::pair{0, 100}, {100, 0}, {50, 50}, {90, 10}}) {
+            f.Slider()->setValue(pos);
+            QCOMPARE(f.view.Volume(), volume);
+        }
+        // And from the keyboard.
         f.Slider()->setFocus();
         QTest::keyClick(f.Slider(), Qt::Key_End);
         QCOMPARE(f.view.Volume(), 0);

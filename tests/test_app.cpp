@@ -470,34 +470,28 @@ private slots:
 
     void aboutBox()
     {
-        CAboutDlg dlg;
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("Pilvoのﾊﾞｰｼﾞｮﾝ情報"));
-        QStringList texts;
-        for (QLabel* l : dlg.findChildren<QLabel*>())
-            texts << l->text();
-        QVERIFY(texts.contains(QStringLiteral("Pilvo Version 1.01")));
-        auto* ok = qobject_cast<QPushButton*>(dlg.GetDlgItem(IDOK_BUTTON));
-        QCOMPARE(ok->text(), QStringLiteral("OK"));
-        QVERIFY(ok->isDefault());
-        QVERIFY(dlg.isModal());
-
-        // Help menu and the window menu's version item both open it, modally.
+        // The Help menu and the window menu's version item both open it, modally.
         CDravikApp app;
         QVERIFY(app.InitInstance({"dravik"}));
         for (int id : {ID_APP_ABOUT, ID_SYSMENU_VERSION}) {
-            QString seen;
+            QStringList texts;
             QTimer::singleShot(0, [&] {
                 auto* shown = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
-                if (shown) {
-                    seen = shown->windowTitle();
-                    qobject_cast<QPushButton*>(shown->GetDlgItem(IDOK_BUTTON))->click();
-                }
+                if (!shown)
+                    return;
+                texts << shown->windowTitle();
+                for (QLabel* l : shown->findChildren<QLabel*>())
+                    texts << l->text();
+                auto* ok = qobject_cast<QPushButton*>(shown->GetDlgItem(IDOK_BUTTON));
+                texts << QString::number(ok->isDefault()) + ok->text();
+                ok->click();
             });
             app.MainFrame()->CommandAction(id)->trigger();
-            QCOMPARE(seen, QStringLiteral("Pilvoのﾊﾞｰｼﾞｮﾝ情報"));
+            QVERIFY(texts.contains(QStringLiteral("Pilvoのﾊﾞｰｼﾞｮﾝ情報")));
+            QVERIFY(texts.contains(QStringLiteral("Pilvo Version 1.01")));
+            QVERIFY(texts.contains(QStringLiteral("1OK")));
         }
     }
 };
-
 QTEST_MAIN(TestApp)
 #include "test_app.moc"

@@ -116,6 +116,7 @@ void CSdlWaveOut::PlayAhead(std::unique_ptr<IKeyedSource> source)
 {
     std::lock_guard lock(m_pStream->mutex);
     m_pStream->pSource = std::move(source);
+    m_pStream->bAhead = m_pStream->pSource != nullptr;
 }
 
 void CSdlWaveOut::AppendKeyed(SdlStream& s, const unsigned char* data, uint32_t len)
@@ -137,15 +138,15 @@ void CSdlWaveOut::AppendKeyed(SdlStream& s, const unsigned char* data, uint32_t 
 MMRESULT CSdlWaveOut::Enqueue(const unsigned char* data, uint32_t len)
 {
     SdlStream& s = *m_pStream;
-    std::lock_guard lock(s.mutex);
+    // bAhead and bClosing change only on this thread.
     if (s.bClosing)
         return MMSYSERR_INVALHANDLE;
-    if (s.pSource || s.bAhead) {
+    if (s.bAhead) {
         // The audio thread keys this buffer itself, on time whenever it
-        // was written.
-        s.bAhead = true;
-        ++s.nWritten;
+        // was written; the next done waits for this count.
+        s.nWritten.fetch_add(1);
     } else {
+        std::lock_guard lock(s.mutex);
         AppendKeyed(s, data, len);
     }
     s.bPending = true;
@@ -162,10 +163,8 @@ MMRESULT CSdlWaveOut::Reset()
         s.pSource.reset();
         s.ends.clear();
         ReturnHeader();
-        if (s.bPending) {
-            s.bPending = false;
+        if (s.bPending.exchange(false))
             PostDone();
-        }
     }
     // What the sound server holds is dropped with the device: Stop is
     // heard at once however much it buffers.
@@ -232,7 +231,7 @@ void CSdlWaveOut::TopUp(SdlStream& s, size_t nWanted)
 bool CSdlWaveOut::AheadDone(SdlStream& s, size_t nMargin)
 {
     // The write in hand is buffer nWritten - 1; earlier ones are done.
-    const long long nBuf = s.nWritten - 1;
+    const long long nBuf = s.nWritten.load() - 1;
     while (!s.ends.empty() && s.nFirstEnd < nBuf) {
         s.ends.pop_front();
         ++s.nFirstEnd;
@@ -272,7 +271,7 @@ void CSdlWaveOut::Fill(SdlStream& s, Sint16* out, int frames)
     const size_t margin = std::max(size_t(2 * frames), s.nDoneMargin);
     // Keyed ahead far enough that the done notice of every buffer can be
     // given on time.
-    if (s.bAhead)
+    if (s.bAhead && s.nWritten.load() > 0)
         TopUp(s, size_t(frames) + margin);
     if (s.pBand) {
         if (s.mainScratch.size() < size_t(frames))
@@ -288,7 +287,7 @@ void CSdlWaveOut::Fill(SdlStream& s, Sint16* out, int frames)
     if (!s.pOwner)
         return;
     const size_t left = s.queue.size() - s.nPos;
-    if (s.bPending && (s.bAhead ? AheadDone(s, margin) : left <= margin)) {
+    if (s.bPending.load() && (s.bAhead ? AheadDone(s, margin) : left <= margin)) {
         s.bPending = false;
         s.pOwner->PostDone();
     }

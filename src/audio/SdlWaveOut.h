@@ -26,7 +26,7 @@ struct SdlStream {
     CSdlWaveOut* pOwner = nullptr;      // null once the wave-out is gone
     std::vector<int16_t> queue;         // rendered samples at their volume, not yet played
     size_t nPos = 0;
-    bool bPending = false;              // written, done not yet posted
+    std::atomic<bool> bPending{false};  // written, done not yet posted
     bool bClosing = false;
     bool bClosePosted = false;
     std::atomic<uint32_t> dwVolume{0xFFFFFFFFu};
@@ -41,12 +41,14 @@ struct SdlStream {
     ToneShaping shaping;
     // Playing ahead: from the first write on, the audio thread keys the
     // test from the source, and the writes only pace the done notices.
+    // They then take no lock, so that the audio thread never waits for
+    // the window's thread.
     std::unique_ptr<IKeyedSource> pSource;
-    bool bAhead = false;
+    bool bAhead = false; // set by PlayAhead
     long long llQueueBase = 0;   // stream position of queue[0]
     std::deque<long long> ends;  // where each buffer from the source ends
     long long nFirstEnd = 0;     // the buffer number of ends.front()
-    long long nWritten = 0;      // writes since playing ahead
+    std::atomic<long long> nWritten{0}; // writes since playing ahead
     std::vector<unsigned char> keyed;
     bool bRaised = false; // the audio thread's priority
 };
