@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <pthread.h>
-#include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -28,9 +26,6 @@ static bool InitSdlAudio()
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Dravik");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Morse tone");
-    // SDL asks RealtimeKit to run its audio thread in real time, the
-    // desktop's grant; RaiseAudioThread does the rest.
-    SDL_SetHint(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, "1");
     return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
@@ -243,17 +238,11 @@ bool CSdlWaveOut::AheadDone(SdlStream& s, size_t nMargin)
 }
 
 // On the audio thread: a thread that runs late lets the server run dry.
-// Unless RealtimeKit made it real time, real time directly where allowed
-// (root, an rtprio limit), else the lowest nice value allowed.
+// SDL asks for nice -20, or RealtimeKit's least nice value; where neither
+// is granted, the lowest nice value the user's limit allows. Not real
+// time: under load, a real-time audio thread made the stream glitch.
 static void RaiseAudioThread()
 {
-    int policy = SCHED_OTHER;
-    sched_param param{};
-    if (pthread_getschedparam(pthread_self(), &policy, &param) == 0 && (policy == SCHED_RR || policy == SCHED_FIFO))
-        return;
-    param.sched_priority = std::min(10, sched_get_priority_max(SCHED_RR));
-    if (pthread_setschedparam(pthread_self(), SCHED_RR, &param) == 0)
-        return;
     const auto tid = id_t(syscall(SYS_gettid));
     for (int nice = -20; nice < getpriority(PRIO_PROCESS, tid); ++nice)
         if (setpriority(PRIO_PROCESS, tid, nice) == 0)

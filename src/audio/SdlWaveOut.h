@@ -70,8 +70,8 @@ public:
 
     // Length of an SDL callback (48 ms), which is also what a PulseAudio
     // server holds of the stream: little enough that Stop is heard at
-    // once. The audio thread asks for real-time priority, so that a busy
-    // machine does not make it late.
+    // once. The audio thread takes the lowest nice value it may, so that
+    // a busy machine does not make it late.
     static constexpr int kCallbackMs = 48;
     // Done is posted while this much is still queued, so that the next
     // buffer is in hand before the last sample of this one is played.
