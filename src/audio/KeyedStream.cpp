@@ -1,0 +1,224 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "audio/KeyedStream.h"
+#include "audio/DeviceThread.h"
+
+#include <algorithm>
+#include <chrono>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+long long SteadyNowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool IsKeyedFormat(const WAVEFORMATEX& format)
+{
+    return format.wFormatTag == WAVE_FORMAT_PCM && format.nChannels == 1 && format.wBitsPerSample == 8
+        && format.nSamplesPerSec == 8000;
+}
+
+CStreamWaveOut::CStreamWaveOut(WaveOutWindow window, std::shared_ptr<KeyedStream> stream,
+                               const ToneShaping& shaping)
+    : CWaveOutBase(window), m_pStream(std::move(stream))
+{
+    KeyedStream& s = *m_pStream;
+    s.pOwner = this;
+    s.llLastFillMs = SteadyNowMs();
+    s.shaping = shaping;
+    // Keyed buffers come at 8000 per second; a shaped tone is rendered finer.
+    m_nRate = RenderRate(shaping);
+    s.nDoneMargin = size_t(m_nRate) * kDoneMarginMs / 1000;
+    s.queue.assign(size_t(m_nRate) * kLeadInMs / 1000, 0);
+    if (shaping.band.Active())
+        s.pBand = std::make_unique<CBandRender>(shaping.band, shaping.eShape == ToneShape::Square, m_nRate);
+    m_watch.setInterval(kWatchMs);
+    connect(&m_watch, &QTimer::timeout, this, &CStreamWaveOut::OnWatch);
+}
+
+CStreamWaveOut::~CStreamWaveOut() { Detach(); }
+
+void CStreamWaveOut::Detach()
+{
+    std::lock_guard lock(m_pStream->mutex);
+    m_pStream->pOwner = nullptr;
+}
+
+int CStreamWaveOut::ClosingCount() { return CAudioDeviceThread::Instance().Pending(); }
+
+MMRESULT CStreamWaveOut::SetVolume(uint32_t dwVolume)
+{
+    m_pStream->dwVolume.store(dwVolume);
+    return MMSYSERR_NOERROR;
+}
+
+void CStreamWaveOut::PlayAhead(std::unique_ptr<IKeyedSource> source)
+{
+    std::lock_guard lock(m_pStream->mutex);
+    m_pStream->pSource = std::move(source);
+    m_pStream->bAhead = m_pStream->pSource != nullptr;
+}
+
+void KeyedStream::AppendKeyed(const unsigned char* data, uint32_t len)
+{
+    queue.erase(queue.begin(), queue.begin() + std::ptrdiff_t(nPos));
+    llQueueBase += (long long)nPos;
+    nPos = 0;
+    const size_t from = queue.size();
+    RenderKeyed(data, len, shaping, queue);
+    // The volume of this moment: a change is heard from the next buffer
+    // on, never inside one.
+    const uint32_t vol = dwVolume.load();
+    for (size_t i = from; i < queue.size(); ++i)
+        queue[i] = ScaleToVolume(queue[i], vol);
+    bWritten = true;
+    dwWrittenVolume = vol;
+}
+
+MMRESULT CStreamWaveOut::Enqueue(const unsigned char* data, uint32_t len)
+{
+    KeyedStream& s = *m_pStream;
+    // bAhead and bClosing change only on this thread.
+    if (s.bClosing)
+        return MMSYSERR_INVALHANDLE;
+    if (s.bAhead) {
+        // The audio thread keys this buffer itself, on time whenever it
+        // was written; the next done waits for this count.
+        s.nWritten.fetch_add(1);
+    } else {
+        std::lock_guard lock(s.mutex);
+        s.AppendKeyed(data, len);
+    }
+    s.bPending = true;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT CStreamWaveOut::Reset()
+{
+    KeyedStream& s = *m_pStream;
+    {
+        std::lock_guard lock(s.mutex);
+        s.queue.clear();
+        s.nPos = 0;
+        s.pSource.reset();
+        s.ends.clear();
+        ReturnHeader();
+        if (s.bPending.exchange(false))
+            PostDone();
+    }
+    m_bReset = true;
+    DropDevice();
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT CStreamWaveOut::Close()
+{
+    KeyedStream& s = *m_pStream;
+    std::lock_guard lock(s.mutex);
+    if (s.bPending)
+        return WAVERR_STILLPLAYING;
+    if (s.bClosing)
+        return MMSYSERR_INVALHANDLE;
+    s.bClosing = true;
+    s.pSource.reset(); // no write will bring more
+    // What is written plays to its end; the audio thread posts the close
+    // then. A device that failed, or was reset, plays nothing more.
+    if (s.nPos >= s.queue.size() || m_bFailed || m_bReset) {
+        s.bClosePosted = true;
+        PostClose();
+    }
+    return MMSYSERR_NOERROR;
+}
+
+void CStreamWaveOut::OnWatch()
+{
+    if (m_bFailed || m_bReset)
+        return;
+    // A device that did not open, that stopped asking for data, or that
+    // the library has given up on (write errors), cannot finish the test.
+    const bool bOpen = m_pStream->bOpen.load();
+    // A sound server that is started on demand may take a while to open.
+    const bool bStalled = SteadyNowMs() - m_pStream->llLastFillMs.load() > (bOpen ? kStallMs : kOpenTimeoutMs);
+    if (m_pStream->bOpenFailed || m_pStream->bDeviceFailed || bStalled || (bOpen && DeviceStopped())) {
+        m_bFailed = true;
+        m_watch.stop();
+        PostError();
+    }
+}
+
+void KeyedStream::TopUp(size_t nWanted)
+{
+    while (pSource && queue.size() - nPos < nWanted) {
+        if (!pSource->Next(keyed)) {
+            pSource.reset();
+            break;
+        }
+        AppendKeyed(keyed.data(), uint32_t(keyed.size()));
+        ends.push_back(llQueueBase + (long long)queue.size());
+    }
+}
+
+bool KeyedStream::AheadDone(size_t nMargin)
+{
+    // The write in hand is buffer nWritten - 1; earlier ones are done.
+    const long long nBuf = nWritten.load() - 1;
+    while (!ends.empty() && nFirstEnd < nBuf) {
+        ends.pop_front();
+        ++nFirstEnd;
+    }
+    if (!ends.empty() && nFirstEnd == nBuf)
+        return llQueueBase + (long long)nPos + (long long)nMargin >= ends.front();
+    // Written beyond what the source keyed: done once all is played.
+    return !pSource && nPos >= queue.size();
+}
+
+// On the audio thread: a thread that runs late lets the server run dry.
+// SDL asks for nice -20, or RealtimeKit's least nice value; where neither
+// is granted, the lowest nice value the user's limit allows. Not real
+// time: under load, a real-time audio thread made the stream glitch.
+static void RaiseAudioThread()
+{
+    const auto tid = id_t(syscall(SYS_gettid));
+    for (int nice = -20; nice < getpriority(PRIO_PROCESS, tid); ++nice)
+        if (setpriority(PRIO_PROCESS, tid, nice) == 0)
+            return;
+}
+
+void KeyedStream::Fill(int16_t* out, int frames)
+{
+    if (!bRaised) {
+        bRaised = true;
+        RaiseAudioThread();
+    }
+    llLastFillMs.store(SteadyNowMs());
+    std::lock_guard lock(mutex);
+    const size_t margin = std::max(size_t(2 * frames), nDoneMargin);
+    // Keyed ahead far enough that the done notice of every buffer can be
+    // given on time.
+    if (bAhead && nWritten.load() > 0)
+        TopUp(size_t(frames) + margin);
+    if (pBand) {
+        if (mainScratch.size() < size_t(frames))
+            mainScratch.resize(size_t(frames));
+        for (int i = 0; i < frames; ++i)
+            mainScratch[size_t(i)] = nPos < queue.size() ? queue[nPos++] : 0;
+        const uint32_t vol = bWritten ? dwWrittenVolume : dwVolume.load();
+        pBand->Process(mainScratch.data(), size_t(frames), VolumeFactor(vol), out);
+    } else {
+        for (int i = 0; i < frames; ++i)
+            out[i] = nPos < queue.size() ? queue[nPos++] : 0;
+    }
+    if (!pOwner)
+        return;
+    const size_t left = queue.size() - nPos;
+    if (bPending.load() && (bAhead ? AheadDone(margin) : left <= margin)) {
+        bPending = false;
+        pOwner->PostDone();
+    }
+    if (bClosing && !bClosePosted && left == 0) {
+        bClosePosted = true;
+        pOwner->PostClose();
+    }
+}
