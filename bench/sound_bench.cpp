@@ -7,7 +7,7 @@
 //
 //   sound_bench LABEL [tests per speed]
 #include "app/DravikApp.h"
-#include "audio/SdlWaveOut.h"
+#include "audio/PulseWaveOut.h"
 #include "audio/Band.h"
 #include "training/Conditions.h"
 #include "../tests/Spectrum.h"
@@ -71,7 +71,7 @@ public:
     {
         if (FromDisk()) {
             // Complete once the device is released.
-            if (!QTest::qWaitFor([] { return CSdlWaveOut::ClosingCount() == 0; }, 5000))
+            if (!QTest::qWaitFor([] { return CStreamWaveOut::ClosingCount() == 0; }, 5000))
                 std::fprintf(stderr, "device still closing\n");
             QFile f(m_file);
             if (f.open(QIODevice::ReadOnly))
@@ -315,7 +315,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "box: %s\n", qPrintable(text));
         return IDOK;
     });
-    SetWaveOutFactory(&CSdlWaveOut::Open);
+    SetWaveOutFactory(&OpenSoundDevice);
     CDravikApp theApp;
     if (!theApp.InitInstance({"dravik"}))
         return 1;

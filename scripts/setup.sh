@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libsdl2-dev libqt6sql6-sqlite
+PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libsdl2-dev libpulse-dev libqt6sql6-sqlite
           fonts-ipafont-gothic qt6-translations-l10n)
 TARGET=dravik
 if [ "${1:-}" = "--tests" ]; then

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
 #include "app/DravikApp.h"
-#include "audio/SdlWaveOut.h"
+#include "audio/PulseWaveOut.h"
 #include "training/Settings.h"
 #include "winui/BlinkTimeout.h"
 
@@ -34,7 +34,7 @@ int main(int argc, char** argv)
     for (int size : {16, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/dravik-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
-    SetWaveOutFactory(&CSdlWaveOut::Open);
+    SetWaveOutFactory(&OpenSoundDevice);
     // The cursor rests after 10 s without input: an idle program sleeps.
     CBlinkTimeout blink;
     CDravikApp theApp;

@@ -123,11 +123,14 @@ MMRESULT CStreamWaveOut::Close()
         return MMSYSERR_INVALHANDLE;
     s.bClosing = true;
     s.pSource.reset(); // no write will bring more
-    // What is written plays to its end; the audio thread posts the close
-    // then. A device that failed, or was reset, plays nothing more.
-    if (s.nPos >= s.queue.size() || m_bFailed || m_bReset) {
+    // A device that failed, or was reset, plays nothing more. Otherwise
+    // what is written plays to its end, and what the server holds of it
+    // too; the audio thread posts the close then.
+    if (m_bFailed || m_bReset) {
         s.bClosePosted = true;
         PostClose();
+    } else {
+        s.queue.insert(s.queue.end(), s.nHeldByServer, 0);
     }
     return MMSYSERR_NOERROR;
 }
@@ -160,7 +163,7 @@ void KeyedStream::TopUp(size_t nWanted)
     }
 }
 
-bool KeyedStream::AheadDone(size_t nMargin)
+bool KeyedStream::AheadDone()
 {
     // The write in hand is buffer nWritten - 1; earlier ones are done.
     const long long nBuf = nWritten.load() - 1;
@@ -168,8 +171,10 @@ bool KeyedStream::AheadDone(size_t nMargin)
         ends.pop_front();
         ++nFirstEnd;
     }
+    // Done once heard to its end: the next write then comes as its
+    // first sound is heard.
     if (!ends.empty() && nFirstEnd == nBuf)
-        return llQueueBase + (long long)nPos + (long long)nMargin >= ends.front();
+        return llQueueBase + (long long)nPos - (long long)nHeldByServer >= ends.front();
     // Written beyond what the source keyed: done once all is played.
     return !pSource && nPos >= queue.size();
 }
@@ -194,26 +199,31 @@ void KeyedStream::Fill(int16_t* out, int frames)
     }
     llLastFillMs.store(SteadyNowMs());
     std::lock_guard lock(mutex);
-    const size_t margin = std::max(size_t(2 * frames), nDoneMargin);
-    // Keyed ahead far enough that the done notice of every buffer can be
-    // given on time.
+    // Keyed no further ahead than this fill needs, so that a volume
+    // change is heard soon, from the next character on.
     if (bAhead && nWritten.load() > 0)
-        TopUp(size_t(frames) + margin);
+        TopUp(size_t(frames));
+    // Silence once the queue runs dry; it counts as played, so that the
+    // stream's positions stay those of the ear.
+    if (pBand && mainScratch.size() < size_t(frames))
+        mainScratch.resize(size_t(frames));
+    int16_t* const main = pBand ? mainScratch.data() : out;
+    const size_t nQueued = std::min(queue.size() - nPos, size_t(frames));
+    std::copy_n(queue.begin() + std::ptrdiff_t(nPos), nQueued, main);
+    std::fill(main + nQueued, main + frames, int16_t(0));
+    nPos += nQueued;
+    llQueueBase += (long long)(size_t(frames) - nQueued);
     if (pBand) {
-        if (mainScratch.size() < size_t(frames))
-            mainScratch.resize(size_t(frames));
-        for (int i = 0; i < frames; ++i)
-            mainScratch[size_t(i)] = nPos < queue.size() ? queue[nPos++] : 0;
         const uint32_t vol = bWritten ? dwWrittenVolume : dwVolume.load();
-        pBand->Process(mainScratch.data(), size_t(frames), VolumeFactor(vol), out);
-    } else {
-        for (int i = 0; i < frames; ++i)
-            out[i] = nPos < queue.size() ? queue[nPos++] : 0;
+        pBand->Process(main, size_t(frames), VolumeFactor(vol), out);
     }
     if (!pOwner)
         return;
     const size_t left = queue.size() - nPos;
-    if (bPending.load() && (bAhead ? AheadDone(margin) : left <= margin)) {
+    // Written buffers are done while this much is still queued, so that
+    // the next one is in hand before the last sample of this one plays.
+    const size_t margin = std::max(size_t(2 * frames), nDoneMargin);
+    if (bPending.load() && (bAhead ? AheadDone() : left <= margin)) {
         bPending = false;
         pOwner->PostDone();
     }

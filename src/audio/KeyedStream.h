@@ -66,7 +66,7 @@ struct KeyedStream {
 private:
     void AppendKeyed(const unsigned char* data, uint32_t len);
     void TopUp(size_t nWanted);
-    bool AheadDone(size_t nMargin);
+    bool AheadDone();
     friend class CStreamWaveOut;
 };
 
@@ -85,8 +85,9 @@ public:
     bool IsOpen() const override { return m_pStream->bOpen.load(); }
     void PlayAhead(std::unique_ptr<IKeyedSource> source) override;
 
-    // Done is posted while this much is still queued, so that the next
-    // buffer is in hand before the last sample of this one is played.
+    // Written without a source, a buffer is done while this much is
+    // still queued, so that the next one is in hand before the last
+    // sample of this one is played.
     static constexpr int kDoneMarginMs = 400;
     // Silence the stream begins with: a sound server may drop the first
     // few milliseconds of a new stream, which must not be tone.

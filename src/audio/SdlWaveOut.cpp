@@ -36,6 +36,7 @@ CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window,
     want.samples = Uint16(self->Rate() * kCallbackMs / 1000);
     want.callback = &CSdlWaveOut::AudioCallback;
     want.userdata = stream.get();
+    stream->nHeldByServer = size_t(want.samples);
     // What is written meanwhile waits in the queue; a device that cannot
     // be opened is reported by the watch. SDL's audio lives on the device
     // thread, and ends with it.
