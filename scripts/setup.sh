@@ -13,8 +13,10 @@ PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev li
           fonts-ipafont-gothic qt6-translations-l10n)
 TARGET=dravik
 if [ "${1:-}" = "--tests" ]; then
-  # Benchmarks, and the validators the install test runs.
-  PACKAGES+=(libbenchmark-dev appstream desktop-file-utils dpkg-dev file man-db lintian libxcb1-dev)
+  # Benchmarks, the validators the install test runs, and a sound server
+  # for the PulseAudio device's test.
+  PACKAGES+=(libbenchmark-dev appstream desktop-file-utils dpkg-dev file man-db lintian libxcb1-dev
+            pulseaudio pulseaudio-utils)
   TARGET=all
 fi
 missing=()

@@ -207,15 +207,17 @@ void CPulseWaveOut::DropDevice()
     PostTearDown();
 }
 
+bool PreferPulse(const QByteArray& choice, const QByteArray& sdlDriver, bool bServerPresent)
+{
+    if (!choice.isEmpty())
+        return choice == "pulse";
+    return (sdlDriver.isEmpty() || sdlDriver.startsWith("pulse") || sdlDriver.startsWith("pipewire"))
+        && bServerPresent;
+}
+
 IWaveOut* OpenSoundDevice(const WAVEFORMATEX& format, WaveOutWindow window, const ToneShaping& shaping)
 {
-    const QByteArray choice = qgetenv("DRAVIK_AUDIO");
-    const QByteArray sdlDriver = qgetenv("SDL_AUDIODRIVER");
-    bool bPulse = choice == "pulse";
-    if (choice.isEmpty())
-        bPulse = (sdlDriver.isEmpty() || sdlDriver.startsWith("pulse") || sdlDriver.startsWith("pipewire"))
-            && CPulseWaveOut::ServerPresent();
-    if (bPulse)
+    if (PreferPulse(qgetenv("DRAVIK_AUDIO"), qgetenv("SDL_AUDIODRIVER"), CPulseWaveOut::ServerPresent()))
         return CPulseWaveOut::Open(format, window, shaping);
     return CSdlWaveOut::Open(format, window, shaping);
 }

@@ -2,6 +2,8 @@
 #pragma once
 #include "audio/KeyedStream.h"
 
+#include <QByteArray>
+
 struct PulseStream;
 
 // Wave-out straight to a PulseAudio server (or PipeWire's), which SDL
@@ -31,6 +33,9 @@ private:
     bool m_bDropped = false;
 };
 
+// Whether OpenSoundDevice takes PulseAudio's device, given DRAVIK_AUDIO,
+// SDL_AUDIODRIVER and whether a server is there.
+bool PreferPulse(const QByteArray& choice, const QByteArray& sdlDriver, bool bServerPresent);
 // The device the program plays through: PulseAudio's where a server is
 // running and no other SDL driver is asked for (SDL_AUDIODRIVER), else
 // SDL's. DRAVIK_AUDIO=sdl or =pulse chooses.

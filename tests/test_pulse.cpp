@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// PulseAudio's device against a private server with a null sink, whose
+// monitor is recorded: skipped where no server can be started.
+#include "AudioClient.h"
+#include "TestWait.h"
+#include "audio/PulseWaveOut.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+
+// The engine's source: buffers of tone (an 800 Hz square) and key-up.
+class CListSource : public IKeyedSource {
+public:
+    std::vector<std::vector<unsigned char>> bufs;
+    size_t nNext = 0;
+    bool Next(std::vector<unsigned char>& buf) override
+    {
+        if (nNext >= bufs.size())
+            return false;
+        buf = bufs[nNext++];
+        return true;
+    }
+};
+
+static std::vector<unsigned char> KeyedBuffer(int toneMs, int gapMs)
+{
+    std::vector<unsigned char> buf(size_t(8 * (toneMs + gapMs)), 0);
+    for (int i = 0; i < 8 * toneMs; ++i)
+        buf[size_t(i)] = i % 10 < 5 ? 192 : 64;
+    return buf;
+}
+
+// Lengths in ms of the tone and silence runs of 8 kHz samples, from the
+// first tone on; a tone's zero crossings do not end it.
+static std::vector<int> Runs(const QByteArray& raw)
+{
+    const auto* pcm = reinterpret_cast<const qint16*>(raw.constData());
+    const int n = int(raw.size() / 2);
+    std::vector<int> runs;
+    int lastTone = -1, start = -1;
+    for (int i = 0; i < n; ++i) {
+        if (std::abs(pcm[i]) < 2000)
+            continue;
+        if (start < 0) {
+            start = i;
+        } else if (i - lastTone > 24) { // 3 ms of quiet: a gap
+            runs.push_back((lastTone + 1 - start) / 8);
+            runs.push_back((i - lastTone - 1) / 8);
+            start = i;
+        }
+        lastTone = i;
+    }
+    if (start >= 0)
+        runs.push_back((lastTone + 1 - start) / 8);
+    return runs;
+}
+
+class TestPulse : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QProcess m_server;
+    QString m_socket = m_dir.filePath("native");
+
+    static QProcessEnvironment PrivateEnv(const QString& dir)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* var : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME"})
+            env.insert(QString::fromLatin1(var), dir);
+        return env;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        SetWaveOutFactory(&OpenSoundDevice);
+        qputenv("DRAVIK_AUDIO", "pulse");
+        if (QStandardPaths::findExecutable("pulseaudio").isEmpty()
+            || QStandardPaths::findExecutable("parec").isEmpty())
+            QSKIP("no pulseaudio and parec here");
+        m_server.setProcessEnvironment(PrivateEnv(m_dir.path()));
+        m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_server.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
+                                      "--use-pid-file=no", "--log-level=error",
+                                      "--load=module-native-protocol-unix auth-anonymous=1 socket=" + m_socket,
+                                      "--load=module-null-sink sink_name=test rate=48000"});
+        if (!RunUntil([&] { return QFile::exists(m_socket); }))
+            QSKIP("the private PulseAudio server did not start");
+        qputenv("PULSE_SERVER", QFile::encodeName("unix:" + m_socket));
+    }
+
+    void cleanupTestCase()
+    {
+        m_server.terminate();
+        m_server.waitForFinished(3000);
+    }
+
+    void choosesTheDevice()
+    {
+        struct Row {
+            const char* choice;
+            const char* sdlDriver;
+            bool bServer;
+            bool bPulse;
+        };
+        const Row rows[] = {
+            {"", "", true, true},              {"", "", false, false},
+            {"", "pulseaudio", true, true},    {"", "pipewire", true, true},
+            {"", "disk", true, false},         {"", "alsa", true, false},
+            {"sdl", "", true, false},          {"pulse", "disk", false, true},
+        };
+        for (const Row& r : rows) {
+            DRAVIK_ROW(QByteArray(r.choice) + "/" + r.sdlDriver + "/" + (r.bServer ? "server" : "none"));
+            QCOMPARE(PreferPulse(r.choice, r.sdlDriver, r.bServer), r.bPulse);
+        }
+    }
+
+    void keyingHeardAsWrittenAndDoneOnceHeard()
+    {
+        QProcess rec;
+        rec.setProcessEnvironment(PrivateEnv(m_dir.path()));
+        rec.start("parec", {"-s", "unix:" + m_socket, "-d", "test.monitor", "--format=s16le", "--rate=8000",
+                            "--channels=1", "--latency-msec=10"});
+        QVERIFY(rec.waitForStarted());
+        QTest::qWait(300);
+
+        CCountingClient client;
+        HWAVEOUT hwo = client.Open();
+        QVERIFY(hwo);
+        auto source = std::make_unique<CListSource>();
+        for (int ms : {100, 60, 300})
+            source->bufs.push_back(KeyedBuffer(ms, 200));
+        const auto bufs = source->bufs;
+        waveOutPlayAhead(hwo, std::move(source));
+        QVERIFY(RunUntil([&] { return hwo->IsOpen(); }));
+        // Written as the engine writes: the next on each done.
+        QElapsedTimer t;
+        t.start();
+        std::vector<qint64> doneMs;
+        WAVEHDR hdr;
+        for (auto buf : bufs) {
+            QCOMPARE(Write(hwo, hdr, buf.data(), uint32_t(buf.size())), MMSYSERR_NOERROR);
+            const int before = client.nDone;
+            QVERIFY(RunUntil([&] { return client.nDone > before; }));
+            doneMs.push_back(t.elapsed());
+            waveOutUnprepareHeader(hwo, &hdr, sizeof hdr);
+        }
+        QCOMPARE(waveOutClose(hwo), MMSYSERR_NOERROR);
+        QVERIFY(RunUntil([&] { return client.nClose == 1; }));
+        const qint64 closeMs = t.elapsed();
+        QCOMPARE(client.nError, 0);
+        QTest::qWait(200);
+        rec.terminate();
+        QVERIFY(rec.waitForFinished(3000));
+
+        // A buffer is done once the server has played it: not before its
+        // sound and all before it were heard.
+        const qint64 heardMs[] = {300, 560, 1060};
+        for (size_t i = 0; i < doneMs.size(); ++i)
+            QVERIFY2(doneMs[i] >= heardMs[i], qPrintable(QString::number(doneMs[i])));
+        QVERIFY(closeMs >= heardMs[2]);
+        // Every tone and gap at its length, give or take the resampling.
+        const std::vector<int> want = {100, 200, 60, 200, 300};
+        const std::vector<int> got = Runs(rec.readAllStandardOutput());
+        QCOMPARE(got.size(), want.size());
+        for (size_t i = 0; i < want.size(); ++i)
+            QVERIFY2(std::abs(got[i] - want[i]) <= 2, qPrintable(QString("run %1: %2 ms").arg(i).arg(got[i])));
+    }
+
+    void noServerIsReported()
+    {
+        const QByteArray server = qgetenv("PULSE_SERVER");
+        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(m_dir.filePath("none")));
+        CCountingClient client;
+        HWAVEOUT hwo = client.Open();
+        QVERIFY(hwo);
+        QVERIFY(RunUntil([&] { return client.nError == 1; }));
+        QVERIFY(!hwo->IsOpen());
+        QCOMPARE(waveOutClose(hwo), MMSYSERR_NOERROR);
+        QVERIFY(RunUntil([&] { return client.nClose == 1; }));
+        qputenv("PULSE_SERVER", server);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPulse)
+#include "test_pulse.moc"
