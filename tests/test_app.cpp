@@ -64,28 +64,10 @@ private slots:
         CRecordingWaveOut::Uninstall();
     }
 
-    void singleInstanceInProcess()
+    void singleInstance()
     {
-        CBoxRecorder boxes;
-        auto first = std::make_unique<CDravikApp>();
-        QVERIFY(first->InitInstance({"dravik"}));
-        {
-            CDravikApp second;
-            QVERIFY(!second.InitInstance({"dravik"}));
-            QVERIFY(!second.MainFrame());
-        }
-        QCOMPARE(boxes.boxes.size(), 1);
-        QCOMPARE(boxes.boxes[0].text, QStringLiteral("Application already started up."));
-        QCOMPARE(boxes.boxes[0].style, MB_OK | MB_ICONEXCLAMATION);
-        QVERIFY(first->MainFrame()->isVisible()); // undisturbed
-        first.reset();
-        CDravikApp third;
-        QVERIFY(third.InitInstance({"dravik"}));
-        QCOMPARE(boxes.boxes.size(), 1);
-    }
-
-    void singleInstanceAcrossProcesses()
-    {
+        // A copy running in a process of its own holds the lock: a second
+        // start is refused with the box, and the holder left alone.
         QProcess other;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -94,69 +76,69 @@ private slots:
         QVERIFY(other.waitForStarted());
         const QString lockPath = m_runtime.filePath("TVK_APPLICATION");
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lockPath), 10000);
-        {
-            CBoxRecorder boxes;
+        CBoxRecorder boxes;
+        auto refused = [&] {
             CDravikApp second;
-            QVERIFY(!second.InitInstance({"dravik"}));
-            QCOMPARE(boxes.boxes.size(), 1);
-        }
+            return !second.InitInstance({"dravik"}) && !second.MainFrame();
+        };
+        QVERIFY(refused());
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(boxes.boxes[0].text, QStringLiteral("Application already started up."));
+        QCOMPARE(boxes.boxes[0].style, MB_OK | MB_ICONEXCLAMATION);
         QCOMPARE(other.state(), QProcess::Running);
-        // A holder that died without cleaning up does not block the next start.
+        // A holder that died without cleaning up does not block the next
+        // start, which then holds the lock in its turn.
         other.kill();
         QVERIFY(other.waitForFinished());
         QVERIFY(QFile::exists(lockPath));
-        CBoxRecorder boxes;
-        CDravikApp next;
-        QVERIFY(next.InitInstance({"dravik"}));
-        QVERIFY(boxes.boxes.isEmpty());
+        auto first = std::make_unique<CDravikApp>();
+        QVERIFY(first->InitInstance({"dravik"}));
+        QCOMPARE(boxes.boxes.size(), 1);
+        QVERIFY(refused());
+        QVERIFY(first->MainFrame()->isVisible()); // undisturbed
+        first.reset();
+        CDravikApp third;
+        QVERIFY(third.InitInstance({"dravik"}));
+        QCOMPARE(boxes.boxes.size(), 2);
     }
 
-    void instanceLock_data()
-    {
-        // What stands at the lock's path before the lock is tried.
-        QTest::addColumn<QString>("blocker");
-        QTest::addColumn<bool>("held");
-        QTest::addColumn<bool>("heldElsewhere");
-        QTest::newRow("nothing") << "" << true << false;
-        QTest::newRow("running holder") << "lock" << false << true;
-        QTest::newRow("directory") << "dir" << false << false;
-        // Stale: taken, so that the next start is guarded again.
-        QTest::newRow("empty file") << "empty" << true << false;
-        QTest::newRow("garbage") << "garbage" << true << false;
-        QTest::newRow("a process that is gone") << "dead" << true << false;
-    }
     void instanceLock()
     {
-        QFETCH(QString, blocker);
-        QFETCH(bool, held);
-        QFETCH(bool, heldElsewhere);
-        const QString name = QStringLiteral("DRAVIK_TEST_LOCK_%1_%2")
-                                 .arg(QCoreApplication::applicationPid())
-                                 .arg(QTest::currentDataTag());
-        const QString path = CInstanceLock::PathFor(name);
-        std::unique_ptr<CInstanceLock> holder;
-        if (blocker == "lock")
-            holder = std::make_unique<CInstanceLock>(name);
-        else if (blocker == "dir")
-            QVERIFY(QDir().mkpath(path));
-        else if (blocker == "empty")
-            QVERIFY(QFile(path).open(QIODevice::WriteOnly));
-        else if (blocker == "garbage")
-            QVERIFY(SaveWhole(path, "\x01\x02 not a lock\n", nullptr));
-        else if (blocker == "dead") // pid_max is at most 2^22: no such process
-            QVERIFY(SaveWhole(path, "4194305\ndravik\nelsewhere\n", nullptr));
-        {
-            CInstanceLock lock(name);
-            QCOMPARE(lock.IsHeld(), held);
-            QCOMPARE(lock.IsHeldElsewhere(), heldElsewhere);
+        // What stands at the lock's path before the lock is tried; stale
+        // ones are taken, so that the next start is guarded again.
+        const struct { const char* blocker; bool held, heldElsewhere; } rows[] = {
+            {"nothing", true, false}, {"lock", false, true},   {"dir", false, false},
+            {"empty", true, false},   {"garbage", true, false}, {"dead", true, false},
+        };
+        for (const auto& [blocker, held, heldElsewhere] : rows) {
+            DRAVIK_ROW(blocker);
+            const QString name = QStringLiteral("DRAVIK_TEST_LOCK_%1_%2").arg(QCoreApplication::applicationPid()).arg(blocker);
+            const QString path = CInstanceLock::PathFor(name);
+            const QByteArray kind = blocker;
+            std::unique_ptr<CInstanceLock> holder;
+            if (kind == "lock")
+                holder = std::make_unique<CInstanceLock>(name);
+            else if (kind == "dir")
+                QVERIFY(QDir().mkpath(path));
+            else if (kind == "empty")
+                QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+            else if (kind == "garbage")
+                QVERIFY(SaveWhole(path, "\x01\x02 not a lock\n", nullptr));
+            else if (kind == "dead") // pid_max is at most 2^22: no such process
+                QVERIFY(SaveWhole(path, "4194305\ndravik\nelsewhere\n", nullptr));
+            {
+                CInstanceLock lock(name);
+                QCOMPARE(lock.IsHeld(), held);
+                QCOMPARE(lock.IsHeldElsewhere(), heldElsewhere);
+            }
+            holder.reset();
+            if (kind == "lock") {
+                CInstanceLock again(name); // the holder has gone
+                QVERIFY(again.IsHeld());
+            }
+            QDir(path).removeRecursively();
+            QFile::remove(path);
         }
-        holder.reset();
-        if (blocker == "lock") {
-            CInstanceLock again(name); // the holder has gone
-            QVERIFY(again.IsHeld());
-        }
-        QDir(path).removeRecursively();
-        QFile::remove(path);
     }
 
     void commandLineAndDefaultPhraseFile()
