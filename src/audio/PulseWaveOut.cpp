@@ -52,6 +52,11 @@ static void OnStreamState(pa_stream* st, void* userdata)
     auto& s = *static_cast<PulseStream*>(userdata);
     switch (pa_stream_get_state(st)) {
     case PA_STREAM_READY:
+        // The server may grant another length than asked for.
+        if (const pa_buffer_attr* attr = pa_stream_get_buffer_attr(st)) {
+            std::lock_guard lock(s.mutex);
+            s.nHeldByServer = attr->tlength / sizeof(int16_t);
+        }
         s.llLastFillMs = SteadyNowMs();
         s.bOpen = true;
         break;
