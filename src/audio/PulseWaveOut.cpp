@@ -128,11 +128,6 @@ bool CPulseWaveOut::ServerPresent()
     return !runtime.isEmpty() && QFileInfo(QDir(QString::fromLocal8Bit(runtime)).filePath(u"pulse/native"_qs)).exists();
 }
 
-CPulseWaveOut::CPulseWaveOut(WaveOutWindow window, std::shared_ptr<PulseStream> stream, const ToneShaping& shaping)
-    : CStreamWaveOut(window, std::move(stream), shaping)
-{
-}
-
 CPulseWaveOut* CPulseWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window, const ToneShaping& shaping)
 {
     if (!IsKeyedFormat(format))

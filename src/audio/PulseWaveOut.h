@@ -27,7 +27,7 @@ protected:
     void DropDevice() override;
 
 private:
-    CPulseWaveOut(WaveOutWindow window, std::shared_ptr<PulseStream> stream, const ToneShaping& shaping);
+    using CStreamWaveOut::CStreamWaveOut;
     PulseStream& Stream() const;
     void PostTearDown();
     bool m_bDropped = false;

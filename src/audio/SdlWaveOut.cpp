@@ -18,11 +18,6 @@ static bool InitSdlAudio()
     return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
-CSdlWaveOut::CSdlWaveOut(WaveOutWindow window, std::shared_ptr<SdlStream> stream, const ToneShaping& shaping)
-    : CStreamWaveOut(window, std::move(stream), shaping)
-{
-}
-
 CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window, const ToneShaping& shaping)
 {
     if (!IsKeyedFormat(format))

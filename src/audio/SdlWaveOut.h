@@ -24,7 +24,7 @@ protected:
     bool DeviceStopped() const override;
 
 private:
-    CSdlWaveOut(WaveOutWindow window, std::shared_ptr<SdlStream> stream, const ToneShaping& shaping);
+    using CStreamWaveOut::CStreamWaveOut;
     static void SDLCALL AudioCallback(void* userdata, Uint8* stream, int len);
     SdlStream& Stream() const { return static_cast<SdlStream&>(*m_pStream); }
     void PostCloseDevice();
