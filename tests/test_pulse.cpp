@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // PulseAudio's device against a private server with a null sink, whose
-// monitor is recorded: skipped where no server can be started.
+// monitor is recorded: skipped where no server can be started. Waits
+// sleep between rounds: the sound takes its real time anyway.
 #include "AudioClient.h"
-#include "TestWait.h"
+#include "TestWait.h" // DRAVIK_ROW
 #include "audio/PulseWaveOut.h"
 
 #include <QElapsedTimer>
@@ -88,14 +89,14 @@ private slots:
                                       "--use-pid-file=no", "--log-level=error",
                                       "--load=module-native-protocol-unix auth-anonymous=1 socket=" + m_socket,
                                       "--load=module-null-sink sink_name=test rate=48000"});
-        if (!RunUntil([&] { return QFile::exists(m_socket); }))
+        if (!QTest::qWaitFor([&] { return QFile::exists(m_socket); }))
             QSKIP("the private PulseAudio server did not start");
         qputenv("PULSE_SERVER", QFile::encodeName("unix:" + m_socket));
     }
 
     void cleanupTestCase()
     {
-        m_server.terminate();
+        m_server.kill(); // nothing of it is kept
         m_server.waitForFinished(3000);
     }
 
@@ -136,7 +137,7 @@ private slots:
             source->bufs.push_back(KeyedBuffer(ms, 200));
         const auto bufs = source->bufs;
         waveOutPlayAhead(hwo, std::move(source));
-        QVERIFY(RunUntil([&] { return hwo->IsOpen(); }));
+        QVERIFY(QTest::qWaitFor([&] { return hwo->IsOpen(); }));
         // Written as the engine writes: the next on each done.
         QElapsedTimer t;
         t.start();
@@ -145,12 +146,12 @@ private slots:
         for (auto buf : bufs) {
             QCOMPARE(Write(hwo, hdr, buf.data(), uint32_t(buf.size())), MMSYSERR_NOERROR);
             const int before = client.nDone;
-            QVERIFY(RunUntil([&] { return client.nDone > before; }));
+            QVERIFY(QTest::qWaitFor([&] { return client.nDone > before; }));
             doneMs.push_back(t.elapsed());
             waveOutUnprepareHeader(hwo, &hdr, sizeof hdr);
         }
         QCOMPARE(waveOutClose(hwo), MMSYSERR_NOERROR);
-        QVERIFY(RunUntil([&] { return client.nClose == 1; }));
+        QVERIFY(QTest::qWaitFor([&] { return client.nClose == 1; }));
         const qint64 closeMs = t.elapsed();
         QCOMPARE(client.nError, 0);
         QTest::qWait(200);
@@ -178,10 +179,10 @@ private slots:
         CCountingClient client;
         HWAVEOUT hwo = client.Open();
         QVERIFY(hwo);
-        QVERIFY(RunUntil([&] { return client.nError == 1; }));
+        QVERIFY(QTest::qWaitFor([&] { return client.nError == 1; }));
         QVERIFY(!hwo->IsOpen());
         QCOMPARE(waveOutClose(hwo), MMSYSERR_NOERROR);
-        QVERIFY(RunUntil([&] { return client.nClose == 1; }));
+        QVERIFY(QTest::qWaitFor([&] { return client.nClose == 1; }));
         qputenv("PULSE_SERVER", server);
     }
 };
