@@ -13,6 +13,9 @@
 #include <QtTest>
 
 #include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 // The engine's source: buffers of tone (an 800 Hz square) and key-up.
 class CListSource : public IKeyedSource {
@@ -118,6 +121,38 @@ private slots:
             DRAVIK_ROW(QByteArray(r.choice) + "/" + r.sdlDriver + "/" + (r.bServer ? "server" : "none"));
             QCOMPARE(PreferPulse(r.choice, r.sdlDriver, r.bServer), r.bPulse);
         }
+    }
+
+    void serverPresentOnlyWhenListening()
+    {
+        // The session socket: missing, left by a server that died, one
+        // that listens (a link to the private server's).
+        const QByteArray server = qgetenv("PULSE_SERVER"), runtime = qgetenv("XDG_RUNTIME_DIR");
+        qunsetenv("PULSE_SERVER");
+        for (const char* kind : {"missing", "stale", "listening"}) {
+            DRAVIK_ROW(kind);
+            QTemporaryDir dir;
+            QVERIFY(QDir(dir.path()).mkdir("pulse"));
+            const QByteArray path = QFile::encodeName(dir.filePath("pulse/native"));
+            if (QByteArray(kind) == "stale") {
+                const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                sockaddr_un addr{};
+                addr.sun_family = AF_UNIX;
+                std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
+                QCOMPARE(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+                ::close(fd);
+            } else if (QByteArray(kind) == "listening") {
+                QVERIFY(QFile::link(m_socket, dir.filePath("pulse/native")));
+            }
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
+            QCOMPARE(CPulseWaveOut::ServerPresent(), QByteArray(kind) == "listening");
+        }
+        if (runtime.isNull())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", runtime);
+        qputenv("PULSE_SERVER", server);
+        QVERIFY(CPulseWaveOut::ServerPresent());
     }
 
     void keyingHeardAsWrittenAndDoneOnceHeard()

@@ -4,12 +4,15 @@
 #include "audio/SdlWaveOut.h"
 
 #include <QByteArray>
-#include <QDir>
-#include <QFileInfo>
 
 #include <pulse/pulseaudio.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 struct PulseStream : KeyedStream {
     // Made on the GUI thread and freed on the device thread, after which
@@ -125,7 +128,23 @@ bool CPulseWaveOut::ServerPresent()
     if (!qEnvironmentVariableIsEmpty("PULSE_SERVER"))
         return true;
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    return !runtime.isEmpty() && QFileInfo(QDir(QString::fromLocal8Bit(runtime)).filePath(u"pulse/native"_qs)).exists();
+    if (runtime.isEmpty())
+        return false;
+    // A socket left by a server that died refuses at once; SDL then finds
+    // another way out. A connect to a local socket does not wait.
+    const QByteArray path = runtime + "/pulse/native";
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    if (size_t(path.size()) >= sizeof addr.sun_path)
+        return false;
+    std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const bool bListening = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0
+        || errno == EAGAIN || errno == EINPROGRESS;
+    ::close(fd);
+    return bListening;
 }
 
 CPulseWaveOut* CPulseWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window, const ToneShaping& shaping)

@@ -19,8 +19,8 @@ public:
     // for kRequestMs at a time, so it may run late by the difference.
     static constexpr int kServerBufferMs = 200;
     static constexpr int kRequestMs = 40;
-    // A server to connect to without starting one: the user's session
-    // socket, or PULSE_SERVER.
+    // A server to connect to without starting one: one that listens on
+    // the user's session socket, or PULSE_SERVER.
     static bool ServerPresent();
 
 protected:
