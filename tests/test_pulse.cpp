@@ -220,6 +220,25 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return client.nClose == 1; }));
         qputenv("PULSE_SERVER", server);
     }
+
+    // Last: the server goes.
+    void serverGoneIsReported()
+    {
+        CCountingClient client;
+        HWAVEOUT hwo = client.Open();
+        QVERIFY(hwo);
+        auto tone = KeyedBuffer(5000, 0);
+        WAVEHDR hdr;
+        QCOMPARE(Write(hwo, hdr, tone.data(), uint32_t(tone.size())), MMSYSERR_NOERROR);
+        QVERIFY(QTest::qWaitFor([&] { return hwo->IsOpen(); }));
+        m_server.kill();
+        QVERIFY(QTest::qWaitFor([&] { return client.nError == 1; }));
+        QCOMPARE(client.nDone, 0);
+        waveOutReset(hwo);
+        waveOutUnprepareHeader(hwo, &hdr, sizeof hdr);
+        QCOMPARE(waveOutClose(hwo), MMSYSERR_NOERROR);
+        QVERIFY(QTest::qWaitFor([&] { return client.nClose == 1; }));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPulse)
