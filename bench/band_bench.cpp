@@ -6,7 +6,7 @@
 //
 //   band_bench [runs] [folder]   (runs: repeats of the timing, 5 by
 //   default; with a folder, example files to listen to are written there)
-#include "../tests/Spectrum.h"
+#include "MeanSpectrum.h"
 #include "audio/Band.h"
 #include "engine/ToneBuffers.h"
 #include "training/Conditions.h"

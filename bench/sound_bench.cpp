@@ -10,7 +10,7 @@
 #include "audio/PulseWaveOut.h"
 #include "audio/Band.h"
 #include "training/Conditions.h"
-#include "../tests/Spectrum.h"
+#include "MeanSpectrum.h"
 #include "app/MainFrame.h"
 #include "copytest/DravikView.h"
 #include "training/Options.h"

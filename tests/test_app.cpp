@@ -10,14 +10,13 @@
 #include "app/InstanceLock.h"
 #include "app/MainFrame.h"
 #include "app/OptionsDlg.h"
-#include "engine/MorseTable.h"
-#include "engine/ToneBuffers.h"
 #include "winui/FileDialog.h"
 #include "winui/TickSlider.h"
 #include "res/Resource.h"
 #include "copytest/CharEdit.h"
 #include "copytest/DravikView.h"
 #include "copytest/RecordDlg.h"
+#include "TestFiles.h"
 #include "TestWait.h"
 #include "training/History.h"
 #include "training/SaveFile.h"
@@ -74,32 +73,18 @@ private slots:
         other.setProcessEnvironment(env);
         other.start(QStringLiteral(DRAVIK_EXE), {});
         QVERIFY(other.waitForStarted());
-        const QString lockPath = m_runtime.filePath("TVK_APPLICATION");
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lockPath), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_runtime.filePath("TVK_APPLICATION")), 10000);
         CBoxRecorder boxes;
-        auto refused = [&] {
+        {
             CDravikApp second;
-            return !second.InitInstance({"dravik"}) && !second.MainFrame();
-        };
-        QVERIFY(refused());
+            QVERIFY(!second.InitInstance({"dravik"}) && !second.MainFrame());
+        }
         QCOMPARE(boxes.boxes.size(), 1);
         QCOMPARE(boxes.boxes[0].text, QStringLiteral("Application already started up."));
         QCOMPARE(boxes.boxes[0].style, MB_OK | MB_ICONEXCLAMATION);
         QCOMPARE(other.state(), QProcess::Running);
-        // A holder that died without cleaning up does not block the next
-        // start, which then holds the lock in its turn.
         other.kill();
         QVERIFY(other.waitForFinished());
-        QVERIFY(QFile::exists(lockPath));
-        auto first = std::make_unique<CDravikApp>();
-        QVERIFY(first->InitInstance({"dravik"}));
-        QCOMPARE(boxes.boxes.size(), 1);
-        QVERIFY(refused());
-        QVERIFY(first->MainFrame()->isVisible()); // undisturbed
-        first.reset();
-        CDravikApp third;
-        QVERIFY(third.InitInstance({"dravik"}));
-        QCOMPARE(boxes.boxes.size(), 2);
     }
 
     void instanceLock()
@@ -141,42 +126,40 @@ private slots:
         }
     }
 
-    void commandLineAndDefaultPhraseFile()
+    void startUp()
     {
         // From another folder, with a file named: the document takes the
-        // name without reading it; the phrase file is beside the program.
+        // name without reading it; the phrase file is beside the program;
+        // the options kept in the profile are the view's.
+        TrainingOptions o;
+        o.nKochLesson = 1;
+        o.nEffectiveWpm = 8;
+        QVERIFY(o.Save());
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(m_files.path());
         g_strPhraseFile.clear();
         CDravikApp app;
         QVERIFY(app.InitInstance({"dravik", m_files.filePath("other.txt")}));
         QDir::setCurrent(cwd);
+        QSettings(ProfileOrganization(), ProfileApplication()).clear();
         QCOMPARE(app.Document()->GetPathName(), m_files.filePath("other.txt"));
         QCOMPARE(QString::fromStdString(g_strPhraseFile), DefaultPhraseFile());
-        QCOMPARE(app.MainFrame()->windowTitle(), QStringLiteral("Ostrel"));
-    }
-
-    void frameIsFixedWithItsWindowMenu()
-    {
-        CDravikApp app;
-        QVERIFY(app.InitInstance({"dravik"}));
+        QCOMPARE(app.View()->Options(), o);
+        // A frame of fixed size with neither minimize nor maximize button,
+        // status bar nor toolbar.
         CMainFrame* frame = app.MainFrame();
         QCOMPARE(frame->windowTitle(), QStringLiteral("Ostrel"));
         QCOMPARE(frame->minimumSize(), frame->maximumSize());
         QCOMPARE(frame->size().width(), app.View()->width());
         const Qt::WindowFlags flags = frame->windowFlags();
-        QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
-        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         QVERIFY(flags & Qt::WindowCloseButtonHint);
-        QVERIFY(frame->findChildren<QStatusBar*>().isEmpty());
-        QVERIFY(frame->findChildren<QToolBar*>().isEmpty());
+        QVERIFY(frame->findChildren<QStatusBar*>().isEmpty() && frame->findChildren<QToolBar*>().isEmpty());
+        // The window menu ends with the version and the help.
         const QList<QAction*> sys = frame->GetSystemMenu()->actions();
-        QVERIFY(sys.size() >= 4);
-        const QList<QAction*> tail = sys.mid(sys.size() - 4);
-        QVERIFY(tail[0]->isSeparator());
-        QCOMPARE(tail[1]->text(), QStringLiteral("Ostrelのﾊﾞｰｼﾞｮﾝ情報(&A)"));
-        QVERIFY(tail[2]->isSeparator());
-        QCOMPARE(tail[3]->text(), QStringLiteral("Ostrelのﾍﾙﾌﾟ(&H)"));
+        QVERIFY(sys.size() >= 4 && sys[sys.size() - 4]->isSeparator() && sys[sys.size() - 2]->isSeparator());
+        QCOMPARE(sys[sys.size() - 3]->text(), QStringLiteral("Ostrelのﾊﾞｰｼﾞｮﾝ情報(&A)"));
+        QCOMPARE(sys.back()->text(), QStringLiteral("Ostrelのﾍﾙﾌﾟ(&H)"));
         // The main menu, in order.
         QStringList items;
         for (QAction* menu : frame->menuBar()->actions())
@@ -206,10 +189,7 @@ private slots:
         QCOMPARE(QString::fromStdString(g_strPhraseFile), DefaultPhraseFile()); // cancelled
 
         const QString chosen = m_files.filePath("phrases.txt");
-        QFile f(chosen);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("TEST DE JA1ZZZ\r\n");
-        f.close();
+        QVERIFY(WriteBytes(chosen, "TEST DE JA1ZZZ\r\n"));
         SetFileDialogHook([&](const QStringList&, const QString&) { return chosen; });
         app.MainFrame()->CommandAction(ID_FILE_OPEN)->trigger();
         QCOMPARE(QString::fromStdString(g_strPhraseFile), chosen);
@@ -248,21 +228,6 @@ private slots:
         QCOMPARE(got.nKochLesson, 0);
     }
 
-    void optionsLoadedAtStartUp()
-    {
-        // Options kept in the profile are the view's from start-up on.
-        TrainingOptions o;
-        o.nKochLesson = 1;
-        o.nEffectiveWpm = 8;
-        o.Save();
-        {
-            CDravikApp app;
-            QVERIFY(app.InitInstance({"dravik"}));
-            QCOMPARE(app.View()->Options(), o);
-        }
-        QSettings(ProfileOrganization(), ProfileApplication()).clear();
-    }
-
     void saveTestAsWave()
     {
         CDravikApp app;
@@ -287,9 +252,7 @@ private slots:
         QCOMPARE(boxes.boxes[0].style, MB_YESNO | MB_ICONEXCLAMATION);
         QVERIFY(boxes.boxes[0].text.contains("drill.txt"));
         QVERIFY(!QFile::exists(path));
-        QFile f(text);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("MINE"));
+        QCOMPARE(ReadAll(text), QByteArray("MINE"));
         // At volume 0 it is silent: asked first.
         QFile::remove(text);
         qobject_cast<CSliderCtrl*>(app.View()->GetDlgItem(IDC_SLIDER_VOLUME))->setValue(100);
@@ -345,9 +308,7 @@ private slots:
             QVERIFY(rec->m_pLast->text().contains(QStringLiteral("試験式の点")));
             QVERIFY(!rec->m_pLast->text().contains(QStringLiteral("合格")));
             rec->m_pSaveTests->click();
-            QFile f(csv);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QVERIFY(f.readLine().startsWith("\xEF\xBB\xBF日時 (UTC),ﾓｰﾄﾞ,"));
+            QVERIFY(ReadAll(csv).startsWith("\xEF\xBB\xBF日時 (UTC),ﾓｰﾄﾞ,"));
             // F8 stops a test; F9 does nothing while Evaluate is disabled.
             CRecordingWaveOut::Install(false);
             QTest::keyClick(view->m_editAnswer, Qt::Key_F5);

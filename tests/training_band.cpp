@@ -3,6 +3,7 @@
 // band around the tone, fading depth, the filter's width, other stations'
 // pitch and speed, the fist's spread, and the sound file they make.
 #include "Spectrum.h"
+#include "TestFiles.h"
 #include "TestRegistry.h"
 #include "TestWait.h"
 #include "audio/Band.h"
@@ -11,13 +12,9 @@
 #include "training/Apply.h"
 #include "training/Conditions.h"
 #include "training/Options.h"
-#include "training/Settings.h"
 #include "training/WaveExport.h"
 
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 #include <algorithm>
@@ -41,30 +38,7 @@ class TestBand : public QObject {
             s[i] = int16_t(std::lround(level * std::sin(2 * std::numbers::pi * hz * double(i) / rate)));
         return s;
     }
-    static std::vector<int16_t> Pcm(const QString& path)
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        const QByteArray wav = f.readAll();
-        std::vector<int16_t> pcm(size_t(wav.size() - 44) / 2);
-        for (size_t i = 0; i < pcm.size(); ++i)
-            pcm[i] = qFromLittleEndian<qint16>(wav.constData() + 44 + 2 * i);
-        return pcm;
-    }
-    std::string WritePhrase(const QByteArray& text)
-    {
-        const QString path = m_dir.filePath("phrase.txt");
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
-            return {};
-        f.close();
-        return QFile::encodeName(path).toStdString();
-    }
-
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void noiseIsAddedAtTheSetLevel()
     {
         for (int snr : {-5, 0, 10, 20, 30}) {
@@ -238,25 +212,25 @@ private slots:
 
     void exportsRepeatAndCarryTheNoiseOnTop()
     {
-        g_strPhraseFile = WritePhrase("CQ CQ DE JA1ZZZ K\n");
+        g_strPhraseFile = PhraseFile(m_dir.filePath("phrase.txt"), "CQ CQ DE JA1ZZZ K\n");
         auto exportWith = [&](const TrainingOptions& o, const QString& name) {
             CMorseEngine e;
             e.SetSettings({ kLatinPhrase, 700, 25, 60 });
             const QString path = m_dir.filePath(name);
             const WaveExportResult r = ExportTestAsWave(e, o, path, [](int) { return true; });
-            return r.eStatus == WaveExportResult::Written ? Pcm(path) : std::vector<int16_t> {};
+            return r.eStatus == WaveExportResult::Written ? WavePcm(ReadAll(path)) : std::vector<int> {};
         };
         TrainingOptions clean;
         clean.eToneShape = ToneShape::Shaped;
         TrainingOptions noisy = clean;
         noisy.nNoiseSnrDb = 25;
         noisy.nBandSeed = 1234;
-        const std::vector<int16_t> a = exportWith(noisy, "a.wav"), b = exportWith(noisy, "b.wav");
+        const std::vector<int> a = exportWith(noisy, "a.wav"), b = exportWith(noisy, "b.wav");
         QVERIFY(!a.empty());
         QVERIFY(a == b);
         // The noisy file less the clean one is the noise the renderer makes
         // alone from the same seed.
-        const std::vector<int16_t> c = exportWith(clean, "c.wav");
+        const std::vector<int> c = exportWith(clean, "c.wav");
         QCOMPARE(a.size(), c.size());
         CBandRender alone(ConditionsFor(noisy, 25, KeyedPitch(700), 1234), false, 48000);
         const std::vector<int16_t> noise = Render(alone, std::vector<int16_t>(a.size(), 0), 60 * 65535 / 100 / 65535.0);
@@ -269,41 +243,10 @@ private slots:
         all.nQrmStations = 2;
         all.nFistJitterPercent = 15;
         all.nFilterHz = 400;
-        const std::vector<int16_t> d = exportWith(all, "d.wav");
+        const std::vector<int> d = exportWith(all, "d.wav");
         QVERIFY(d == exportWith(all, "e.wav"));
         QVERIFY(d != a);
         g_strPhraseFile.clear();
-    }
-
-    void conditionsInTheProfile()
-    {
-        // Key, what the profile holds (empty: absent), what is loaded.
-        const struct { QString key, stored; int loaded; } rows[] = {
-            {"NoiseSnrDb", "", kNoiseOff}, {"NoiseSnrDb", "5", 5},       {"NoiseSnrDb", "-20", -10},
-            {"NoiseSnrDb", "loud", kNoiseOff}, {"FilterHz", "100", 150},  {"FilterHz", "0", 0},
-            {"QrmStations", "9", 3},      {"QsbPeriodS", "1", 2},         {"BandSeed", "2147483647", 2147483647},
-        };
-        for (const auto& [key, stored, loaded] : rows) {
-            DRAVIK_ROW(key + "=" + stored);
-            QSettings profile(ProfileOrganization(), ProfileApplication());
-            profile.clear();
-            if (!stored.isEmpty())
-                profile.setValue("Options/" + key, stored);
-            profile.sync();
-            const TrainingOptions o = TrainingOptions::Load();
-            const int got = key == "NoiseSnrDb" ? o.nNoiseSnrDb
-                : key == "FilterHz"             ? o.nFilterHz
-                : key == "QrmStations"          ? o.nQrmStations
-                : key == "QsbPeriodS"           ? o.nQsbPeriodS
-                                                : o.nBandSeed;
-            QCOMPARE(got, loaded);
-            // Saved and loaded again, the same; noise off is the key's absence.
-            QVERIFY(o.Save());
-            QCOMPARE(TrainingOptions::Load(), o);
-            profile.sync();
-            QCOMPARE(profile.contains("Options/NoiseSnrDb"), o.HasNoise());
-            profile.clear();
-        }
     }
 
     void offIsTheDesignedSound()
