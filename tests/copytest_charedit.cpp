@@ -76,19 +76,6 @@ private slots:
             QVERIFY2(!(c >= 'a' && c <= 'z'), "a lower-case letter in the box");
     }
 
-    void answerBoxScrollsOneLineSideways()
-    {
-        CCharEdit edit;
-        edit.resize(200, 50);
-        edit.show();
-        QTest::keyClicks(&edit, QString(120, QChar(u'E')));
-        QCOMPARE(edit.document()->lineCount(), 1); // not wrapped
-        QVERIFY(edit.horizontalScrollBar()->value() > 0);
-        QVERIFY(!edit.horizontalScrollBar()->isVisible());
-        QVERIFY(!edit.verticalScrollBar()->isVisible());
-    }
-
-
     void heldToTheWindowsLimit()
     {
         CCharEdit edit;

@@ -65,7 +65,9 @@ private slots:
         QCOMPARE(all[1].when.toString(Qt::ISODate), mine.when.toString(Qt::ISODate));
         QCOMPARE(all[1].strSent, std::string("ABCDE"));
         QCOMPARE(all[1].nRight, 4);
-        QCOMPARE(all[1].Speed().dCharsPerMinute, 100.0);
+        QCOMPARE(all[1].Speed().dCharsPerMinute, 100.0); // 5 characters in 3 s
+        QCOMPARE(all[1].Speed().dWpm, 20.0);
+        QCOMPARE(SpeedOf(50, 0).dWpm, 0.0); // no time, no speed
         // By period, by mode, by run.
         QCOMPARE(int(again.Tests(now.addDays(-7)).size()), 1);
         QCOMPARE(int(again.Tests({}, 0).size()), 1);

@@ -49,15 +49,6 @@ private slots:
         QSettings(ProfileOrganization(), ProfileApplication()).clear();
     }
 
-    void speedOfTest()
-    {
-        // 50 characters in 75 s: 40 characters a minute, 8 WPM of five.
-        const SentSpeed s = SpeedOf(50, 75.0);
-        QCOMPARE(s.dCharsPerMinute, 40.0);
-        QCOMPARE(s.dWpm, 8.0);
-        QCOMPARE(SpeedOf(50, 0).dWpm, 0.0);
-    }
-
     void perCharacterRecord()
     {
         CRunRecord run;
@@ -212,14 +203,6 @@ private slots:
         for (int i = 0; i < 200; ++i)
             designed += char(0x41 + (std::rand() & 0xFF) % 26);
         QCOMPARE(drawn, designed);
-    }
-
-    void squareRendersAsKeyed()
-    {
-        const unsigned char key[] = {192, 192, 64, 64, 0, 0};
-        std::vector<int16_t> out;
-        RenderKeyed(key, sizeof key, ToneShaping{}, out);
-        QCOMPARE(out, (std::vector<int16_t>{16384, 16384, -16384, -16384, 0, 0}));
     }
 
     void shapedRendersASineWithSoftEdges()
