@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A window that a device reports to, for the devices' tests.
+// What the devices' tests share: a window that a device reports to, and
+// the runs of tone and silence in the sound a device made.
 #include "audio/WaveOut.h"
 
+#include <QByteArray>
 #include <QObject>
+
+#include <cstdlib>
+#include <vector>
 
 // A window that counts the device's notifications.
 class CCountingClient : public QObject, public IWaveOutClient {
@@ -32,4 +37,30 @@ inline MMRESULT Write(HWAVEOUT hwo, WAVEHDR& hdr, unsigned char* data, uint32_t 
     hdr.dwBufferLength = len;
     waveOutPrepareHeader(hwo, &hdr, sizeof hdr);
     return waveOutWrite(hwo, &hdr, sizeof hdr);
+}
+
+// Lengths in samples of the tone and silence runs of 16-bit sound,
+// alternating from the first tone on: a tone sample reaches threshold, and
+// a silence is minGap quiet samples or more (a sine's zero crossings are
+// not one).
+inline std::vector<int> ToneRuns(const QByteArray& raw, int threshold, int minGap)
+{
+    const auto* pcm = reinterpret_cast<const qint16*>(raw.constData());
+    std::vector<int> runs;
+    int lastTone = -1, start = -1;
+    for (int i = 0; i < int(raw.size() / 2); ++i) {
+        if (std::abs(pcm[i]) < threshold)
+            continue;
+        if (start < 0) {
+            start = i;
+        } else if (i - lastTone - 1 >= minGap) {
+            runs.push_back(lastTone + 1 - start);
+            runs.push_back(i - lastTone - 1);
+            start = i;
+        }
+        lastTone = i;
+    }
+    if (start >= 0)
+        runs.push_back(lastTone + 1 - start);
+    return runs;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A whole test from the Start click to the close, through SDL's disk
 // driver: what reached the device decodes to the sent text.
+#include "AudioClient.h"
 #include "FormFixture.h"
 #include "TestRegistry.h"
 #include "DiskAudio.h"
@@ -11,37 +12,6 @@
 
 #include <chrono>
 #include <thread>
-
-// Morse patterns heard in 16-bit output where 0 is silence: an element
-// is a run of other samples, a character ends at a gap of 2 dots or more.
-// gaps gets the length of each gap between characters.
-static std::vector<std::string> DecodePatterns(const QByteArray& raw, int dotSamples, std::vector<int>& gaps)
-{
-    const auto* pcm = reinterpret_cast<const qint16*>(raw.constData());
-    const int n = int(raw.size() / 2);
-    std::vector<std::string> chars;
-    std::string cur;
-    int i = 0;
-    while (i < n && pcm[i] == 0)
-        ++i;
-    while (i < n) {
-        int j = i;
-        while (j < n && pcm[j] != 0)
-            ++j;
-        cur += (j - i) > 2 * dotSamples ? '-' : '.';
-        int k = j;
-        while (k < n && pcm[k] == 0)
-            ++k;
-        if (k - j >= 2 * dotSamples || k == n) {
-            chars.push_back(cur);
-            cur.clear();
-            if (k < n)
-                gaps.push_back(k - j);
-        }
-        i = k;
-    }
-    return chars;
-}
 
 class TestSdlWholeTest : public QObject {
     Q_OBJECT
@@ -73,10 +43,20 @@ private slots:
         QVERIFY(f.Evaluate()->isEnabled());
         QVERIFY(f.ResultsShown());
 
+        // Morse heard: an element is a run of tone, a character ends at a
+        // silence of 2 dots or more.
         const int dot = 8 * f.view.DotMs();
-        std::vector<int> gaps;
         const QByteArray raw = Captured();
-        const std::vector<std::string> heard = DecodePatterns(raw, dot, gaps);
+        const std::vector<int> runs = ToneRuns(raw, 1, 1);
+        std::vector<std::string> heard(1);
+        std::vector<int> gaps;
+        for (size_t k = 0; k < runs.size(); k += 2) {
+            heard.back() += runs[k] > 2 * dot ? '-' : '.';
+            if (k + 1 < runs.size() && runs[k + 1] >= 2 * dot) {
+                gaps.push_back(runs[k + 1]);
+                heard.emplace_back();
+            }
+        }
         // At the form's volume.
         const auto* pcm = reinterpret_cast<const qint16*>(raw.constData());
         QCOMPARE(*std::max_element(pcm, pcm + raw.size() / 2),

@@ -39,31 +39,6 @@ static std::vector<unsigned char> KeyedBuffer(int toneMs, int gapMs)
     return buf;
 }
 
-// Lengths in ms of the tone and silence runs of 8 kHz samples, from the
-// first tone on; a tone's zero crossings do not end it.
-static std::vector<int> Runs(const QByteArray& raw)
-{
-    const auto* pcm = reinterpret_cast<const qint16*>(raw.constData());
-    const int n = int(raw.size() / 2);
-    std::vector<int> runs;
-    int lastTone = -1, start = -1;
-    for (int i = 0; i < n; ++i) {
-        if (std::abs(pcm[i]) < 2000)
-            continue;
-        if (start < 0) {
-            start = i;
-        } else if (i - lastTone > 24) { // 3 ms of quiet: a gap
-            runs.push_back((lastTone + 1 - start) / 8);
-            runs.push_back((i - lastTone - 1) / 8);
-            start = i;
-        }
-        lastTone = i;
-    }
-    if (start >= 0)
-        runs.push_back((lastTone + 1 - start) / 8);
-    return runs;
-}
-
 class TestPulse : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
@@ -105,19 +80,14 @@ private slots:
 
     void choosesTheDevice()
     {
-        struct Row {
-            const char* choice;
-            const char* sdlDriver;
-            bool bServer;
-            bool bPulse;
-        };
-        const Row rows[] = {
+        // Choice, SDL's driver, a server listening, and PulseAudio plays.
+        const struct { const char *choice, *sdlDriver; bool bServer, bPulse; } rows[] = {
             {"", "", true, true},              {"", "", false, false},
             {"", "pulseaudio", true, true},    {"", "pipewire", true, true},
             {"", "disk", true, false},         {"", "alsa", true, false},
             {"sdl", "", true, false},          {"pulse", "disk", false, true},
         };
-        for (const Row& r : rows) {
+        for (const auto& r : rows) {
             DRAVIK_ROW(QByteArray(r.choice) + "/" + r.sdlDriver + "/" + (r.bServer ? "server" : "none"));
             QCOMPARE(PreferPulse(r.choice, r.sdlDriver, r.bServer), r.bPulse);
         }
@@ -201,7 +171,9 @@ private slots:
         QVERIFY(closeMs >= heardMs[2]);
         // Every tone and gap at its length, give or take the resampling.
         const std::vector<int> want = {100, 200, 60, 200, 300};
-        const std::vector<int> got = Runs(rec.readAllStandardOutput());
+        std::vector<int> got = ToneRuns(rec.readAllStandardOutput(), 2000, 24); // 3 ms of quiet: a gap
+        for (int& run : got)
+            run /= 8;
         QCOMPARE(got.size(), want.size());
         for (size_t i = 0; i < want.size(); ++i)
             QVERIFY2(std::abs(got[i] - want[i]) <= 2, qPrintable(QString("run %1: %2 ms").arg(i).arg(got[i])));
