@@ -43,14 +43,12 @@ class TestAudio : public QObject {
     CDiskAudio m_disk;
     QTemporaryDir m_dir;
 
-    QByteArray Captured() const { return m_disk.Captured(); }
     // The captured output as the device's 16-bit samples.
     std::vector<qint16> Captured16() const
     {
-        const QByteArray raw = Captured();
-        std::vector<qint16> out(size_t(raw.size()) / 2);
-        std::memcpy(out.data(), raw.constData(), out.size() * 2);
-        return out;
+        const QByteArray raw = m_disk.Captured();
+        return std::vector<qint16>(reinterpret_cast<const qint16*>(raw.constData()),
+                                   reinterpret_cast<const qint16*>(raw.constData()) + raw.size() / 2);
     }
     static int FirstNonZero(const std::vector<qint16>& pcm, size_t from = 0)
     {
@@ -118,10 +116,7 @@ private slots:
         QTRY_COMPARE(client.nClose, 1);
         const std::vector<qint16> out = Captured16();
         QVERIFY(out.size() < 40000); // far less than the 10 s written
-        // Half volume: the tone swings half as far.
-        QVERIFY(std::count(out.begin(), out.end(), qint16(8192)) > 0);
-        QVERIFY(std::count(out.begin(), out.end(), qint16(-8192)) > 0);
-        QCOMPARE(*std::max_element(out.begin(), out.end()), qint16(8192));
+        QCOMPARE(*std::max_element(out.begin(), out.end()), qint16(8192)); // half volume
     }
 
 

@@ -249,24 +249,6 @@ private slots:
         g_strPhraseFile.clear();
     }
 
-    void offIsTheDesignedSound()
-    {
-        CMorseEngine e;
-        e.SetSettings({ kLatinRandom1, 800, 20, 50 });
-        ApplyTrainingOptions(TrainingOptions {}, e);
-        QVERIFY(!e.GetKeyingOptions().shaping.band.Active());
-        QCOMPARE(e.GetKeyingOptions().nFistJitterPercent, 0);
-        QCOMPARE(RenderRate(e.GetKeyingOptions().shaping), 8000);
-        QVERIFY(ConditionsText(TrainingOptions {}, 5).isEmpty());
-        // A new test draws new conditions unless the seed is fixed.
-        TrainingOptions o;
-        o.nQrmStations = 1;
-        QVERIFY(TestSeed(o) != TestSeed(o));
-        o.nBandSeed = 42;
-        QCOMPARE(TestSeed(o), 42u);
-        QVERIFY(ConditionsText(o, 42).contains("QrmStations=1"));
-        QVERIFY(ConditionsText(o, 42).contains("BandSeed=42"));
-    }
 };
 
 DRAVIK_REGISTER_TEST(TestBand)

@@ -9,6 +9,7 @@
 #include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
 #include "training/Apply.h"
+#include "training/Conditions.h"
 #include "training/Drills.h"
 #include "training/Options.h"
 #include "training/Record.h"
@@ -192,9 +193,22 @@ private slots:
     void defaultsKeepTheDesignedTest()
     {
         // Defaults: the designed draws (low 8 bits mod the count), no extra
-        // silence, the square wave.
+        // silence, the square wave at 8000 a second, no band conditions.
         const KeyingOptions k = KeyingFor(TrainingOptions{}, 12, 100);
         QCOMPARE(k, KeyingOptions{});
+        CMorseEngine e;
+        ApplyTrainingOptions(TrainingOptions{}, e);
+        QVERIFY(!e.GetKeyingOptions().shaping.band.Active());
+        QCOMPARE(e.GetKeyingOptions().nFistJitterPercent, 0);
+        QCOMPARE(RenderRate(e.GetKeyingOptions().shaping), 8000);
+        QVERIFY(ConditionsText(TrainingOptions{}, 5).isEmpty());
+        // A new test draws new conditions unless the seed is fixed.
+        TrainingOptions o;
+        o.nQrmStations = 1;
+        QVERIFY(TestSeed(o) != TestSeed(o));
+        o.nBandSeed = 42;
+        QCOMPARE(TestSeed(o), 42u);
+        QVERIFY(ConditionsText(o, 42).contains("QrmStations=1") && ConditionsText(o, 42).contains("BandSeed=42"));
         std::srand(7);
         std::string drawn, designed;
         for (int i = 0; i < 200; ++i)
