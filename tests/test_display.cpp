@@ -68,11 +68,15 @@ private slots:
             std::memset(buf, 0xC0, 1000);
             QCOMPARE(MakeGraphEntries(buf, 2000, wpm).at(2), (GraphPoint{999 / (t + 1), 40}));
         }
-        // 128 and 255 neither switch the state nor count.
+        // 128 and 255 within a tone neither switch the state nor count:
+        // 200 samples of tone make 3 steps.
         static unsigned char buf[kToneBufSamples];
-        std::memset(buf, 0xC0, 200);
-        std::memset(buf + 200, 128, 200);
-        QCOMPARE(MakeGraphEntries(buf, 400, 12), (Entries{{40, 0}, {13, 0}, {30, 0}, {30, -1}}));
+        std::memset(buf, 0xC0, 100);
+        std::memset(buf + 100, 128, 50);
+        std::memset(buf + 150, 255, 50);
+        std::memset(buf + 200, 0x40, 100);
+        std::memset(buf + 300, 0, 200);
+        QCOMPARE(MakeGraphEntries(buf, 500, 12), (Entries{{40, 0}, {13, 0}, {3, 40}, {30, 0}, {30, -1}}));
         // 120 wpm, a long tone: far more than 500 records, the rest dropped;
         // the key-down run never ends within them, so it has no entry.
         std::memset(buf, 0x40, 30000);
