@@ -76,16 +76,6 @@ private slots:
         QCOMPARE(f.Evaluate()->toolTip(), QStringLiteral("評価 (F9)"));
     }
 
-    void sliderSetsVolume()
-    {
-        CForm f;
-        // The thumb dragged: top 100, bottom 0, the ticks between.
-        for (auto [pos, volume] : {std::pair{0, 100}, {100, 0}, {50, 50}, {90, 10}}) {
-            f.Slider()->setValue(pos);
-            QCOMPARE(f.view.Volume(), volume);
-        }
-    }
-
     void spinsLeaveTheVolumeAndStopAtBounds()
     {
         CForm f;

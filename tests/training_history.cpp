@@ -33,6 +33,7 @@ static HistoryTest MakeTest(int mode, const QString& run, int right, const QDate
     t.nWrong = 5 - right;
     t.nCharsHeard = 5;
     t.dSeconds = 3.0;
+    t.nKochLesson = 3;
     return t;
 }
 
@@ -65,6 +66,7 @@ private slots:
         QCOMPARE(all[1].when.toString(Qt::ISODate), mine.when.toString(Qt::ISODate));
         QCOMPARE(all[1].strSent, std::string("ABCDE"));
         QCOMPARE(all[1].nRight, 4);
+        QCOMPARE(all[1].nKochLesson, 3);
         QCOMPARE(all[1].Speed().dCharsPerMinute, 100.0); // 5 characters in 3 s
         QCOMPARE(all[1].Speed().dWpm, 20.0);
         QCOMPARE(SpeedOf(50, 0).dWpm, 0.0); // no time, no speed

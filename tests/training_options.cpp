@@ -117,7 +117,7 @@ private slots:
             QVERIFY(std::strlen(MorsePattern(kKochWabun[i - 1])) <= std::strlen(MorsePattern(kKochWabun[i])));
         // A lesson is the first characters of its order.
         const struct { int lesson; bool wabun; int size; } rows[] = {
-            {0, false, 0}, {1, false, 2}, {10, false, 11}, {25, false, 26}, {40, false, 26}, {1, true, 2}, {45, true, 46},
+            {0, false, 0}, {1, false, 2}, {10, false, 11}, {25, false, 26}, {40, false, 26}, {1, true, 2}, {45, true, 46}, {50, true, 46},
         };
         for (const auto& r : rows) {
             DRAVIK_ROW(QString("lesson %1 %2").arg(r.lesson).arg(r.wabun));
@@ -320,7 +320,7 @@ private slots:
             {"ToneShape", "shaped", 1}, {"NoiseSnrDb", nullptr, kNoiseOff}, {"NoiseSnrDb", "5", 5},
             {"NoiseSnrDb", "-20", -10}, {"NoiseSnrDb", "loud", kNoiseOff}, {"FilterHz", "100", 150},
             {"FilterHz", "0", 0},       {"QrmStations", "9", 3},          {"QsbPeriodS", "1", 2},
-            {"BandSeed", "2147483647", 2147483647},
+            {"BandSeed", "2147483647", 2147483647}, {"QrmLevelDb", "3", 3},
         };
         const std::map<QString, std::function<int(const TrainingOptions&)>> value = {
             {"WeightWeak", [](auto& o) { return int(o.bWeightWeak); }}, {"EdgeMs", [](auto& o) { return o.nEdgeMs; }},
@@ -328,6 +328,7 @@ private slots:
             {"ToneShape", [](auto& o) { return int(o.eToneShape); }}, {"NoiseSnrDb", [](auto& o) { return o.nNoiseSnrDb; }},
             {"FilterHz", [](auto& o) { return o.nFilterHz; }}, {"QrmStations", [](auto& o) { return o.nQrmStations; }},
             {"QsbPeriodS", [](auto& o) { return o.nQsbPeriodS; }}, {"BandSeed", [](auto& o) { return o.nBandSeed; }},
+            {"QrmLevelDb", [](auto& o) { return o.nQrmLevelDb; }},
         };
         QSettings profile(ProfileOrganization(), ProfileApplication());
         for (const auto& [key, stored, loaded] : rows) {
@@ -338,7 +339,10 @@ private slots:
             profile.sync();
             const TrainingOptions o = TrainingOptions::Load();
             QCOMPARE(value.at(key)(o), loaded);
-            // Saved and loaded again, the same; noise off is the key's absence.
+            // Saved to an empty profile and loaded again, the same; noise off
+            // is the key's absence.
+            profile.clear();
+            profile.sync();
             QVERIFY(o.Save());
             QCOMPARE(TrainingOptions::Load(), o);
             profile.sync();
