@@ -4,6 +4,7 @@
 // the disk is full.
 #include "FileSizeLimit.h"
 #include "TestRegistry.h"
+#include "engine/PracticeModes.h"
 #include "training/History.h"
 
 #include <QSqlDatabase>
@@ -119,23 +120,35 @@ private slots:
 
     void olderSchemaMigratesNewerStaysAlone()
     {
-        const QString older = m_dir.filePath("v0.sqlite"), newer = m_dir.filePath("v9.sqlite");
+        // A history written by the build before modes were kept by name: a
+        // test of each form mode and exam part, one of them not yet aligned.
+        const QString older = m_dir.filePath("v1.sqlite"), newer = m_dir.filePath("v9.sqlite");
+        QVERIFY(QFile::copy(QStringLiteral(DRAVIK_TEST_DATA "/history-v1.sqlite"), older));
+        QFile::setPermissions(older, QFile::ReadOwner | QFile::WriteOwner);
         {
             QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "make");
             db.setDatabaseName(newer);
             QVERIFY(db.open());
             QVERIFY(QSqlQuery(db).exec("PRAGMA user_version = 9"));
             db.close();
-            db.setDatabaseName(older);
-            QVERIFY(db.open());
-            QVERIFY(QSqlQuery(db).exec("CREATE TABLE unrelated(x)"));
-            db.close();
         }
         QSqlDatabase::removeDatabase("make");
         CHistory h;
         QCOMPARE(h.Open(older), CHistory::Opened::Fresh);
-        HistoryTest t = MakeTest(0, "r", 5, QDateTime::currentDateTimeUtc());
+        const std::vector<HistoryTest> all = h.Tests({}, -1, {}, true);
+        QCOMPARE(int(all.size()), 9);
+        for (int mode = 0; mode < 9; ++mode) {
+            const HistoryTest& t = all[size_t(mode)];
+            QCOMPARE(t.nMode, mode);
+            QCOMPARE(t.nFreq, 600 + mode);
+            QCOMPARE(t.bAligned, mode != kLatinPhrase);
+            QCOMPARE(t.strTyped.size(), size_t(2));
+            const std::vector<HistoryTest> one = h.Tests({}, mode);
+            QVERIFY(one.size() == 1 && one[0].nId == t.nId);
+        }
+        HistoryTest t = MakeTest(kExamLatinPlain, "r", 5, QDateTime::currentDateTimeUtc());
         QVERIFY(h.Add(t, {}));
+        QCOMPARE(int(h.Tests({}, kExamLatinPlain).size()), 2);
         CHistory n;
         QCOMPARE(n.Open(newer), CHistory::Opened::Unavailable);
         QVERIFY(QFile::exists(newer)); // for the newer program, untouched

@@ -235,7 +235,7 @@ void CCopyTest::Aligned(HistoryTest test, const Alignment& align, const std::str
 void CCopyTest::AdvanceKoch(const HistoryTest& test)
 {
     const TrainingOptions o = m_options.Clamped();
-    const bool random = test.nMode != kLatinPhrase && test.nMode != kWabunPhrase;
+    const bool random = !IsPhraseMode(test.nMode);
     if (o.nKochLesson <= 0 || !o.bKochAdvance || !random)
         return;
     auto passed = [&](const HistoryTest& t) {

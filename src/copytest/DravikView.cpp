@@ -200,7 +200,7 @@ void CDravikView::SwitchInputMode()
     if (!ImmGetOpenStatus(himc))
         ImmSetOpenStatus(himc, 1);
     ImmGetConversionStatus(himc, &m_dwSavedConversion, &m_dwSavedSentence);
-    const uint32_t conversion = m_nMode < kWabunRandom1 ? IME_CMODE_ALPHANUMERIC : IME_CMODE_NATIVE | IME_CMODE_KATAKANA;
+    const uint32_t conversion = !IsWabunMode(m_nMode) ? IME_CMODE_ALPHANUMERIC : IME_CMODE_NATIVE | IME_CMODE_KATAKANA;
     ImmSetConversionStatus(himc, conversion, IME_SMODE_NONE);
     ReleaseInputContext(himc);
     m_editAnswer->setFont(m_font);

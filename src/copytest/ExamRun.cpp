@@ -17,7 +17,7 @@ bool CExamRun::Start(const ExamPartSettings& settings, const TrainingOptions& op
     // The speed in words a minute stands for the dot where one is asked
     // for (other stations' speeds); the dot itself is keyed to the sample.
     const int wpm = ClampWpm(int(std::lround(9600.0 / dot)));
-    SetSettings({IsWabunPart(settings.ePart) ? kWabunPhrase : kLatinPhrase, settings.nFreq, wpm, settings.nVolume});
+    SetSettings({ExamMode(settings.ePart), settings.nFreq, wpm, settings.nVolume});
     // The exams keep standard spacing: no effective speed.
     TrainingOptions o = options;
     o.nEffectiveWpm = 0;
@@ -80,7 +80,7 @@ HistoryTest CExamRun::Graded(const ExamGrade& grade, const std::string& typed, c
 {
     HistoryTest t;
     t.when = QDateTime::currentDateTimeUtc();
-    t.nMode = ExamMode(m_part.ePart);
+    t.nMode = Mode();
     t.nFreq = m_nFreq;
     t.nWpm = m_nWpm;
     t.nVolume = m_nVolume;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "copytest/RecordDlg.h"
+#include "engine/PracticeModes.h"
 #include "training/SaveFile.h"
 #include "winui/MessageBox.h"
 
@@ -109,8 +110,8 @@ CRecordDlg::CRecordDlg(QWidget* parent) : QDialog(parent)
     m_pPeriod->setCurrentIndex(int(RecordPeriod::Week));
     m_pMode = new QComboBox(this);
     m_pMode->addItem(QStringLiteral("すべてのﾓｰﾄﾞ"));
-    for (int mode = 0; mode < kModeCount; ++mode)
-        m_pMode->addItem(ModeName(mode));
+    for (const PracticeModeDef& mode : PracticeModes())
+        m_pMode->addItem(QString::fromUtf8(mode.pszName));
     filters->addWidget(new QLabel(QStringLiteral("期間"), this));
     filters->addWidget(m_pPeriod);
     filters->addWidget(new QLabel(QStringLiteral("ﾓｰﾄﾞ"), this));

@@ -108,10 +108,6 @@ TestSettings TestSettings::Clamped() const
     return s;
 }
 
-static bool IsPhraseMode(int nMode) { return nMode == kLatinPhrase || nMode == kWabunPhrase; }
-static bool IsWabunRandom(int nMode) { return nMode == kWabunRandom1 || nMode == kWabunRandom5; }
-static bool IsWabunMode(int nMode) { return IsWabunRandom(nMode) || nMode == kWabunPhrase; }
-
 CMorseEngine::CMorseEngine()
 {
     m_startPause.setSingleShot(true);
@@ -207,27 +203,18 @@ Keyed KeyCharacter(unsigned char* pBuf, unsigned char ch, const KeyerParams& k, 
     count += FistJitter(fist, pct, dot);
 
     bool bGroupEnd = false;
-    switch (k.nMode) {
-    case kLatinRandom1:
-    case kWabunRandom1:
-        count += 5 * dot + k.nExtraCharGap;
-        break;
-    case kLatinRandom5:
-    case kWabunRandom5:
-        if (++nGroupPos < 5) {
+    if (const PracticeModeDef* m = FindPracticeMode(k.nMode)) {
+        if (m->eSource == TextSource::Phrase) {
+            count += 2 * dot + k.nExtraCharGap;
+        } else if (m->nGroupSize <= 1) {
+            count += 5 * dot + k.nExtraCharGap;
+        } else if (++nGroupPos < m->nGroupSize) {
             count += 2 * dot + k.nExtraCharGap;
         } else {
             nGroupPos = 0;
             bGroupEnd = true;
             count += 10 * dot + k.nExtraWordGap;
         }
-        break;
-    case kLatinPhrase:
-    case kWabunPhrase:
-        count += 2 * dot + k.nExtraCharGap;
-        break;
-    default:
-        break;
     }
     // Never more than the buffer holds, whatever the caller's dot length.
     return {count < kToneBufSamples ? count : kToneBufSamples, bGroupEnd};
@@ -341,14 +328,14 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
 
     // Every buffer's character, known now: the audio thread keys from it.
     auto pPlan = std::make_shared<std::vector<unsigned char>>();
-    if (IsWabunMode(m_nMode))
+    const bool bWabun = IsWabunMode(m_nMode);
+    if (bWabun)
         pPlan->assign(2, kWabunStartSignal);
     if (IsPhraseMode(m_nMode)) {
         if (!LoadText())
             return -2;
         AppendTextBytes(m_strText, *pPlan);
     } else {
-        const bool bWabun = IsWabunRandom(m_nMode);
         for (int i = 0; i < kRandomTestLength; ++i)
             pPlan->push_back(DrawFrom(bWabun ? m_keying.drawWabun : m_keying.drawLatin, bWabun));
     }
@@ -357,8 +344,14 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
     m_pPlan = pPlan;
     m_nPlanNext = 0;
 
-    switch (m_nMode) {
-    case kLatinPhrase: {
+    if (bWabun) {
+        // The start signal opens every Wabun test; it is not recorded.
+        g_nToneLen[0] = MakeWave(g_ToneBuf[0], nFreq, nDotMs, kWabunStartSignal);
+        g_nToneLen[1] = MakeWave(g_ToneBuf[1], nFreq, nDotMs, kWabunStartSignal);
+        m_abRecorded[0] = m_abRecorded[1] = false;
+        g_nGroupPos = 0;
+        m_nPlanNext = 2;
+    } else if (IsPhraseMode(m_nMode)) {
         int first = ReadTextByte(m_pPhraseFile);
         int second = first == EOF ? EOF : ReadTextByte(m_pPhraseFile);
         if (second == EOF) {
@@ -367,22 +360,9 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
         }
         KeyRecorded(0, static_cast<unsigned char>(first), nFreq, nDotMs);
         KeyRecorded(1, static_cast<unsigned char>(second), nFreq, nDotMs);
-        break;
-    }
-    case kWabunPhrase:
-    case kWabunRandom1:
-    case kWabunRandom5:
-        // The start signal opens every Wabun test; it is not recorded.
-        g_nToneLen[0] = MakeWave(g_ToneBuf[0], nFreq, nDotMs, kWabunStartSignal);
-        g_nToneLen[1] = MakeWave(g_ToneBuf[1], nFreq, nDotMs, kWabunStartSignal);
-        m_abRecorded[0] = m_abRecorded[1] = false;
-        g_nGroupPos = 0;
-        m_nPlanNext = 2;
-        break;
-    default: // Latin random; also a mode that no radio selects
+    } else { // Latin random; also a mode that the table does not know
         KeyRecorded(0, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
         KeyRecorded(1, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
-        break;
     }
     return 0;
 }
@@ -452,7 +432,6 @@ void CMorseEngine::WriteCurrentBuffer()
 {
     g_WaveHdr.lpData = g_ToneBuf[g_nCurBuf];
     g_WaveHdr.dwBufferLength = static_cast<uint32_t>(g_nToneLen[g_nCurBuf]);
-    m_llSentSamples += g_nToneLen[g_nCurBuf];
     if (m_abRecorded[g_nCurBuf]) {
         m_llHeardSamples += g_nToneLen[g_nCurBuf];
         m_nHeardChars += m_abSign[g_nCurBuf] ? 1 : 0;
@@ -479,7 +458,7 @@ int CMorseEngine::StartWave(WaveOutWindow hWnd, int, int)
     ApplyVolume();
     if (m_pAhead)
         waveOutPlayAhead(g_hWaveOut, std::move(m_pAhead));
-    m_llSentSamples = m_llHeardSamples = 0;
+    m_llHeardSamples = 0;
     m_nHeardChars = 0;
     g_WaveHdr = WAVEHDR{};
     g_WaveHdr.dwLoops = 1;

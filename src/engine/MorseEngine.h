@@ -2,6 +2,7 @@
 #pragma once
 #include "audio/ToneRender.h"
 #include "audio/WaveOut.h"
+#include "engine/PracticeModes.h"
 
 #include <QTimer>
 
@@ -10,16 +11,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// Practice modes, the index of the mode radio group.
-enum PracticeMode {
-    kLatinRandom1 = 0,
-    kLatinRandom5 = 1,
-    kLatinPhrase = 2,
-    kWabunRandom1 = 3,
-    kWabunRandom5 = 4,
-    kWabunPhrase = 5,
-};
 
 constexpr int kRandomTestLength = 50;
 constexpr unsigned char kWabunStartSignal = 0xA5;
@@ -138,10 +129,9 @@ public:
     // How far through its text the test is, 0..1000: the phrase file's
     // position, or the characters drawn.
     int ProgressPermille() const;
-    // What was written to the device in this test: its samples, and the
-    // characters of its text with the samples that keyed them (the start
-    // signals and a character keyed but never written left out).
-    long long SentSamples() const { return m_llSentSamples; }
+    // What was written to the device in this test: the characters of its
+    // text with the samples that keyed them (the start signals and a
+    // character keyed but never written left out).
     int HeardChars() const { return m_nHeardChars; }
     double HeardSeconds() const { return double(m_llHeardSamples) / 8000.0; }
 
@@ -194,7 +184,6 @@ private:
     size_t m_nPlanNext = 0;
     // The same keying for the device to play ahead, handed over at open.
     std::unique_ptr<IKeyedSource> m_pAhead;
-    long long m_llSentSamples = 0;
     long long m_llHeardSamples = 0;
     int m_nHeardChars = 0;
     // Per tone buffer: it holds a character of the text (not a start

@@ -55,7 +55,7 @@ const char* ExamPartKey(ExamPart part)
 
 bool IsWabunPart(ExamPart part) { return part == ExamPart::Wabun; }
 
-int ExamMode(ExamPart part) { return kExamWabunMode + int(part); }
+int ExamMode(ExamPart part) { return kExamWabun + int(part); }
 
 static bool IsGap(unsigned char c) { return c == ' ' || c == '\n' || c == '\r'; }
 

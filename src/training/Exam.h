@@ -11,11 +11,6 @@
 
 enum class ExamPart { Wabun, LatinCode, LatinPlain };
 
-// The history keeps exam parts as modes after the six practice modes, one
-// for each part in order.
-constexpr int kExamWabunMode = 6;
-constexpr int kExamModeCount = 3;
-
 struct ExamPartDef {
     ExamPart ePart;
     int nCharsPerMin;
@@ -36,7 +31,7 @@ const ExamLicence* FindExamLicence(const std::string& key);
 const char* ExamPartName(ExamPart part); // 和文, 欧文暗語, 欧文普通語 (UTF-8)
 const char* ExamPartKey(ExamPart part);  // wabun, code, plain
 bool IsWabunPart(ExamPart part);
-// The practice mode a part is kept under in the history.
+// The practice mode a part is played and kept under.
 int ExamMode(ExamPart part);
 
 // Characters as the exams count them: every keyed sign, ﾞ and ﾟ too;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "training/History.h"
+#include "engine/PracticeModes.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,8 +38,24 @@ static const char* const kMigrations[] = {
     "CREATE TABLE confusions(test_id INTEGER NOT NULL REFERENCES tests(id) ON DELETE CASCADE,"
     " ch INTEGER NOT NULL, typed BLOB NOT NULL, count INTEGER NOT NULL);"
     "CREATE INDEX confusions_test ON confusions(test_id);",
+    // 1 -> 2: modes kept by name; the numbers are those of version 1, where
+    // the exams' parts followed the six modes of the form.
+    "ALTER TABLE tests ADD COLUMN mode_key TEXT NOT NULL DEFAULT '';"
+    "UPDATE tests SET mode_key = CASE mode"
+    " WHEN 0 THEN 'latin-random1' WHEN 1 THEN 'latin-random5' WHEN 2 THEN 'latin-phrase'"
+    " WHEN 3 THEN 'wabun-random1' WHEN 4 THEN 'wabun-random5' WHEN 5 THEN 'wabun-phrase'"
+    " WHEN 6 THEN 'exam-wabun' WHEN 7 THEN 'exam-code' WHEN 8 THEN 'exam-plain' ELSE '' END;"
+    "CREATE INDEX tests_mode ON tests(mode_key);",
 };
 static_assert(std::size(kMigrations) == CHistory::kSchemaVersion);
+
+// The name a mode is kept under; the mode's index stays in the old column
+// for readers of version 1.
+static QString ModeKey(int nMode)
+{
+    const PracticeModeDef* pMode = FindPracticeMode(nMode);
+    return QLatin1String(pMode ? pMode->pszKey : "");
+}
 
 static QString IsoUtc(const QDateTime& t) { return t.toUTC().toString(Qt::ISODate); }
 
@@ -232,12 +249,12 @@ bool CHistory::Add(HistoryTest& t, const std::map<unsigned char, CharStats>& cha
     return InTransaction([&](QSqlDatabase& db, QString& error) {
         QSqlQuery q(db);
         q.prepare(QStringLiteral(
-            "INSERT INTO tests(at, run, mode, tone_hz, wpm, volume, options, koch_lesson, sent, typed, position_percent,"
+            "INSERT INTO tests(at, run, mode, mode_key, tone_hz, wpm, volume, options, koch_lesson, sent, typed, position_percent,"
             " right_count, wrong_count, missing_count, extra_count, chars_heard, seconds, stopped)"
-            " VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            " VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         const QVariant none;
         for (const QVariant& v :
-             {QVariant(IsoUtc(t.when)), QVariant(t.strRun), QVariant(t.nMode), QVariant(t.nFreq), QVariant(t.nWpm),
+             {QVariant(IsoUtc(t.when)), QVariant(t.strRun), QVariant(t.nMode), QVariant(ModeKey(t.nMode)), QVariant(t.nFreq), QVariant(t.nWpm),
               QVariant(t.nVolume), QVariant(t.strOptions), QVariant(t.nKochLesson),
               QVariant(QByteArray::fromStdString(t.strSent)), QVariant(QByteArray::fromStdString(t.strTyped)),
               QVariant(t.nPositionPercent), t.bAligned ? QVariant(t.nRight) : none, t.bAligned ? QVariant(t.nWrong) : none,
@@ -275,7 +292,7 @@ QString CHistory::WhereClause(const QDateTime& since, int nMode, const QString& 
     if (since.isValid())
         where << QStringLiteral("at >= '%1'").arg(IsoUtc(since));
     if (nMode >= 0)
-        where << QStringLiteral("mode = %1").arg(nMode);
+        where << QStringLiteral("mode_key = '%1'").arg(ModeKey(nMode));
     if (!run.isEmpty())
         where << QStringLiteral("run = :run");
     return where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
@@ -287,7 +304,8 @@ static HistoryTest ReadTest(const QSqlQuery& q, bool bTexts)
     t.nId = q.value(0).toLongLong();
     t.when = QDateTime::fromString(q.value(1).toString(), Qt::ISODate);
     t.strRun = q.value(2).toString();
-    t.nMode = q.value(3).toInt();
+    const PracticeModeDef* pMode = FindPracticeMode(q.value(3).toString().toStdString());
+    t.nMode = pMode ? pMode->eMode : -1;
     t.nFreq = q.value(4).toInt();
     t.nWpm = q.value(5).toInt();
     t.nVolume = q.value(6).toInt();
@@ -310,7 +328,7 @@ static HistoryTest ReadTest(const QSqlQuery& q, bool bTexts)
 }
 
 static const char kColumns[] =
-    "id, at, run, mode, tone_hz, wpm, volume, options, koch_lesson, position_percent, right_count, wrong_count,"
+    "id, at, run, mode_key, tone_hz, wpm, volume, options, koch_lesson, position_percent, right_count, wrong_count,"
     " missing_count, extra_count, chars_heard, seconds, stopped";
 
 std::vector<HistoryTest> CHistory::Tests(const QDateTime& since, int nMode, const QString& run, bool bTexts) const

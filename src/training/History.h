@@ -23,7 +23,7 @@ struct HistoryTest {
     qint64 nId = 0;
     QDateTime when;         // UTC
     QString strRun;         // the program run it was taken in
-    int nMode = 0;
+    int nMode = 0;          // kept by its name; -1: a mode this build does not know
     int nFreq = 0;
     int nWpm = 0;
     int nVolume = 0;
@@ -59,7 +59,7 @@ public:
     // history.sqlite under the user's data folder.
     static QString DefaultPath();
     // The schema this build writes; older files are brought up to it.
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
     Opened Open(const QString& path);
     // A second reader of a history another connection keeps: opened as it

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "training/RecordTables.h"
+#include "engine/PracticeModes.h"
 #include "text/Cp932.h"
 
 #include <QStringList>
@@ -7,13 +8,10 @@
 #include <algorithm>
 #include <map>
 
-// The six practice modes, then the exam's parts.
-static const char* const kModeNames[] = {"欧文ﾗﾝﾀﾞﾑ1", "欧文ﾗﾝﾀﾞﾑ5", "欧文定型文", "和文ﾗﾝﾀﾞﾑ1", "和文ﾗﾝﾀﾞﾑ5", "和文定型文",
-                                         "試験 和文", "試験 欧文暗語", "試験 欧文普通語"};
-
 QString ModeName(int nMode)
 {
-    return nMode >= 0 && nMode < int(std::size(kModeNames)) ? QString::fromUtf8(kModeNames[nMode]) : QString();
+    const PracticeModeDef* pMode = FindPracticeMode(nMode);
+    return pMode ? QString::fromUtf8(pMode->pszName) : QString();
 }
 
 QString CharText(const std::string& cp932)

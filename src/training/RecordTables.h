@@ -10,9 +10,7 @@
 
 #include <vector>
 
-// The mode as the form's radio button names it.
-// The practice modes and the exam's parts, as the history numbers them.
-constexpr int kModeCount = 9;
+// A mode's name as the learner sees it; empty for one this build lacks.
 QString ModeName(int nMode);
 // A character for the tables: kana as kana, "(抜け)" for a missing one,
 // "(空白)" and "(改行)" for the blanks.

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Every practice mode as one row: the form's six radio modes in their
+// order, then the modes kept in the history without a radio of their own
+// (the exams' parts). A new mode is a new row here and what it draws.
+#include <span>
+#include <string_view>
+
+// Indexes of the rows; the first six are the form's radio group.
+enum PracticeMode {
+    kLatinRandom1 = 0,
+    kLatinRandom5 = 1,
+    kLatinPhrase = 2,
+    kWabunRandom1 = 3,
+    kWabunRandom5 = 4,
+    kWabunPhrase = 5,
+    kExamWabun = 6,
+    kExamLatinCode = 7,
+    kExamLatinPlain = 8,
+};
+
+enum class TextSource {
+    Random, // drawn from the mode's set, kRandomTestLength characters
+    Phrase, // a text: the phrase file, or one given to the engine
+};
+
+struct PracticeModeDef {
+    PracticeMode eMode;
+    const char* pszKey;  // the history's stable name; never changes
+    const char* pszName; // shown to the learner (UTF-8)
+    bool bWabun;         // kana, opened by the start signal
+    TextSource eSource;
+    int nGroupSize;      // characters between word gaps when drawn: 1 or 5
+    bool bOnForm;        // one of the form's radio group, in this order
+};
+
+// All rows, in the order of their indexes.
+std::span<const PracticeModeDef> PracticeModes();
+// A row by index or by key; null where none has it.
+const PracticeModeDef* FindPracticeMode(int nMode);
+const PracticeModeDef* FindPracticeMode(std::string_view key);
+
+// Shorthands over the table; an unknown mode is Latin, random, single.
+bool IsWabunMode(int nMode);
+bool IsPhraseMode(int nMode);
+int GroupSize(int nMode);
