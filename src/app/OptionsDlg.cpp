@@ -43,7 +43,10 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
     };
     for (const SpinDef& d : spins) {
         auto* spin = qobject_cast<CSpinButtonCtrl*>(GetDlgItem(d.nSpin));
-        spin->SetRange(Setting(d.eSetting).nMin, Setting(d.eSetting).nMax);
+        const SettingDef& def = Setting(d.eSetting);
+        // Spun down from the range's bottom, a setting that has an off below it is off.
+        spin->SetRange(def.nOff != kNoOff && def.nOff < def.nMin && def.eId != kSetNoiseSnrDb ? def.nOff : def.nMin,
+                       def.nMax);
         spin->SetPos(d.nValue);
     }
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->setChecked(o.bWeightWeak);
@@ -69,7 +72,10 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
 
 int COptionsDlg::BoxValue(int nId, SettingId eSetting) const
 {
-    return ParseSetting(Setting(eSetting), qobject_cast<QLineEdit*>(GetDlgItem(nId))->text());
+    // As typed, put into range; what does not parse is the default.
+    bool ok = false;
+    const int v = qobject_cast<QLineEdit*>(GetDlgItem(nId))->text().trimmed().toInt(&ok);
+    return ok ? ClampSetting(Setting(eSetting), v) : Setting(eSetting).nDefault;
 }
 
 TrainingOptions COptionsDlg::Options() const

@@ -5,6 +5,7 @@
 #include "engine/ToneBuffers.h"
 #include "training/Apply.h"
 #include "training/Drills.h"
+#include "training/Settings.h"
 #include "winui/MessageBox.h"
 
 #include <QFutureWatcher>
@@ -156,15 +157,9 @@ void CCopyTest::SetHistory(CHistory* pHistory, const QString& strRun)
 
 QString CCopyTest::OptionsInForce() const
 {
-    const TrainingOptions o = m_options.Clamped();
-    return QStringLiteral("ToneShape=%1\nEdgeMs=%2\nEffectiveWpm=%3\nKochLesson=%4\nWeightWeak=%5\nKochAdvance=%6")
-        .arg(o.eToneShape == ToneShape::Shaped ? QStringLiteral("shaped") : QStringLiteral("square"))
-        .arg(o.nEdgeMs)
-        .arg(o.EffectiveWpmAt(m_nWpm))
-        .arg(o.nKochLesson)
-        .arg(o.bWeightWeak ? 1 : 0)
-        .arg(o.bKochAdvance ? 1 : 0)
-        + ConditionsText(o, GetKeyingOptions().shaping.band.nSeed);
+    TrainingOptions o = m_options.Clamped();
+    o.nEffectiveWpm = o.EffectiveWpmAt(m_nWpm);
+    return SettingsText(o, SettingDef::Test).mid(1) + ConditionsText(o, GetKeyingOptions().shaping.band.nSeed);
 }
 
 void CCopyTest::AddToRecord(const std::string& typed, int nPositionPercent)
@@ -248,7 +243,7 @@ void CCopyTest::AdvanceKoch(const HistoryTest& test)
         const std::vector<HistoryTest> last = m_pHistory->Latest(2);
         bTwice = last.size() == 2 && last[0].nId == test.nId && passed(last[1]);
     }
-    const int last = KochLessonCount(test.nMode >= kWabunRandom1) - 1;
+    const int last = KochLessonCount(IsWabunMode(test.nMode)) - 1;
     if (!bTwice || o.nKochLesson >= last)
         return;
     m_nKochStreak = 0;

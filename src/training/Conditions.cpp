@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "training/Conditions.h"
 #include "engine/MorseTable.h"
+#include "training/Settings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -106,24 +107,8 @@ BandConditions ConditionsFor(const TrainingOptions& options, int nWpm, double dT
 
 QString ConditionsText(const TrainingOptions& options, uint32_t nSeed)
 {
-    const TrainingOptions o = options.Clamped();
-    QString text;
-    auto line = [&](const char* key, long long value) { text += QStringLiteral("\n%1=%2").arg(QLatin1String(key)).arg(value); };
-    if (o.HasNoise())
-        line("NoiseSnrDb", o.nNoiseSnrDb);
-    if (o.nQsbDepthDb > 0) {
-        line("QsbDepthDb", o.nQsbDepthDb);
-        line("QsbPeriodS", o.nQsbPeriodS);
-    }
-    if (o.nQrmStations > 0) {
-        line("QrmStations", o.nQrmStations);
-        line("QrmLevelDb", o.nQrmLevelDb);
-    }
-    if (o.nFistJitterPercent > 0)
-        line("FistJitterPercent", o.nFistJitterPercent);
-    if (o.nFilterHz > 0)
-        line("FilterHz", o.nFilterHz);
+    QString text = SettingsText(options, SettingDef::Band);
     if (!text.isEmpty())
-        line("BandSeed", nSeed);
+        text += QStringLiteral("\nBandSeed=%1").arg(nSeed);
     return text;
 }

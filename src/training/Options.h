@@ -34,8 +34,7 @@ struct TrainingOptions {
 
     bool operator==(const TrainingOptions&) const = default;
 
-    // Within range: edges 1..10, lesson 0 and up, effective speed 0 or 5
-    // up, and each band condition within its own.
+    // Each setting off or within its range (Settings.h).
     TrainingOptions Clamped() const;
     // The effective speed in force at a character speed: 0 (off) unless it
     // is at least 5 and below the character speed.
