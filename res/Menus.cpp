@@ -42,4 +42,3 @@ const std::vector<SysMenuItemDef> g_sysMenuAdditions = {
 
 const char* const g_pszAppTitle = "Dravik";
 const char* const g_pszFrameTitle = "Ostrel";
-const char* const g_pszDocString = "Dravik\n\nDravik\n\n\nDravik.Document\nDravik Document";

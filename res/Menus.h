@@ -27,4 +27,3 @@ extern const std::vector<SysMenuItemDef> g_sysMenuAdditions;
 // Strings of the shell.
 extern const char* const g_pszAppTitle;   // application title
 extern const char* const g_pszFrameTitle; // main window caption
-extern const char* const g_pszDocString;

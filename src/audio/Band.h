@@ -63,7 +63,6 @@ public:
     double Headroom() const { return m_dHeadroom; }
     // Deviation of the white noise before the receiver's passband, at
     // full volume and headroom 1.
-    double NoiseDeviation() const { return m_dNoiseSigma; }
 
     // A two-pole section (direct form I).
     struct Biquad {

@@ -194,8 +194,6 @@ Alignment AlignCopy(const std::string& strSent, const std::string& strTypedRaw)
 
 int ExamScore(const Alignment& a) { return std::max(0, 100 - 3 * (a.nWrong + a.nExtra) - a.nMissing); }
 
-bool ExamPassed(int nScore) { return nScore >= 90; }
-
 
 CopyScore ScoreCopy(const std::string& strSent, const std::string& strTypedRaw)
 {

@@ -38,9 +38,8 @@ struct Alignment {
 // highest exam score.
 Alignment AlignCopy(const std::string& strSent, const std::string& strTyped);
 
-// 100 - 3 x (wrong + extra) - 1 x missing, never below 0; 90 passes.
+// 100 - 3 x (wrong + extra) - 1 x missing, never below 0.
 int ExamScore(const Alignment& a);
-bool ExamPassed(int nScore);
 
 // The comparison of a sent and a typed code page 932 byte string,
 // position by position. Letters A-Z compare without case, every other

@@ -44,12 +44,6 @@ void CSpinButtonCtrl::SetRange(int nLower, int nUpper)
     m_nUpper = nUpper;
 }
 
-void CSpinButtonCtrl::GetRange(int& nLower, int& nUpper) const
-{
-    nLower = m_nLower;
-    nUpper = m_nUpper;
-}
-
 void CSpinButtonCtrl::SetPos(int nPos)
 {
     m_nPos = nPos;

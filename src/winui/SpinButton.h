@@ -20,7 +20,6 @@ public:
     void SetBuddy(QLineEdit* pBuddy, bool bSetBuddyInt = true);
     QLineEdit* GetBuddy() const { return m_pBuddy; }
     void SetRange(int nLower, int nUpper);
-    void GetRange(int& nLower, int& nUpper) const;
     void SetPos(int nPos);
     int GetPos() const;
     // One arrow step: +1 up, -1 down.

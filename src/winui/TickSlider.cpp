@@ -36,12 +36,6 @@ void CSliderCtrl::SetTic(int nPos)
     update();
 }
 
-void CSliderCtrl::ClearTics()
-{
-    m_tics.clear();
-    update();
-}
-
 std::set<int> CSliderCtrl::GetTics() const
 {
     std::set<int> all = m_tics;

@@ -12,7 +12,6 @@ public:
 
     void SetRange(int nMin, int nMax, bool bRedraw = false);
     void SetTic(int nPos);
-    void ClearTics();
     std::set<int> GetTics() const; // the set ones and both ends
     void SetPos(int nPos);         // moves the thumb without a notification
     int GetPos() const { return value(); }
