@@ -3,7 +3,7 @@
 // each size in a child process of its own so that its peak is its own.
 //
 //   align_bench [runs]       prints min/median/max for each size
-#include "training/Scoring.h"
+#include "scoring/Scoring.h"
 
 #include <algorithm>
 #include <chrono>

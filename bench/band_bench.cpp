@@ -9,8 +9,8 @@
 #include "MeanSpectrum.h"
 #include "audio/Band.h"
 #include "engine/ToneBuffers.h"
-#include "training/Conditions.h"
-#include "training/WaveExport.h"
+#include "drills/Conditions.h"
+#include "drills/WaveExport.h"
 
 #include <QCoreApplication>
 #include <QFile>

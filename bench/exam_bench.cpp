@@ -5,7 +5,7 @@
 //
 //   exam_bench
 #include "engine/MorseEngine.h"
-#include "training/Exam.h"
+#include "drills/Exam.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -5,7 +5,7 @@
 //
 //   farnsworth_bench            prints one line per speed pair
 #include "engine/ToneBuffers.h"
-#include "training/WaveExport.h"
+#include "drills/WaveExport.h"
 
 #include <QCoreApplication>
 #include <QFile>

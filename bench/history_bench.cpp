@@ -5,8 +5,8 @@
 // read, the window filled and shown), each several times.
 //
 //   history_bench [runs]      offscreen; min/median/max in ms
-#include "copytest/RecordDlg.h"
-#include "training/History.h"
+#include "record/RecordDlg.h"
+#include "history/History.h"
 
 #include <QApplication>
 #include <QComboBox>

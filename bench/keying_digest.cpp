@@ -8,8 +8,8 @@
 //   keying_digest [expected-digest-file]   (prints; compares when given)
 #include "engine/MorseEngine.h"
 #include "engine/ToneBuffers.h"
-#include "training/Exam.h"
-#include "training/WaveExport.h"
+#include "drills/Exam.h"
+#include "drills/WaveExport.h"
 
 #include <QCoreApplication>
 #include <QFile>

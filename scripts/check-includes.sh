@@ -8,12 +8,17 @@ declare -A allowed=(
   [text]="text"
   [audio]="audio"
   [engine]="engine audio text"
-  [training]="training engine audio text"
+  [settings]="settings audio"
+  [scoring]="scoring engine audio text"
+  [history]="history scoring engine audio text"
+  [drills]="drills settings scoring history engine audio text"
   [winui]="winui text"
   [res]="res winui"
   [display]="display engine audio winui"
-  [copytest]="copytest display winui training engine audio text res"
-  [app]="app copytest display winui training engine audio text res"
+  [copytest]="copytest drills settings scoring history display winui engine audio text res"
+  [record]="record history scoring settings winui engine audio text"
+  [exam]="exam copytest drills settings scoring history display winui engine audio text"
+  [app]="app exam record copytest drills settings scoring history display winui engine audio text res"
 )
 bad=0
 for dir in "${!allowed[@]}"; do

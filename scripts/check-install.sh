@@ -7,9 +7,10 @@
 # a program that runs from bin/. Where lintian is installed, the Debian
 # package of the build must draw no error and no warning from it.
 #
-#   scripts/check-install.sh BUILD_DIR
+#   scripts/check-install.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$(cd "$1" && pwd)
+version=$2
 dest=$(mktemp -d)
 trap 'rm -rf "$dest"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
@@ -26,7 +27,7 @@ rm -f "$dest.manifest" "$dest.tree"
 [ -L "$root/bin/dravik" ] || fail "bin/dravik is not a link"
 [ -x "$root/bin/dravik" ] || fail "bin/dravik does not lead to the program"
 [ -f "$root/lib/dravik/sample.txt" ] || fail "no sample.txt beside the program"
-[ "$("$root/bin/dravik" --version)" = "Dravik 1.0.0.1" ] || fail "bin/dravik --version"
+[ "$("$root/bin/dravik" --version)" = "Dravik $version" ] || fail "bin/dravik --version"
 
 out=$(desktop-file-validate "$root/share/applications/org.dravik.dravik.desktop" 2>&1)
 [ -z "$out" ] || fail "desktop entry: $out"

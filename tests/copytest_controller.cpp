@@ -8,7 +8,7 @@
 #include "TestRegistry.h"
 #include "TestWait.h"
 #include "copytest/CopyTest.h"
-#include "training/Settings.h"
+#include "settings/Settings.h"
 
 #include <QSettings>
 #include <QStandardPaths>

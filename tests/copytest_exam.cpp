@@ -6,9 +6,9 @@
 #include "TestRegistry.h"
 #include "TestWait.h"
 #include "copytest/CharEdit.h"
-#include "copytest/ExamDlg.h"
+#include "exam/ExamDlg.h"
 #include "text/Cp932.h"
-#include "training/History.h"
+#include "history/History.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>

@@ -15,12 +15,12 @@
 #include "res/Resource.h"
 #include "copytest/CharEdit.h"
 #include "copytest/DravikView.h"
-#include "copytest/RecordDlg.h"
+#include "record/RecordDlg.h"
 #include "TestFiles.h"
 #include "TestWait.h"
-#include "training/History.h"
-#include "training/SaveFile.h"
-#include "training/Settings.h"
+#include "history/History.h"
+#include "history/SaveFile.h"
+#include "settings/Settings.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -353,7 +353,7 @@ private slots:
     {
         // Arguments, the exit code (-1: the program starts), how the text begins.
         const struct { QStringList args; int exit; const char* begins; } rows[] = {
-            {{"--version"}, 0, "Dravik 1.0.0.1\n"},
+            {{"--version"}, 0, "Dravik " DRAVIK_VERSION "\n"},
             {{"a.txt", "-h"}, 0, "使い方: dravik"},
             {{"--foo"}, 2, "dravik: 不明なオプションです: --foo\n\n使い方"},
             {{"-v"}, 2, "dravik: 不明なオプションです: -v"},

@@ -6,6 +6,8 @@
 #include "TestWait.h"
 #include "audio/SdlWaveOut.h"
 
+#include <SDL2/SDL.h>
+
 #include <QElapsedTimer>
 #include <QtTest>
 #include <algorithm>

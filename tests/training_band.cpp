@@ -9,10 +9,10 @@
 #include "audio/Band.h"
 #include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
-#include "training/Apply.h"
-#include "training/Conditions.h"
-#include "training/Options.h"
-#include "training/WaveExport.h"
+#include "drills/Apply.h"
+#include "drills/Conditions.h"
+#include "settings/Options.h"
+#include "drills/WaveExport.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

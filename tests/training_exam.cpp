@@ -6,7 +6,7 @@
 #include "engine/MorseEngine.h"
 #include "engine/MorseTable.h"
 #include "text/Cp932.h"
-#include "training/Exam.h"
+#include "drills/Exam.h"
 
 #include <QtTest>
 

@@ -5,7 +5,7 @@
 #include "FileSizeLimit.h"
 #include "TestRegistry.h"
 #include "engine/PracticeModes.h"
-#include "training/History.h"
+#include "history/History.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -2,7 +2,7 @@
 // Scoring two byte strings, position by position and aligned.
 #include "TestRegistry.h"
 #include "TestWait.h"
-#include "training/Scoring.h"
+#include "scoring/Scoring.h"
 
 #include <QtTest>
 
@@ -47,7 +47,7 @@ private slots:
         for (const auto& r : rows) {
             DRAVIK_ROW(r.sent.toHex() + " / " + r.typed.toHex());
             const CopyScore s = ScoreCopy(r.sent.toStdString(), r.typed.toStdString());
-            QCOMPARE(s.nSent, (long long)r.sent.size());
+            QCOMPARE(s.nSent, static_cast<long long>(r.sent.size()));
             QCOMPARE((QList<int>{int(s.nTyped), int(s.nCorrect), s.nPercent}), r.position);
             QCOMPARE(int(s.abMatch.size()), int(std::min<qsizetype>(r.sent.size(), r.position[0])));
             const Alignment a = AlignCopy(r.sent.toStdString(), r.typed.toStdString());

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
 
-#ifndef DRAVIK_VERSION
-#define DRAVIK_VERSION "1.0.0.1"
-#endif
 
 static const char kUsage[] =
     "使い方: dravik [オプション] [ファイル]\n"

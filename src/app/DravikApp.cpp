@@ -11,11 +11,11 @@
 #include "res/Menus.h"
 #include "res/Resource.h"
 #include "copytest/DravikView.h"
-#include "copytest/ExamDlg.h"
-#include "copytest/RecordDlg.h"
-#include "training/History.h"
-#include "training/RecordTables.h"
-#include "training/Settings.h"
+#include "exam/ExamDlg.h"
+#include "record/RecordDlg.h"
+#include "history/History.h"
+#include "record/RecordTables.h"
+#include "settings/Settings.h"
 
 #include <QSettings>
 

@@ -4,8 +4,8 @@
 #include "winui/SpinButton.h"
 #include "res/Resource.h"
 #include "res/Templates.h"
-#include "training/Drills.h"
-#include "training/Settings.h"
+#include "drills/Drills.h"
+#include "settings/Settings.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "winui/DialogTemplate.h"
-#include "training/Options.h"
-#include "training/Settings.h"
+#include "settings/Options.h"
+#include "settings/Settings.h"
 
 #include <QDialog>
 

@@ -2,7 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/DravikApp.h"
 #include "audio/PulseWaveOut.h"
-#include "training/Settings.h"
+#include "settings/Settings.h"
 #include "winui/BlinkTimeout.h"
 
 #include <QApplication>

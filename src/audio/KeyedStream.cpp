@@ -64,7 +64,7 @@ void CStreamWaveOut::PlayAhead(std::unique_ptr<IKeyedSource> source)
 void KeyedStream::AppendKeyed(const unsigned char* data, uint32_t len)
 {
     queue.erase(queue.begin(), queue.begin() + std::ptrdiff_t(nPos));
-    llQueueBase += (long long)nPos;
+    llQueueBase += static_cast<long long>(nPos);
     nPos = 0;
     const size_t from = queue.size();
     RenderKeyed(data, len, shaping, queue);
@@ -159,7 +159,7 @@ void KeyedStream::TopUp(size_t nWanted)
             break;
         }
         AppendKeyed(keyed.data(), uint32_t(keyed.size()));
-        ends.push_back(llQueueBase + (long long)queue.size());
+        ends.push_back(llQueueBase + static_cast<long long>(queue.size()));
     }
 }
 
@@ -174,7 +174,7 @@ bool KeyedStream::AheadDone()
     // Done once heard to its end: the next write then comes as its
     // first sound is heard.
     if (!ends.empty() && nFirstEnd == nBuf)
-        return llQueueBase + (long long)nPos - (long long)nHeldByServer >= ends.front();
+        return llQueueBase + static_cast<long long>(nPos) - static_cast<long long>(nHeldByServer) >= ends.front();
     // Written beyond what the source keyed: done once all is played.
     return !pSource && nPos >= queue.size();
 }
@@ -212,7 +212,7 @@ void KeyedStream::Fill(int16_t* out, int frames)
     std::copy_n(queue.begin() + std::ptrdiff_t(nPos), nQueued, main);
     std::fill(main + nQueued, main + frames, int16_t(0));
     nPos += nQueued;
-    llQueueBase += (long long)(size_t(frames) - nQueued);
+    llQueueBase += static_cast<long long>(size_t(frames) - nQueued);
     if (pBand) {
         const uint32_t vol = bWritten ? dwWrittenVolume : dwVolume.load();
         pBand->Process(main, size_t(frames), VolumeFactor(vol), out);

@@ -2,7 +2,20 @@
 #include "audio/SdlWaveOut.h"
 #include "audio/DeviceThread.h"
 
+#include <SDL2/SDL.h>
+
 #include <csignal>
+
+struct SdlStream : KeyedStream {
+    std::atomic<SDL_AudioDeviceID> dev{0}; // set once the device thread has opened it
+};
+
+static void SDLCALL AudioCallback(void* userdata, Uint8* stream, int len)
+{
+    static_cast<SdlStream*>(userdata)->Fill(reinterpret_cast<int16_t*>(stream), len / int(sizeof(int16_t)));
+}
+
+SdlStream& CSdlWaveOut::Stream() const { return static_cast<SdlStream&>(*m_pStream); }
 
 // On the device thread, tried again at every open: a server that was
 // down may be up now.
@@ -29,7 +42,7 @@ CSdlWaveOut* CSdlWaveOut::Open(const WAVEFORMATEX& format, WaveOutWindow window,
     want.format = AUDIO_S16SYS;
     want.channels = 1;
     want.samples = Uint16(self->Rate() * kCallbackMs / 1000);
-    want.callback = &CSdlWaveOut::AudioCallback;
+    want.callback = &AudioCallback;
     want.userdata = stream.get();
     stream->nHeldByServer = size_t(want.samples);
     // What is written meanwhile waits in the queue; a device that cannot
@@ -81,9 +94,4 @@ bool CSdlWaveOut::DeviceStopped() const
 {
     const SDL_AudioDeviceID dev = Stream().dev.load();
     return dev && SDL_GetAudioDeviceStatus(dev) == SDL_AUDIO_STOPPED;
-}
-
-void SDLCALL CSdlWaveOut::AudioCallback(void* userdata, Uint8* stream, int len)
-{
-    static_cast<SdlStream*>(userdata)->Fill(reinterpret_cast<int16_t*>(stream), len / int(sizeof(int16_t)));
 }

@@ -2,11 +2,7 @@
 #pragma once
 #include "audio/KeyedStream.h"
 
-#include <SDL2/SDL.h>
-
-struct SdlStream : KeyedStream {
-    std::atomic<SDL_AudioDeviceID> dev{0}; // set once the device thread has opened it
-};
+struct SdlStream;
 
 // Wave-out over SDL2's audio subsystem, for any sound system SDL knows.
 class CSdlWaveOut final : public CStreamWaveOut {
@@ -25,7 +21,6 @@ protected:
 
 private:
     using CStreamWaveOut::CStreamWaveOut;
-    static void SDLCALL AudioCallback(void* userdata, Uint8* stream, int len);
-    SdlStream& Stream() const { return static_cast<SdlStream&>(*m_pStream); }
+    SdlStream& Stream() const;
     void PostCloseDevice();
 };

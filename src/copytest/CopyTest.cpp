@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "copytest/CopyTest.h"
-#include "training/Conditions.h"
+#include "drills/Conditions.h"
 #include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
-#include "training/Apply.h"
-#include "training/Drills.h"
-#include "training/Settings.h"
+#include "drills/Apply.h"
+#include "drills/Drills.h"
+#include "settings/Settings.h"
 #include "winui/MessageBox.h"
 
 #include <QFutureWatcher>
@@ -179,7 +179,7 @@ void CCopyTest::AddToRecord(const std::string& typed, int nPositionPercent)
     test.nCharsHeard = HeardChars();
     test.dSeconds = HeardSeconds();
     test.bStopped = m_bStoppedEarly;
-    const long long cells = (long long)(m_strSent.size() + 1) * (long long)(typed.size() + 1);
+    const long long cells = static_cast<long long>(m_strSent.size() + 1) * static_cast<long long>(typed.size() + 1);
     if (cells <= kAlignInBackground) {
         Aligned(test, AlignCopy(m_strSent, typed), typed);
         return;

@@ -5,9 +5,9 @@
 // The form derives from this and shows what it is asked to through the
 // hooks below; tests derive a form of their own.
 #include "engine/MorseEngine.h"
-#include "training/History.h"
-#include "training/Options.h"
-#include "training/Record.h"
+#include "history/History.h"
+#include "settings/Options.h"
+#include "scoring/Record.h"
 
 #include <QString>
 

@@ -7,7 +7,7 @@
 #include "res/Resource.h"
 #include "res/Templates.h"
 #include "text/Cp932.h"
-#include "training/WaveExport.h"
+#include "drills/WaveExport.h"
 #include "winui/Contrast.h"
 #include "winui/MessageBox.h"
 #include "winui/SpinButton.h"

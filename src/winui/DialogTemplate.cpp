@@ -44,18 +44,18 @@ static QWidget* CreateDefault(const DlgControl& ctl, QWidget* parent)
     const QString cls = QString::fromLatin1(ctl.pszClass);
     const QString caption = QString::fromUtf8(ctl.pszCaption ? ctl.pszCaption : "");
     const uint32_t kind = ctl.dwStyle & 0xF;
-    if (cls == "EDIT") {
+    if (cls == QLatin1String("EDIT")) {
         if (ctl.dwStyle & ES_MULTILINE)
             return new QPlainTextEdit(caption, parent);
         return new QLineEdit(caption, parent);
     }
-    if (cls == "RICHEDIT") {
+    if (cls == QLatin1String("RICHEDIT")) {
         auto* edit = new QTextEdit(parent);
         edit->setReadOnly(ctl.dwStyle & ES_READONLY);
         edit->setLineWrapMode(QTextEdit::NoWrap);
         return edit;
     }
-    if (cls == "BUTTON") {
+    if (cls == QLatin1String("BUTTON")) {
         if (kind == BS_GROUPBOX)
             return new QGroupBox(caption, parent);
         if (kind == BS_AUTORADIOBUTTON)
@@ -66,7 +66,7 @@ static QWidget* CreateDefault(const DlgControl& ctl, QWidget* parent)
         button->setDefault(kind == BS_DEFPUSHBUTTON);
         return button;
     }
-    if (cls == "STATIC") {
+    if (cls == QLatin1String("STATIC")) {
         if (kind == SS_BLACKFRAME) {
             auto* frame = new QFrame(parent);
             frame->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -74,9 +74,9 @@ static QWidget* CreateDefault(const DlgControl& ctl, QWidget* parent)
         }
         return new QLabel(caption, parent);
     }
-    if (cls == "msctls_updown32")
+    if (cls == QLatin1String("msctls_updown32"))
         return new CSpinButtonCtrl(parent);
-    if (cls == "msctls_trackbar32")
+    if (cls == QLatin1String("msctls_trackbar32"))
         return new CSliderCtrl(parent);
     return new QWidget(parent);
 }

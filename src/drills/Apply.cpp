@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "drills/Apply.h"
+#include "drills/Conditions.h"
+#include "drills/Drills.h"
+
+static DrawSet DrawsFor(const TrainingOptions& o, bool bWabun, const CharResults* pResults)
+{
+    DrawSet set{KochSet(o.nKochLesson, bWabun), {}};
+    if (o.bWeightWeak && pResults) {
+        if (set.chars.empty())
+            set.chars = WholeSet(bWabun);
+        set.weights = WeakWeights(*pResults, set.chars);
+    }
+    return set;
+}
+
+KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, const CharResults* pResults)
+{
+    const TrainingOptions o = options.Clamped();
+    KeyingOptions k;
+    k.drawLatin = DrawsFor(o, false, pResults);
+    k.drawWabun = DrawsFor(o, true, pResults);
+    const FarnsworthGaps gaps = FarnsworthExtra(nWpm, o.EffectiveWpmAt(nWpm), nDotMs);
+    k.nExtraCharGap = gaps.nCharExtra;
+    k.nExtraWordGap = gaps.nWordExtra;
+    k.shaping = {o.eToneShape, o.nEdgeMs, o.eToneShape == ToneShape::Shaped ? 8 * nDotMs : 0, {}};
+    return k;
+}
+
+void ApplyTrainingOptions(const TrainingOptions& options, CMorseEngine& engine, const CharResults* pResults)
+{
+    KeyingOptions k = KeyingFor(options, engine.Wpm(), engine.DotMs(), pResults);
+    const TrainingOptions o = options.Clamped();
+    if (o.HasBandConditions()) {
+        const uint32_t seed = TestSeed(o);
+        k.shaping.band = ConditionsFor(o, engine.Wpm(), KeyedPitch(engine.Settings().nFreq), seed);
+        k.nFistJitterPercent = o.nFistJitterPercent;
+        k.nFistSeed = seed + 1;
+    }
+    engine.SetKeyingOptions(k);
+}

@@ -1,0 +1,224 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "drills/Exam.h"
+#include "engine/MorseEngine.h"
+#include "engine/MorseTable.h"
+#include "text/Cp932.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <numeric>
+#include <random>
+
+// Speeds and lengths of the receiving parts as the licensing rules give
+// them; the sources are named in the README.
+static const std::vector<ExamLicence> kLicences = {
+    // name                          key        parts: part, 字/分, minutes                                             pass  sourced
+    {"第一級総合無線通信士",         "1sou",    {{ExamPart::Wabun, 75, 5}, {ExamPart::LatinCode, 80, 5}, {ExamPart::LatinPlain, 100, 5}}, 210, true},
+    {"第二級総合無線通信士",         "2sou",    {{ExamPart::Wabun, 75, 5}, {ExamPart::LatinCode, 80, 5}, {ExamPart::LatinPlain, 100, 5}}, 210, true},
+    {"第三級総合無線通信士",         "3sou",    {{ExamPart::Wabun, 70, 3}, {ExamPart::LatinCode, 80, 3}, {ExamPart::LatinPlain, 100, 3}}, 210, false},
+    {"国内電信級陸上特殊無線技士",   "kokunai", {{ExamPart::Wabun, 75, 3}},                                                                 70,  false},
+    {"練習 (速さと長さを選ぶ)",      "practice", {{ExamPart::Wabun, 75, 3}, {ExamPart::LatinCode, 80, 3}, {ExamPart::LatinPlain, 100, 3}}, -1, false},
+};
+
+const std::vector<ExamLicence>& ExamLicences() { return kLicences; }
+
+const ExamLicence* FindExamLicence(const std::string& key)
+{
+    for (const ExamLicence& l : kLicences)
+        if (key == l.pszKey)
+            return &l;
+    return nullptr;
+}
+
+const char* ExamPartName(ExamPart part)
+{
+    switch (part) {
+    case ExamPart::Wabun: return "和文";
+    case ExamPart::LatinCode: return "欧文暗語";
+    case ExamPart::LatinPlain: return "欧文普通語";
+    }
+    return "";
+}
+
+const char* ExamPartKey(ExamPart part)
+{
+    switch (part) {
+    case ExamPart::Wabun: return "wabun";
+    case ExamPart::LatinCode: return "code";
+    case ExamPart::LatinPlain: return "plain";
+    }
+    return "";
+}
+
+bool IsWabunPart(ExamPart part) { return part == ExamPart::Wabun; }
+
+int ExamMode(ExamPart part) { return kExamWabun + int(part); }
+
+static bool IsGap(unsigned char c) { return c == ' ' || c == '\n' || c == '\r'; }
+
+int ExamCharCount(const std::string& text)
+{
+    return int(std::count_if(text.begin(), text.end(), [](char c) { return *MorsePattern(static_cast<unsigned char>(c)) != '\0'; }));
+}
+
+long long ExamDotUnits(const std::string& text)
+{
+    long long units = 0;
+    for (char c : text) {
+        const char* p = MorsePattern(static_cast<unsigned char>(c));
+        if (*p == '\0') {
+            units += 4;
+            continue;
+        }
+        for (; *p; ++p)
+            units += (*p == '-' ? 3 : 1) + 1;
+        units += 2;
+    }
+    return units;
+}
+
+int ExamDotSamples(const std::string& text, int nCharsPerMin)
+{
+    const long long units = ExamDotUnits(text);
+    if (units == 0 || nCharsPerMin <= 0)
+        return 8;
+    // chars / (units x dot) a sample, 8000 x 60 samples a minute.
+    return std::max(1, int(std::lround(480000.0 * ExamCharCount(text) / (double(nCharsPerMin) * double(units)))));
+}
+
+extern const char* const kExamWabunText;
+extern const char* const kExamPlainText;
+
+static std::vector<std::string> SplitLines(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : bytes) {
+        if (c == '\n') {
+            if (!line.empty())
+                lines.push_back(line);
+            line.clear();
+        } else if (c != '\r') {
+            line += c;
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> ExamLines(ExamPart part)
+{
+    switch (part) {
+    case ExamPart::Wabun: return SplitLines(QStringToCp932(QString::fromUtf8(kExamWabunText)));
+    case ExamPart::LatinPlain: return SplitLines(kExamPlainText);
+    case ExamPart::LatinCode: break;
+    }
+    return {};
+}
+
+std::vector<std::string> KeyableLines(const std::string& fileBytes, ExamPart part)
+{
+    std::vector<std::string> out;
+    for (const std::string& line : SplitLines(fileBytes)) {
+        std::string kept;
+        for (unsigned char c : line) {
+            const bool bKana = c >= 0xA6 && c <= 0xDF;
+            const bool bDigit = c >= '0' && c <= '9';
+            const bool bLetter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+            const bool bSign = c == '/' || c == '?' || c == '(' || c == ')';
+            if (c == ' ' || c == '\t') {
+                if (!kept.empty() && kept.back() != ' ')
+                    kept += ' ';
+            } else if (IsWabunPart(part) ? (bKana || bDigit) && *MorsePattern(c) : bLetter || bDigit || bSign) {
+                kept += char(bLetter ? std::toupper(c) : c);
+            }
+        }
+        while (!kept.empty() && kept.back() == ' ')
+            kept.pop_back();
+        if (ExamCharCount(kept) > 0)
+            out.push_back(kept);
+    }
+    return out;
+}
+
+std::string ExamText(ExamPart part, int nChars, uint32_t nSeed, const std::vector<std::string>& lines)
+{
+    std::mt19937 random(nSeed);
+    std::string text;
+    int count = 0;
+    if (part == ExamPart::LatinCode || lines.empty()) {
+        const std::vector<unsigned char>& set = WholeSet(IsWabunPart(part));
+        while (count < nChars) {
+            if (!text.empty())
+                text += ' ';
+            for (int i = 0; i < 5 && count < nChars; ++i, ++count)
+                text += char(set[random() % set.size()]);
+        }
+        return text;
+    }
+    std::vector<size_t> order(lines.size());
+    std::iota(order.begin(), order.end(), 0);
+    size_t next = order.size();
+    while (count < nChars) {
+        if (next == order.size()) {
+            std::shuffle(order.begin(), order.end(), random);
+            next = 0;
+        }
+        const std::string& line = lines[order[next++]];
+        if (!text.empty())
+            text += ' ';
+        for (char c : line) {
+            if (count == nChars)
+                break;
+            text += c;
+            count += *MorsePattern(static_cast<unsigned char>(c)) ? 1 : 0;
+        }
+    }
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+ExamGrade GradeExamPart(const std::string& sent, const std::string& typed)
+{
+    // Characters only: where the words break is not graded.
+    std::string s, t;
+    std::vector<size_t> at; // index in sent of each kept byte
+    for (size_t i = 0; i < sent.size(); ++i)
+        if (!IsGap(static_cast<unsigned char>(sent[i]))) {
+            s += sent[i];
+            at.push_back(i);
+        }
+    for (char c : typed)
+        if (!IsGap(static_cast<unsigned char>(c)))
+            t += c;
+    ExamGrade g;
+    g.align = AlignCopy(s, t);
+    const Alignment& a = g.align;
+    g.nWrong = a.nWrong + a.nExtra;
+    g.nMissing = a.nMissing;
+    g.nScore = ExamScore(a);
+    g.marks.assign(sent.size(), 0);
+    for (const AlignStep& step : a.steps) {
+        if (step.nSent < 0)
+            continue;
+        if (step.eKind == AlignStep::Wrong)
+            g.marks[at[size_t(step.nSent)]] = 1;
+        else if (step.eKind == AlignStep::Missing)
+            g.marks[at[size_t(step.nSent)]] = 2;
+    }
+    g.strSentChars = std::move(s);
+    g.strTypedChars = std::move(t);
+    return g;
+}
+
+bool ExamLicencePassed(const ExamLicence& licence, const std::vector<int>& scores)
+{
+    if (licence.nPassTotal < 0 || scores.size() != licence.parts.size())
+        return false;
+    return std::accumulate(scores.begin(), scores.end(), 0) >= licence.nPassTotal;
+}

@@ -1,0 +1,353 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "exam/ExamDlg.h"
+#include "copytest/CharEdit.h"
+#include "engine/ToneBuffers.h"
+#include "text/Cp932.h"
+#include "drills/Conditions.h"
+#include "winui/FileDialog.h"
+#include "winui/MessageBox.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include <random>
+
+static QString Utf8(const char* text) { return QString::fromUtf8(text); }
+static const QString kCaption = QStringLiteral("電気通信術の試験");
+static const ExamPart kParts[] = {ExamPart::Wabun, ExamPart::LatinCode, ExamPart::LatinPlain};
+
+CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHistory* pHistory, QWidget* parent)
+    : QDialog(parent), m_nFreq(nFreq), m_nVolume(nVolume), m_options(options), m_pHistory(pHistory), m_run(this)
+{
+    setWindowTitle(kCaption);
+    setModal(true);
+    m_run.onEnded = [this] { OnEnded(); };
+    m_run.onFailed = [this] { OnFailed(); };
+
+    m_pLicence = new QComboBox(this);
+    for (const ExamLicence& l : ExamLicences())
+        m_pLicence->addItem(Utf8(l.pszName));
+    m_pPart = new QComboBox(this);
+    m_pSpeed = new QSpinBox(this);
+    m_pSpeed->setRange(20, 150);
+    m_pSpeed->setSuffix(QStringLiteral(" 字/分"));
+    m_pMinutes = new QSpinBox(this);
+    m_pMinutes->setRange(1, 10);
+    m_pMinutes->setSuffix(QStringLiteral(" 分"));
+    m_pFile = new QPushButton(QStringLiteral("文ﾌｧｲﾙ(&F)..."), this);
+    m_pTextSource = new QLabel(this);
+
+    // A label's mnemonic moves to the control after it.
+    auto label = [this](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setBuddy(buddy);
+        return l;
+    };
+    auto* grid = new QGridLayout;
+    grid->addWidget(label(QStringLiteral("資格(&L)"), m_pLicence), 0, 0);
+    grid->addWidget(m_pLicence, 0, 1, 1, 3);
+    grid->addWidget(label(QStringLiteral("種目(&P)"), m_pPart), 1, 0);
+    grid->addWidget(m_pPart, 1, 1);
+    grid->addWidget(m_pSpeed, 1, 2);
+    grid->addWidget(m_pMinutes, 1, 3);
+    grid->addWidget(m_pFile, 2, 0);
+    grid->addWidget(m_pTextSource, 2, 1, 1, 3);
+
+    m_pStart = new QPushButton(QStringLiteral("開始(&S)"), this);
+    m_pStop = new QPushButton(QStringLiteral("停止(&T)"), this);
+    m_pGrade = new QPushButton(QStringLiteral("採点(&G)"), this);
+    m_pState = new QLabel(this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_pStart);
+    buttons->addWidget(m_pStop);
+    buttons->addWidget(m_pGrade);
+    buttons->addWidget(m_pState, 1);
+
+    m_pAnswer = new CCharEdit(this);
+    m_pAnswer->setMinimumHeight(80);
+    m_pMarked = new QTextEdit(this);
+    m_pMarked->setReadOnly(true);
+    m_pMarked->setMinimumHeight(90);
+    m_pScore = new QLabel(this);
+    m_pSummary = new QTableWidget(0, 4, this);
+    m_pSummary->setHorizontalHeaderLabels(
+        {QStringLiteral("種目"), QStringLiteral("速さ"), QStringLiteral("時間"), QStringLiteral("得点")});
+    m_pSummary->verticalHeader()->hide();
+    m_pSummary->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pSummary->horizontalHeader()->setStretchLastSection(true);
+    m_pSummary->verticalHeader()->setDefaultSectionSize(m_pSummary->fontMetrics().height() + 8);
+    m_pSummary->setFixedHeight(m_pSummary->horizontalHeader()->sizeHint().height()
+                               + 3 * m_pSummary->verticalHeader()->defaultSectionSize() + 4);
+    m_pVerdict = new QLabel(this);
+    m_pVerdict->setWordWrap(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    layout->addWidget(label(QStringLiteral("聞こえた文字を入力してください(&A)"), m_pAnswer));
+    layout->addWidget(m_pAnswer);
+    layout->addWidget(new QLabel(QStringLiteral("送信した文 (赤: 誤字、青: 脱字)"), this));
+    layout->addWidget(m_pMarked);
+    layout->addWidget(m_pScore);
+    layout->addWidget(m_pSummary);
+    layout->addWidget(m_pVerdict);
+    resize(560, 620);
+
+    connect(m_pLicence, &QComboBox::currentIndexChanged, this, &CExamDlg::OnLicenceChanged);
+    connect(m_pPart, &QComboBox::currentIndexChanged, this, &CExamDlg::OnPartChanged);
+    connect(m_pFile, &QPushButton::clicked, this, &CExamDlg::OnChooseFile);
+    connect(m_pSpeed, &QSpinBox::valueChanged, this, &CExamDlg::ShowState);
+    connect(m_pMinutes, &QSpinBox::valueChanged, this, &CExamDlg::ShowState);
+    connect(m_pStart, &QPushButton::clicked, this, &CExamDlg::OnStart);
+    connect(m_pStop, &QPushButton::clicked, this, &CExamDlg::OnStop);
+    connect(m_pGrade, &QPushButton::clicked, this, &CExamDlg::OnGrade);
+    OnLicenceChanged();
+}
+
+CExamDlg::~CExamDlg() { m_run.Stop(); }
+
+const ExamLicence& CExamDlg::Licence() const { return ExamLicences()[size_t(std::max(0, m_pLicence->currentIndex()))]; }
+
+ExamPart CExamDlg::Part() const
+{
+    const auto& parts = Licence().parts;
+    return parts[size_t(std::clamp(m_pPart->currentIndex(), 0, int(parts.size()) - 1))].ePart;
+}
+
+int CExamDlg::Score(ExamPart part) const
+{
+    const auto it = m_results.find(part);
+    return it == m_results.end() ? -1 : it->second.nScore;
+}
+
+void CExamDlg::Choose(const std::string& licenceKey, ExamPart part, int nCharsPerMin, int nMinutes)
+{
+    const std::vector<ExamLicence>& all = ExamLicences();
+    for (size_t i = 0; i < all.size(); ++i)
+        if (licenceKey == all[i].pszKey)
+            m_pLicence->setCurrentIndex(int(i));
+    const std::vector<ExamPartDef>& parts = Licence().parts;
+    for (size_t i = 0; i < parts.size(); ++i)
+        if (parts[i].ePart == part)
+            m_pPart->setCurrentIndex(int(i));
+    if (Licence().nPassTotal < 0 && nCharsPerMin > 0)
+        m_pSpeed->setValue(nCharsPerMin);
+    if (Licence().nPassTotal < 0 && nMinutes > 0)
+        m_pMinutes->setValue(nMinutes);
+    ShowState();
+}
+
+void CExamDlg::OnLicenceChanged()
+{
+    m_results.clear();
+    const QSignalBlocker block(m_pPart);
+    m_pPart->clear();
+    for (const ExamPartDef& p : Licence().parts)
+        m_pPart->addItem(Utf8(ExamPartName(p.ePart)));
+    OnPartChanged();
+    ShowSummary();
+}
+
+void CExamDlg::OnPartChanged()
+{
+    const ExamLicence& l = Licence();
+    const ExamPartDef& def = l.parts[size_t(std::max(0, m_pPart->currentIndex()))];
+    // A licence's parts are as the exam gives them; practice chooses.
+    m_pSpeed->setValue(def.nCharsPerMin);
+    m_pMinutes->setValue(def.nMinutes);
+    m_pTextSource->setText(m_userLines.count(def.ePart) ? QStringLiteral("自分の文ﾌｧｲﾙから")
+                                                         : QStringLiteral("Dravik の練習文から"));
+    // Kana for Wabun, as the form's Wabun modes type.
+    CInputContext& imc = m_pAnswer->InputContext();
+    imc.bOpen = IsWabunPart(def.ePart) ? 1 : 0;
+    imc.dwConversion = IsWabunPart(def.ePart) ? IME_CMODE_NATIVE | IME_CMODE_KATAKANA : IME_CMODE_ALPHANUMERIC;
+    ShowState();
+}
+
+void CExamDlg::OnChooseFile()
+{
+    const QString path = GetOpenFileName(this, {QStringLiteral("ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")},
+                                         QStringLiteral("txt"));
+    if (path.isEmpty())
+        return;
+    QFile f(path);
+    // A practice text, not a whole book: the first MiB is plenty.
+    const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.read(1 << 20) : QByteArray();
+    if (f.error() != QFileDevice::NoError) {
+        MessageBox(this, QStringLiteral("%1 を読めませんでした。\n%2").arg(path, f.errorString()), kCaption,
+                   MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    std::vector<std::string> lines = KeyableLines(bytes.toStdString(), Part());
+    if (lines.empty()) {
+        MessageBox(this,
+                   QStringLiteral("%1 には%2で送れる文字がありません。")
+                       .arg(QFileInfo(path).fileName(), Utf8(ExamPartName(Part()))),
+                   kCaption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    m_userLines[Part()] = std::move(lines);
+    OnPartChanged();
+}
+
+void CExamDlg::OnStart()
+{
+    if (m_bPlaying)
+        return;
+    ExamPartSettings s;
+    s.pLicence = &Licence();
+    s.ePart = Part();
+    s.nCharsPerMin = m_pSpeed->value();
+    s.nMinutes = m_pMinutes->value();
+    s.nFreq = m_nFreq;
+    s.nVolume = m_nVolume;
+    const auto user = m_userLines.find(s.ePart);
+    const std::vector<std::string> lines = user != m_userLines.end() ? user->second : ExamLines(s.ePart);
+    std::random_device device;
+    m_pAnswer->clear();
+    m_pMarked->clear();
+    m_pScore->clear();
+    if (!m_run.Start(s, m_options, lines, device())) {
+        OnFailed();
+        return;
+    }
+    m_bPlaying = true;
+    m_bHeard = true;
+    m_pAnswer->setFocus();
+    ShowState();
+}
+
+void CExamDlg::OnStop()
+{
+    if (m_bPlaying)
+        m_run.Stop();
+}
+
+void CExamDlg::OnEnded()
+{
+    m_bPlaying = false;
+    ShowState();
+}
+
+void CExamDlg::OnFailed()
+{
+    m_bPlaying = false;
+    ShowState();
+    MessageBox(this,
+               QStringLiteral("音声出力デバイスを開けませんでした。\nサウンドの設定を確かめてから、もう一度開始を押してください。"),
+               kCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CExamDlg::OnGrade()
+{
+    if (m_bPlaying || !m_bHeard)
+        return;
+    m_pAnswer->CommitPending();
+    const std::string typed = m_pAnswer->GetWindowTextBytes();
+    const std::string& sent = m_run.Sent();
+    m_bHeard = false;
+    if (ExamCharCount(sent) == 0) {
+        // Stopped before the first character: nothing to grade or keep.
+        m_pScore->setText(QStringLiteral("送信した文字がないので採点しません。"));
+        ShowState();
+        return;
+    }
+    const ExamGrade g = GradeExamPart(sent, typed);
+
+    // The sent text with each error in its colour.
+    QString html;
+    for (size_t i = 0; i < sent.size();) {
+        // A double-byte character is one unit.
+        const unsigned char c = static_cast<unsigned char>(sent[i]);
+        const size_t len = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < sent.size() ? 2 : 1;
+        const QString text = Cp932ToQString(sent.substr(i, len)).toHtmlEscaped();
+        switch (g.marks[i]) {
+        case 1: html += QStringLiteral("<span style=\"color:#c00000;font-weight:bold\">%1</span>").arg(text); break;
+        case 2: html += QStringLiteral("<span style=\"color:#0040c0;text-decoration:underline\">%1</span>").arg(text); break;
+        default: html += text == QLatin1String("\n") ? QStringLiteral("<br>") : text; break;
+        }
+        i += len;
+    }
+    m_pMarked->setHtml(html);
+    m_pScore->setText(QStringLiteral("誤字 %1 字 (×3)、脱字 %2 字 (×1): %3 点").arg(g.nWrong).arg(g.nMissing).arg(g.nScore));
+    m_results[Part()] = {g.nScore, m_run.PartSettings().nCharsPerMin, m_run.PartSettings().nMinutes};
+    if (m_options.bKeepHistory && m_pHistory && m_pHistory->IsOpen()) {
+        HistoryTest t = m_run.Graded(g, typed, m_options);
+        t.strRun = m_strRun;
+        if (!m_pHistory->Add(t, CharStatsOf(g.align, g.strSentChars, g.strTypedChars)))
+            MessageBox(this, QStringLiteral("成績を履歴に記録できませんでした。\n%1").arg(m_pHistory->Error()), kCaption,
+                       MB_OK | MB_ICONEXCLAMATION);
+    }
+    ShowSummary();
+    ShowState();
+}
+
+void CExamDlg::ShowState()
+{
+    m_pStart->setEnabled(!m_bPlaying);
+    m_pStop->setEnabled(m_bPlaying);
+    m_pGrade->setEnabled(!m_bPlaying && m_bHeard);
+    m_pLicence->setEnabled(!m_bPlaying);
+    m_pPart->setEnabled(!m_bPlaying);
+    m_pFile->setEnabled(!m_bPlaying);
+    const bool bPractice = Licence().nPassTotal < 0;
+    m_pSpeed->setEnabled(!m_bPlaying && bPractice);
+    m_pMinutes->setEnabled(!m_bPlaying && bPractice);
+    if (m_bPlaying)
+        m_pState->setText(QStringLiteral("送信中 (1分間%1字)").arg(m_pSpeed->value()));
+    else if (m_bHeard)
+        m_pState->setText(QStringLiteral("入力を終えたら採点してください"));
+    else
+        m_pState->setText(QStringLiteral("1分間%1字の速さで約%2分間送ります").arg(m_pSpeed->value()).arg(m_pMinutes->value()));
+}
+
+void CExamDlg::ShowSummary()
+{
+    const ExamLicence& l = Licence();
+    m_pSummary->setRowCount(int(l.parts.size()));
+    std::vector<int> scores;
+    for (int row = 0; row < int(l.parts.size()); ++row) {
+        ExamPartDef p = l.parts[size_t(row)];
+        const int score = Score(p.ePart);
+        if (score >= 0) {
+            scores.push_back(score);
+            // Practice shows the speed and length it was taken at.
+            p.nCharsPerMin = m_results[p.ePart].nCharsPerMin;
+            p.nMinutes = m_results[p.ePart].nMinutes;
+        }
+        const QString cells[] = {Utf8(ExamPartName(p.ePart)), QStringLiteral("%1 字/分").arg(p.nCharsPerMin),
+                                 QStringLiteral("約%1分").arg(p.nMinutes),
+                                 score >= 0 ? QStringLiteral("%1 点").arg(score) : QStringLiteral("-")};
+        for (int col = 0; col < 4; ++col)
+            m_pSummary->setItem(row, col, new QTableWidgetItem(cells[col]));
+    }
+    if (l.nPassTotal < 0) {
+        m_pVerdict->setText(QStringLiteral("練習では合否を出しません。"));
+        return;
+    }
+    const QString rule = QStringLiteral("合格の基準: %1種目の合計 %2 点以上%3")
+                             .arg(l.parts.size())
+                             .arg(l.nPassTotal)
+                             .arg(l.bRuleSourced ? QString() : QStringLiteral(" (公表された基準が見つからないため Dravik 独自の基準です)"));
+    if (scores.size() < l.parts.size()) {
+        m_pVerdict->setText(rule + QStringLiteral("\nすべての種目を採点すると合否を出します。"));
+        return;
+    }
+    m_pVerdict->setText(rule + (ExamLicencePassed(l, scores) ? QStringLiteral("\n判定: 合格") : QStringLiteral("\n判定: 不合格")));
+}
+
+void CExamDlg::reject()
+{
+    m_run.Stop();
+    QDialog::reject();
+}

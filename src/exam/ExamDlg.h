@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The window 電気通信術の試験: pick a licence (or practice), play each of
+// its parts, type what is heard, and have each part graded as the exams
+// grade, with the licence's verdict once every part is graded.
+#include "exam/ExamRun.h"
+
+#include <QDialog>
+
+#include <map>
+#include <memory>
+
+class CCharEdit;
+class CHistory;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+class QTextEdit;
+
+class CExamDlg : public QDialog {
+    Q_OBJECT
+public:
+    // The tone and volume are the form's; options bring the tone shape and
+    // the band conditions; graded parts go into history when it is open
+    // and the options keep one.
+    CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHistory* pHistory, QWidget* parent = nullptr);
+    ~CExamDlg() override;
+
+    // For tests: the run, the answer box and the buttons.
+    CExamRun& Run() { return m_run; }
+    CCharEdit* Answer() const { return m_pAnswer; }
+    int Score(ExamPart part) const;
+    // The program run the graded parts are kept under.
+    void SetRun(const QString& run) { m_strRun = run; }
+    // Chooses a licence by key and one of its parts; practice takes the
+    // speed and length too.
+    void Choose(const std::string& licenceKey, ExamPart part, int nCharsPerMin = 0, int nMinutes = 0);
+
+    void OnStart();
+    void OnStop();
+    void OnGrade();
+
+protected:
+    void reject() override;
+
+private:
+    void OnLicenceChanged();
+    void OnPartChanged();
+    void OnChooseFile();
+    void OnEnded();
+    void OnFailed();
+    void ShowState();
+    void ShowSummary();
+    const ExamLicence& Licence() const;
+    ExamPart Part() const;
+
+    int m_nFreq, m_nVolume;
+    TrainingOptions m_options;
+    CHistory* m_pHistory;
+    QString m_strRun = QStringLiteral("");
+    CExamRun m_run;
+    bool m_bPlaying = false;
+    bool m_bHeard = false; // a part was played and is not yet graded
+    std::map<ExamPart, std::vector<std::string>> m_userLines;
+    struct PartResult {
+        int nScore, nCharsPerMin, nMinutes;
+    };
+    std::map<ExamPart, PartResult> m_results; // of this licence, graded in this window
+
+    QComboBox* m_pLicence;
+    QComboBox* m_pPart;
+    QSpinBox* m_pSpeed;
+    QSpinBox* m_pMinutes;
+    QPushButton* m_pFile;
+    QLabel* m_pTextSource;
+    QPushButton* m_pStart;
+    QPushButton* m_pStop;
+    QPushButton* m_pGrade;
+    QLabel* m_pState;
+    CCharEdit* m_pAnswer;
+    QTextEdit* m_pMarked;
+    QLabel* m_pScore;
+    QTableWidget* m_pSummary;
+    QLabel* m_pVerdict;
+};

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "exam/ExamRun.h"
+#include "engine/ToneBuffers.h"
+#include "drills/Apply.h"
+#include "drills/Conditions.h"
+
+#include <cmath>
+
+bool CExamRun::Start(const ExamPartSettings& settings, const TrainingOptions& options,
+                     const std::vector<std::string>& lines, uint32_t nSeed)
+{
+    ReleaseStream(false);
+    m_part = settings;
+    m_bStopped = false;
+    m_strText = ExamText(settings.ePart, settings.nCharsPerMin * settings.nMinutes, nSeed, lines);
+    const int dot = ExamDotSamples(m_strText, settings.nCharsPerMin);
+    // The speed in words a minute stands for the dot where one is asked
+    // for (other stations' speeds); the dot itself is keyed to the sample.
+    const int wpm = ClampWpm(int(std::lround(9600.0 / dot)));
+    SetSettings({ExamMode(settings.ePart), settings.nFreq, wpm, settings.nVolume});
+    // The exams keep standard spacing: no effective speed.
+    TrainingOptions o = options;
+    o.nEffectiveWpm = 0;
+    ApplyTrainingOptions(o, *this);
+    KeyingOptions k = GetKeyingOptions();
+    k.nDotSamples = dot;
+    if (k.shaping.eShape == ToneShape::Shaped)
+        k.shaping.nMaxEdgeKeyed = dot;
+    SetKeyingOptions(k);
+    SetFixedText(m_strText);
+
+    m_strSent.clear();
+    m_nSentCount = 0;
+    g_nCurBuf = 0;
+    g_nGroupPos = 0;
+    if (PrepareText(m_nFreq, m_nDotMs) != 0)
+        return false;
+    if (StartWave(WaveOutWindow{m_pContext, this}, m_nFreq, m_nDotMs) != 0) {
+        ClosePhraseFile();
+        return false;
+    }
+    m_bPlaying = 1;
+    return true;
+}
+
+void CExamRun::Stop()
+{
+    if (!m_bPlaying)
+        return;
+    m_bStopped = true;
+    m_bPlaying = 0;
+    // During the start pause nothing was written and no close follows.
+    ReleaseStream(true);
+}
+
+double CExamRun::KeyedCharsPerMin() const
+{
+    const int dot = GetKeyingOptions().nDotSamples;
+    const long long units = ExamDotUnits(m_strText);
+    return units > 0 && dot > 0 ? 480000.0 * ExamCharCount(m_strText) / (double(units) * dot) : 0;
+}
+
+void CExamRun::OnStreamClosed()
+{
+    ClosePhraseFile();
+    if (onEnded)
+        onEnded();
+}
+
+void CExamRun::OnStreamFailed(bool)
+{
+    ClosePhraseFile();
+    if (onFailed)
+        onFailed();
+}
+
+void CExamRun::OnStreamNotOpened() { OnStreamFailed(false); }
+
+HistoryTest CExamRun::Graded(const ExamGrade& grade, const std::string& typed, const TrainingOptions& options) const
+{
+    HistoryTest t;
+    t.when = QDateTime::currentDateTimeUtc();
+    t.nMode = Mode();
+    t.nFreq = m_nFreq;
+    t.nWpm = m_nWpm;
+    t.nVolume = m_nVolume;
+    t.strOptions = QStringLiteral("Exam=%1\nPart=%2\nCharsPerMin=%3\nMinutes=%4\nScore=%5")
+                       .arg(QLatin1String(m_part.pLicence ? m_part.pLicence->pszKey : "practice"))
+                       .arg(QLatin1String(ExamPartKey(m_part.ePart)))
+                       .arg(m_part.nCharsPerMin)
+                       .arg(m_part.nMinutes)
+                       .arg(grade.nScore)
+        + ConditionsText(options, GetKeyingOptions().shaping.band.nSeed);
+    t.strSent = m_strSent;
+    t.strTyped = typed;
+    t.nPositionPercent = ScoreCopy(grade.strSentChars, grade.strTypedChars).nPercent;
+    t.bAligned = true;
+    t.nRight = grade.align.nRight;
+    t.nWrong = grade.align.nWrong;
+    t.nMissing = grade.align.nMissing;
+    t.nExtra = grade.align.nExtra;
+    t.nCharsHeard = HeardChars();
+    t.dSeconds = HeardSeconds();
+    t.bStopped = m_bStopped;
+    return t;
+}

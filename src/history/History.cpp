@@ -1,0 +1,404 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "history/History.h"
+#include "engine/PracticeModes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QUuid>
+
+#include <functional>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+// Each step brings the schema from its index to the next version.
+static const char* const kMigrations[] = {
+    // 0 -> 1
+    "CREATE TABLE tests("
+    " id INTEGER PRIMARY KEY,"
+    " at TEXT NOT NULL,"                 // UTC, ISO 8601
+    " run TEXT NOT NULL,"
+    " mode INTEGER NOT NULL, tone_hz INTEGER NOT NULL, wpm INTEGER NOT NULL, volume INTEGER NOT NULL,"
+    " options TEXT NOT NULL, koch_lesson INTEGER NOT NULL,"
+    " sent BLOB NOT NULL, typed BLOB NOT NULL,"   // code page 932
+    " position_percent INTEGER NOT NULL,"
+    " right_count INTEGER, wrong_count INTEGER, missing_count INTEGER, extra_count INTEGER," // NULL until aligned
+    " chars_heard INTEGER NOT NULL, seconds REAL NOT NULL,"
+    " stopped INTEGER NOT NULL);"
+    "CREATE INDEX tests_at ON tests(at);"
+    "CREATE INDEX tests_run ON tests(run);"
+    "CREATE TABLE chars(test_id INTEGER NOT NULL REFERENCES tests(id) ON DELETE CASCADE,"
+    " ch INTEGER NOT NULL, sent INTEGER NOT NULL, right_count INTEGER NOT NULL);"
+    "CREATE INDEX chars_test ON chars(test_id);"
+    "CREATE TABLE confusions(test_id INTEGER NOT NULL REFERENCES tests(id) ON DELETE CASCADE,"
+    " ch INTEGER NOT NULL, typed BLOB NOT NULL, count INTEGER NOT NULL);"
+    "CREATE INDEX confusions_test ON confusions(test_id);",
+    // 1 -> 2: modes kept by name; the numbers are those of version 1, where
+    // the exams' parts followed the six modes of the form.
+    "ALTER TABLE tests ADD COLUMN mode_key TEXT NOT NULL DEFAULT '';"
+    "UPDATE tests SET mode_key = CASE mode"
+    " WHEN 0 THEN 'latin-random1' WHEN 1 THEN 'latin-random5' WHEN 2 THEN 'latin-phrase'"
+    " WHEN 3 THEN 'wabun-random1' WHEN 4 THEN 'wabun-random5' WHEN 5 THEN 'wabun-phrase'"
+    " WHEN 6 THEN 'exam-wabun' WHEN 7 THEN 'exam-code' WHEN 8 THEN 'exam-plain' ELSE '' END;"
+    "CREATE INDEX tests_mode ON tests(mode_key);",
+};
+static_assert(std::size(kMigrations) == CHistory::kSchemaVersion);
+
+// The name a mode is kept under; the mode's index stays in the old column
+// for readers of version 1.
+static QString ModeKey(int nMode)
+{
+    const PracticeModeDef* pMode = FindPracticeMode(nMode);
+    return QLatin1String(pMode ? pMode->pszKey : "");
+}
+
+static QString IsoUtc(const QDateTime& t) { return t.toUTC().toString(Qt::ISODate); }
+
+Alignment HistoryTest::Counts() const
+{
+    Alignment a;
+    a.nRight = nRight;
+    a.nWrong = nWrong;
+    a.nMissing = nMissing;
+    a.nExtra = nExtra;
+    a.nSent = nRight + nWrong + nMissing;
+    return a;
+}
+
+CHistory::CHistory() : m_strConnection(QStringLiteral("history-") + QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
+
+CHistory::~CHistory() { Close(); }
+
+QString CHistory::DefaultPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/history.sqlite");
+}
+
+void CHistory::Close()
+{
+    if (QSqlDatabase::contains(m_strConnection)) {
+        QSqlDatabase::database(m_strConnection, false).close();
+        QSqlDatabase::removeDatabase(m_strConnection);
+    }
+    m_bOpen = false;
+}
+
+bool CHistory::Exec(const QString& sql)
+{
+    QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
+    if (q.exec(sql))
+        return true;
+    m_strError = q.lastError().text();
+    return false;
+}
+
+bool CHistory::Migrate()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
+        m_strError = q.lastError().text();
+        return false;
+    }
+    const int version = q.value(0).toInt();
+    q.finish();
+    if (version > kSchemaVersion) {
+        m_strError = QStringLiteral("この履歴ファイルは新しい版の Dravik で作られています (版 %1)").arg(version);
+        m_bNewer = true;
+        return false;
+    }
+    for (int v = version; v < kSchemaVersion; ++v) {
+        if (!db.transaction()) {
+            m_strError = db.lastError().text();
+            return false;
+        }
+        for (const QString& statement : QString::fromUtf8(kMigrations[v]).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            if (!Exec(statement)) {
+                db.rollback();
+                return false;
+            }
+        if (!Exec(QStringLiteral("PRAGMA user_version = %1").arg(v + 1)) || !db.commit()) {
+            db.rollback();
+            return false;
+        }
+    }
+    return true;
+}
+
+CHistory::Opened CHistory::Open(const QString& path)
+{
+    Close();
+    m_strPath = path;
+    m_strRenamedTo.clear();
+    m_strError.clear();
+    m_bNewer = false;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // Readable by the user alone; SQLite gives its WAL the same mode.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_strConnection);
+        db.setDatabaseName(path);
+        bool ok = db.open();
+        if (ok) {
+            // Reading the schema finds a file that is no database at all
+            // at once, whatever its size; damage deeper in shows when a
+            // test is stored, and is told then.
+            QSqlQuery q(db);
+            ok = q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) && q.next();
+            if (!ok)
+                m_strError = q.lastError().text();
+            q.finish(); // an open statement would keep a transaction open
+            ok = ok && Exec(QStringLiteral("PRAGMA journal_mode = WAL")) && Exec(QStringLiteral("PRAGMA synchronous = FULL"))
+                && Exec(QStringLiteral("PRAGMA foreign_keys = ON")) && Migrate();
+        } else {
+            m_strError = db.lastError().text();
+        }
+        if (ok) {
+            m_bOpen = true;
+            return m_strRenamedTo.isEmpty() ? Opened::Fresh : Opened::RenamedAside;
+        }
+        db = QSqlDatabase();
+        Close();
+        // A newer program's history is left as it is, for that program.
+        if (attempt > 0 || m_bNewer || !QFileInfo::exists(path))
+            break;
+        // Not a readable history: keep it aside with the date, begin anew.
+        const QString aside = path + QStringLiteral(".broken-")
+            + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        if (!QFile::rename(path, aside))
+            break;
+        for (const char* suffix : {"-wal", "-shm"})
+            QFile::rename(path + QLatin1String(suffix), aside + QLatin1String(suffix));
+        m_strRenamedTo = aside;
+        const int fresh = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        if (fresh >= 0)
+            ::close(fresh);
+    }
+    return Opened::Unavailable;
+}
+
+bool CHistory::OpenForReading(const QString& path)
+{
+    Close();
+    m_strPath = path;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_strConnection);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    QSqlQuery q(db);
+    m_bOpen = db.open() && q.exec(QStringLiteral("PRAGMA user_version")) && q.next()
+        && q.value(0).toInt() == kSchemaVersion;
+    if (!m_bOpen) {
+        m_strError = db.lastError().isValid() ? db.lastError().text() : q.lastError().text();
+        q = QSqlQuery();
+        db = QSqlDatabase();
+        Close();
+    }
+    return m_bOpen;
+}
+
+static bool AddChars(QSqlDatabase& db, qint64 nId, const std::map<unsigned char, CharStats>& chars, QString& error)
+{
+    QSqlQuery c(db), k(db);
+    c.prepare(QStringLiteral("INSERT INTO chars(test_id, ch, sent, right_count) VALUES(?, ?, ?, ?)"));
+    k.prepare(QStringLiteral("INSERT INTO confusions(test_id, ch, typed, count) VALUES(?, ?, ?, ?)"));
+    for (const auto& [ch, st] : chars) {
+        c.addBindValue(nId);
+        c.addBindValue(int(ch));
+        c.addBindValue(st.nSent);
+        c.addBindValue(st.nRight);
+        if (!c.exec()) {
+            error = c.lastError().text();
+            return false;
+        }
+        for (const auto& [typed, count] : st.confusions) {
+            k.addBindValue(nId);
+            k.addBindValue(int(ch));
+            k.addBindValue(QByteArray::fromStdString(typed));
+            k.addBindValue(count);
+            if (!k.exec()) {
+                error = k.lastError().text();
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool CHistory::InTransaction(const std::function<bool(QSqlDatabase& db, QString& error)>& work)
+{
+    if (!m_bOpen)
+        return false;
+    QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
+    QString error;
+    if (db.transaction() && work(db, error) && db.commit())
+        return true;
+    m_strError = error.isEmpty() ? db.lastError().text() : error;
+    db.rollback();
+    return false;
+}
+
+bool CHistory::Add(HistoryTest& t, const std::map<unsigned char, CharStats>& chars)
+{
+    return InTransaction([&](QSqlDatabase& db, QString& error) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral(
+            "INSERT INTO tests(at, run, mode, mode_key, tone_hz, wpm, volume, options, koch_lesson, sent, typed, position_percent,"
+            " right_count, wrong_count, missing_count, extra_count, chars_heard, seconds, stopped)"
+            " VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        const QVariant none;
+        for (const QVariant& v :
+             {QVariant(IsoUtc(t.when)), QVariant(t.strRun), QVariant(t.nMode), QVariant(ModeKey(t.nMode)), QVariant(t.nFreq), QVariant(t.nWpm),
+              QVariant(t.nVolume), QVariant(t.strOptions), QVariant(t.nKochLesson),
+              QVariant(QByteArray::fromStdString(t.strSent)), QVariant(QByteArray::fromStdString(t.strTyped)),
+              QVariant(t.nPositionPercent), t.bAligned ? QVariant(t.nRight) : none, t.bAligned ? QVariant(t.nWrong) : none,
+              t.bAligned ? QVariant(t.nMissing) : none, t.bAligned ? QVariant(t.nExtra) : none, QVariant(t.nCharsHeard),
+              QVariant(t.dSeconds), QVariant(t.bStopped ? 1 : 0)})
+            q.addBindValue(v);
+        if (!q.exec()) {
+            error = q.lastError().text();
+            return false;
+        }
+        t.nId = q.lastInsertId().toLongLong();
+        return !t.bAligned || AddChars(db, t.nId, chars, error);
+    });
+}
+
+bool CHistory::SetAligned(qint64 nId, const Alignment& a, const std::map<unsigned char, CharStats>& chars)
+{
+    return InTransaction([&](QSqlDatabase& db, QString& error) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral(
+            "UPDATE tests SET right_count = ?, wrong_count = ?, missing_count = ?, extra_count = ? WHERE id = ?"));
+        for (const QVariant& v : {QVariant(a.nRight), QVariant(a.nWrong), QVariant(a.nMissing), QVariant(a.nExtra), QVariant(nId)})
+            q.addBindValue(v);
+        if (!q.exec()) {
+            error = q.lastError().text();
+            return false;
+        }
+        return AddChars(db, nId, chars, error);
+    });
+}
+
+QString CHistory::WhereClause(const QDateTime& since, int nMode, const QString& run) const
+{
+    QStringList where;
+    if (since.isValid())
+        where << QStringLiteral("at >= '%1'").arg(IsoUtc(since));
+    if (nMode >= 0)
+        where << QStringLiteral("mode_key = '%1'").arg(ModeKey(nMode));
+    if (!run.isEmpty())
+        where << QStringLiteral("run = :run");
+    return where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+}
+
+static HistoryTest ReadTest(const QSqlQuery& q, bool bTexts)
+{
+    HistoryTest t;
+    t.nId = q.value(0).toLongLong();
+    t.when = QDateTime::fromString(q.value(1).toString(), Qt::ISODate);
+    t.strRun = q.value(2).toString();
+    const PracticeModeDef* pMode = FindPracticeMode(q.value(3).toString().toStdString());
+    t.nMode = pMode ? pMode->eMode : -1;
+    t.nFreq = q.value(4).toInt();
+    t.nWpm = q.value(5).toInt();
+    t.nVolume = q.value(6).toInt();
+    t.strOptions = q.value(7).toString();
+    t.nKochLesson = q.value(8).toInt();
+    t.nPositionPercent = q.value(9).toInt();
+    t.bAligned = !q.value(10).isNull();
+    t.nRight = q.value(10).toInt();
+    t.nWrong = q.value(11).toInt();
+    t.nMissing = q.value(12).toInt();
+    t.nExtra = q.value(13).toInt();
+    t.nCharsHeard = q.value(14).toInt();
+    t.dSeconds = q.value(15).toDouble();
+    t.bStopped = q.value(16).toInt() != 0;
+    if (bTexts) {
+        t.strSent = q.value(17).toByteArray().toStdString();
+        t.strTyped = q.value(18).toByteArray().toStdString();
+    }
+    return t;
+}
+
+static const char kColumns[] =
+    "id, at, run, mode_key, tone_hz, wpm, volume, options, koch_lesson, position_percent, right_count, wrong_count,"
+    " missing_count, extra_count, chars_heard, seconds, stopped";
+
+std::vector<HistoryTest> CHistory::Tests(const QDateTime& since, int nMode, const QString& run, bool bTexts) const
+{
+    std::vector<HistoryTest> tests;
+    if (!m_bOpen)
+        return tests;
+    QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1%2 FROM tests%3 ORDER BY at, id")
+                  .arg(QLatin1String(kColumns), bTexts ? QStringLiteral(", sent, typed") : QString(),
+                       WhereClause(since, nMode, run)));
+    if (!run.isEmpty())
+        q.bindValue(QStringLiteral(":run"), run);
+    if (q.exec())
+        while (q.next())
+            tests.push_back(ReadTest(q, bTexts));
+    return tests;
+}
+
+std::vector<HistoryTest> CHistory::Latest(int nCount) const
+{
+    std::vector<HistoryTest> tests;
+    if (!m_bOpen)
+        return tests;
+    QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
+    q.setForwardOnly(true);
+    if (q.exec(QStringLiteral("SELECT %1 FROM tests ORDER BY id DESC LIMIT %2").arg(QLatin1String(kColumns)).arg(nCount)))
+        while (q.next())
+            tests.push_back(ReadTest(q, false));
+    return tests;
+}
+
+std::map<unsigned char, CharStats> CHistory::Chars(const QDateTime& since, int nMode, const QString& run) const
+{
+    std::map<unsigned char, CharStats> chars;
+    if (!m_bOpen)
+        return chars;
+    const QString tests = QStringLiteral("SELECT id FROM tests") + WhereClause(since, nMode, run);
+    QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT ch, SUM(sent), SUM(right_count) FROM chars WHERE test_id IN (%1) GROUP BY ch").arg(tests));
+    if (!run.isEmpty())
+        q.bindValue(QStringLiteral(":run"), run);
+    if (q.exec())
+        while (q.next()) {
+            CharStats& st = chars[static_cast<unsigned char>(q.value(0).toInt())];
+            st.nSent = q.value(1).toInt();
+            st.nRight = q.value(2).toInt();
+        }
+    q.prepare(QStringLiteral("SELECT ch, typed, SUM(count) FROM confusions WHERE test_id IN (%1) GROUP BY ch, typed").arg(tests));
+    if (!run.isEmpty())
+        q.bindValue(QStringLiteral(":run"), run);
+    if (q.exec())
+        while (q.next())
+            chars[static_cast<unsigned char>(q.value(0).toInt())].confusions[q.value(1).toByteArray().toStdString()] =
+                q.value(2).toInt();
+    return chars;
+}
+
+bool CHistory::Clear()
+{
+    const bool cleared = InTransaction([&](QSqlDatabase& db, QString& error) {
+        QSqlQuery q(db);
+        for (const char* table : {"confusions", "chars", "tests"})
+            if (!q.exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)))) {
+                error = q.lastError().text();
+                return false;
+            }
+        return true;
+    });
+    return cleared && Exec(QStringLiteral("VACUUM"));
+}

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The learner's history: every evaluated test, kept across runs in one
+// SQLite file (Qt SQL, QSQLITE). Each test is committed in its own
+// transaction (WAL, synchronous FULL), so a killed program loses nothing
+// committed. A file that is not a readable history is renamed aside and a
+// fresh one started; a disk that refuses a write is reported, and the
+// program goes on without it.
+#include "scoring/Record.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class QSqlDatabase;
+
+// One evaluated test as the history keeps it.
+struct HistoryTest {
+    qint64 nId = 0;
+    QDateTime when;         // UTC
+    QString strRun;         // the program run it was taken in
+    int nMode = 0;          // kept by its name; -1: a mode this build does not know
+    int nFreq = 0;
+    int nWpm = 0;
+    int nVolume = 0;
+    QString strOptions;     // every option in force, "key=value" lines
+    int nKochLesson = 0;
+    std::string strSent;    // code page 932
+    std::string strTyped;
+    int nPositionPercent = 0;
+    bool bAligned = false;  // the counts below are known
+    int nRight = 0, nWrong = 0, nMissing = 0, nExtra = 0;
+    int nCharsHeard = 0;    // characters of the text heard, start signals not counted
+    double dSeconds = 0;    // how long they took to send
+    bool bStopped = false;  // ended by Stop before its text did
+
+    double Accuracy() const { return nRight + nWrong + nMissing > 0 ? 100.0 * nRight / (nRight + nWrong + nMissing) : 0; }
+    Alignment Counts() const;
+    SentSpeed Speed() const { return SpeedOf(nCharsHeard, dSeconds); }
+};
+
+class CHistory {
+public:
+    enum class Opened {
+        Fresh,          // opened (or created) and readable
+        RenamedAside,   // the old file was unreadable: renamed, a new one begun
+        Unavailable,    // no history this run (see Error())
+    };
+
+    CHistory();
+    ~CHistory();
+    CHistory(const CHistory&) = delete;
+    CHistory& operator=(const CHistory&) = delete;
+
+    // history.sqlite under the user's data folder.
+    static QString DefaultPath();
+    // The schema this build writes; older files are brought up to it.
+    static constexpr int kSchemaVersion = 2;
+
+    Opened Open(const QString& path);
+    // A second reader of a history another connection keeps: opened as it
+    // is, never created, changed or put aside; false when it cannot be read.
+    bool OpenForReading(const QString& path);
+    bool IsOpen() const { return m_bOpen; }
+    const QString& Path() const { return m_strPath; }
+    // Where an unreadable file went.
+    const QString& RenamedTo() const { return m_strRenamedTo; }
+    // The last failure, in the system's words.
+    const QString& Error() const { return m_strError; }
+
+    // Stores a test with its per-character results; fills nId. False
+    // when it could not be committed.
+    bool Add(HistoryTest& test, const std::map<unsigned char, CharStats>& chars);
+    // The aligned counts and characters of a test stored before they were
+    // known (a long copy aligned in the background).
+    bool SetAligned(qint64 nId, const Alignment& counts, const std::map<unsigned char, CharStats>& chars);
+
+    // Tests from since on (all when invalid), of one mode (-1: all), of
+    // one run (empty: all), oldest first; the texts only with bTexts.
+    std::vector<HistoryTest> Tests(const QDateTime& since = {}, int nMode = -1, const QString& run = {},
+                                   bool bTexts = false) const;
+    // The per-character results over the same choice.
+    std::map<unsigned char, CharStats> Chars(const QDateTime& since = {}, int nMode = -1, const QString& run = {}) const;
+    // The newest tests, newest first.
+    std::vector<HistoryTest> Latest(int nCount) const;
+
+    bool Clear();
+
+private:
+    bool Exec(const QString& sql);
+    // work in one transaction, committed whole or not at all.
+    bool InTransaction(const std::function<bool(QSqlDatabase& db, QString& error)>& work);
+    QString WhereClause(const QDateTime& since, int nMode, const QString& run) const;
+    bool Migrate();
+    void Close();
+
+    QString m_strConnection;
+    QString m_strPath;
+    QString m_strRenamedTo;
+    QString m_strError;
+    bool m_bOpen = false;
+    bool m_bNewer = false;
+};

@@ -1,0 +1,355 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "record/RecordDlg.h"
+#include "engine/PracticeModes.h"
+#include "history/SaveFile.h"
+#include "winui/MessageBox.h"
+
+#include <QComboBox>
+#include <QFutureWatcher>
+#include <QtConcurrent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+static void SetUpTable(QTableView* table)
+{
+    table->verticalHeader()->setVisible(false);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setWordWrap(false);
+    table->setSortingEnabled(true);
+}
+
+static QTableWidget* MakeTable(const QStringList& headers, QWidget* parent)
+{
+    auto* table = new QTableWidget(0, int(headers.size()), parent);
+    table->setHorizontalHeaderLabels(headers);
+    SetUpTable(table);
+    return table;
+}
+
+static const char* const kTestColumns[] = {"日時", "ﾓｰﾄﾞ", "WPM", "位置の正解率", "位置合わせ正解率", "試験式の点",
+                                           "字/分", "送信WPM", "途中で止めた"};
+
+void CTestsModel::SetTests(const std::vector<HistoryTest>* pTests)
+{
+    beginResetModel();
+    m_pTests = pTests;
+    endResetModel();
+}
+
+int CTestsModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !m_pTests ? 0 : int(m_pTests->size());
+}
+
+int CTestsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 9; }
+
+QVariant CTestsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 9)
+        return QString::fromUtf8(kTestColumns[section]);
+    return {};
+}
+
+QVariant CTestsModel::data(const QModelIndex& index, int role) const
+{
+    if (!m_pTests || index.row() < 0 || index.row() >= int(m_pTests->size()))
+        return {};
+    const HistoryTest& t = (*m_pTests)[size_t(index.row())];
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    if (role == Qt::UserRole) { // sorting asks for a cell many times: only its own key
+        switch (index.column()) {
+        case 0: return double(t.when.toMSecsSinceEpoch());
+        case 1: return t.nMode;
+        case 2: return t.nWpm;
+        case 3: return t.nPositionPercent;
+        case 4: return t.Accuracy();
+        case 5: return ExamScore(t.Counts());
+        case 6: return t.Speed().dCharsPerMinute;
+        case 7: return t.Speed().dWpm;
+        default: return t.bStopped ? 1 : 0;
+        }
+    }
+    if (role != Qt::DisplayRole)
+        return {};
+    const SentSpeed speed = t.Speed();
+    switch (index.column()) {
+    case 0: return t.when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    case 1: return ModeName(t.nMode);
+    case 2: return QString::number(t.nWpm);
+    case 3: return QStringLiteral("%1%").arg(t.nPositionPercent);
+    case 4: return t.bAligned ? QStringLiteral("%1%").arg(t.Accuracy(), 0, 'f', 1) : QString();
+    case 5: return t.bAligned ? QString::number(ExamScore(t.Counts())) : QString();
+    case 6: return QString::number(speed.dCharsPerMinute, 'f', 1);
+    case 7: return QString::number(speed.dWpm, 'f', 1);
+    case 8: return t.bStopped ? QStringLiteral("はい") : QString();
+    default: return {};
+    }
+}
+
+CRecordDlg::CRecordDlg(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("成績表"));
+    setModal(false);
+    auto* layout = new QVBoxLayout(this);
+    auto* filters = new QHBoxLayout;
+    m_pPeriod = new QComboBox(this);
+    m_pPeriod->addItems({QStringLiteral("今回"), QStringLiteral("7日"), QStringLiteral("30日"), QStringLiteral("全部")});
+    // The last week: after a restart a learner sees the days before.
+    m_pPeriod->setCurrentIndex(int(RecordPeriod::Week));
+    m_pMode = new QComboBox(this);
+    m_pMode->addItem(QStringLiteral("すべてのﾓｰﾄﾞ"));
+    for (const PracticeModeDef& mode : PracticeModes())
+        m_pMode->addItem(QString::fromUtf8(mode.pszName));
+    filters->addWidget(new QLabel(QStringLiteral("期間"), this));
+    filters->addWidget(m_pPeriod);
+    filters->addWidget(new QLabel(QStringLiteral("ﾓｰﾄﾞ"), this));
+    filters->addWidget(m_pMode);
+    filters->addStretch();
+    layout->addLayout(filters);
+    m_pNotice = new QLabel(this);
+    m_pNotice->setVisible(false);
+    layout->addWidget(m_pNotice);
+    m_pLast = new QLabel(QStringLiteral("評価したテストはまだありません。"), this);
+    m_pLast->setTextFormat(Qt::PlainText);
+    layout->addWidget(m_pLast);
+    m_pPlot = new CScorePlot(this);
+    m_pPlot->setMinimumSize(460, 150);
+    layout->addWidget(m_pPlot);
+    m_pTestsModel = new CTestsModel(this);
+    m_pTestsSorted = new QSortFilterProxyModel(this);
+    m_pTestsSorted->setSourceModel(m_pTestsModel);
+    m_pTestsSorted->setSortRole(Qt::UserRole);
+    m_pTests = new QTableView(this);
+    m_pTests->setModel(m_pTestsSorted);
+    SetUpTable(m_pTests);
+    m_pTests->sortByColumn(0, Qt::AscendingOrder);
+    layout->addWidget(m_pTests);
+    m_pChars = MakeTable({QStringLiteral("文字"), QStringLiteral("送信"), QStringLiteral("正解"), QStringLiteral("正解率"),
+                          QStringLiteral("よくある間違い")},
+                         this);
+    layout->addWidget(m_pChars);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    m_pSaveTests = new QPushButton(QStringLiteral("テストをCSVで保存..."), this);
+    m_pSaveChars = new QPushButton(QStringLiteral("文字をCSVで保存..."), this);
+    buttons->addWidget(m_pSaveTests);
+    buttons->addWidget(m_pSaveChars);
+    layout->addLayout(buttons);
+    connect(m_pSaveTests, &QPushButton::clicked, this, [this] { emit SaveRequested(false); });
+    connect(m_pSaveChars, &QPushButton::clicked, this, [this] { emit SaveRequested(true); });
+    connect(m_pPeriod, &QComboBox::currentIndexChanged, this, &CRecordDlg::FilterChanged);
+    connect(m_pMode, &QComboBox::currentIndexChanged, this, &CRecordDlg::FilterChanged);
+    resize(720, 680);
+}
+
+// A cell that sorts by its number, not its text.
+class CNumberItem : public QTableWidgetItem {
+public:
+    CNumberItem(const QString& text, double key) : QTableWidgetItem(text), m_dKey(key) { setTextAlignment(Qt::AlignCenter); }
+    bool operator<(const QTableWidgetItem& other) const override
+    {
+        const auto* o = dynamic_cast<const CNumberItem*>(&other);
+        return o ? m_dKey < o->m_dKey : QTableWidgetItem::operator<(other);
+    }
+
+private:
+    double m_dKey;
+};
+
+// What the window shows of one period and mode.
+struct RecordContent {
+    std::vector<HistoryTest> tests;
+    std::map<unsigned char, CharStats> chars;
+    std::vector<DayScore> days;
+};
+
+void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std::vector<HistoryTest>& runTests,
+                         const std::map<unsigned char, CharStats>& runChars)
+{
+    const auto period = RecordPeriod(m_pPeriod->currentIndex());
+    const int mode = m_pMode->currentIndex() - 1;
+    const int generation = ++m_nGeneration;
+    if (!pHistory || !pHistory->IsOpen()) {
+        RecordContent c;
+        for (const HistoryTest& t : runTests)
+            if (mode < 0 || t.nMode == mode)
+                c.tests.push_back(t);
+        if (mode < 0)
+            c.chars = runChars;
+        c.days = ScoresByDay(c.tests);
+        Show(std::move(c.tests), std::move(c.chars), std::move(c.days));
+        return;
+    }
+    // A long history is read beside the window, through a connection of
+    // the reading thread's own; the newest request wins.
+    m_bLoading = true;
+    const QString path = pHistory->Path();
+    const QDateTime since = PeriodStart(period, QDateTime::currentDateTimeUtc());
+    const QString ofRun = period == RecordPeriod::ThisRun ? run : QString();
+    auto* watcher = new QFutureWatcher<RecordContent>(this);
+    connect(watcher, &QFutureWatcher<RecordContent>::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        if (generation != m_nGeneration)
+            return;
+        RecordContent c = watcher->result();
+        m_bLoading = false;
+        Show(std::move(c.tests), std::move(c.chars), std::move(c.days));
+    });
+    watcher->setFuture(QtConcurrent::run([path, since, mode, ofRun] {
+        RecordContent c;
+        CHistory reader;
+        if (reader.OpenForReading(path)) {
+            c.tests = reader.Tests(since, mode, ofRun);
+            c.chars = reader.Chars(since, mode, ofRun);
+            c.days = ScoresByDay(c.tests);
+        }
+        return c;
+    }));
+}
+
+void CRecordDlg::Show(std::vector<HistoryTest> tests, std::map<unsigned char, CharStats> chars,
+                      std::vector<DayScore> days)
+{
+    m_tests = std::move(tests);
+    m_chars = std::move(chars);
+    if (m_tests.empty())
+        m_pLast->setText(QStringLiteral("この期間に評価したテストはありません。"));
+    else {
+        const HistoryTest& t = m_tests.back();
+        const SentSpeed speed = t.Speed();
+        QString aligned = QStringLiteral("位置合わせ中...");
+        if (t.bAligned)
+            aligned = QStringLiteral("正解 %1、誤り %2、抜け %3、余分 %4、正解率 %5%\n試験式の点: %6 点 (%7)")
+                          .arg(t.nRight)
+                          .arg(t.nWrong)
+                          .arg(t.nMissing)
+                          .arg(t.nExtra)
+                          .arg(t.Accuracy(), 0, 'f', 1)
+                          .arg(ExamScore(t.Counts()))
+                          .arg(ExamRule());
+        m_pLast->setText(QStringLiteral("直前のテスト(位置合わせ): %1\n送信の速さ: %2 字/分 = %3 WPM (%4)%5")
+                             .arg(aligned)
+                             .arg(speed.dCharsPerMinute, 0, 'f', 1)
+                             .arg(speed.dWpm, 0, 'f', 1)
+                             .arg(SpeedRule())
+                             .arg(t.bStopped ? QStringLiteral("\n途中で止めたテストです。") : QString()));
+    }
+
+    m_pTestsModel->SetTests(&m_tests);
+    m_pTests->resizeColumnsToContents(); // the rows in view, whatever their number
+    m_pTests->scrollToBottom();
+    m_pPlot->SetDays(std::move(days));
+
+    const std::vector<unsigned char> worst = WorstFirst(m_chars);
+    m_pChars->setSortingEnabled(false);
+    m_pChars->setRowCount(int(worst.size()));
+    for (int row = 0; row < int(worst.size()); ++row) {
+        const unsigned char c = worst[size_t(row)];
+        const CharStats& st = m_chars.at(c);
+        QTableWidgetItem* cells[] = {
+            new CNumberItem(CharText(std::string(1, char(c))), c),
+            new CNumberItem(QString::number(st.nSent), st.nSent),
+            new CNumberItem(QString::number(st.nRight), st.nRight),
+            new CNumberItem(QStringLiteral("%1%").arg(st.Accuracy(), 0, 'f', 0), st.Accuracy()),
+            new QTableWidgetItem(ConfusionText(c, st)),
+        };
+        for (int col = 0; col < 5; ++col)
+            m_pChars->setItem(row, col, cells[col]);
+    }
+    // Worst first until the user sorts by a column.
+    m_pChars->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_pChars->setSortingEnabled(true);
+    m_pChars->resizeColumnsToContents();
+}
+
+void CRecordDlg::ShowKochAdvance(int nFrom, int nTo)
+{
+    m_pNotice->setText(QStringLiteral("ｺｯﾎ法 レッスン %1 → %2 (2回続けて90%以上でした)").arg(nFrom).arg(nTo));
+    m_pNotice->setVisible(true);
+}
+
+bool CRecordDlg::SaveCsv(const QByteArray& bytes, const QString& path)
+{
+    QString error;
+    if (!SaveWhole(path, bytes, &error)) {
+        MessageBox(this, QStringLiteral("保存できませんでした。\n%1").arg(error), QStringLiteral("成績表"),
+                   MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    return true;
+}
+
+void CScorePlot::SetDays(std::vector<DayScore> days)
+{
+    m_days = std::move(days);
+    update();
+}
+
+void CScorePlot::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    const QRect area = rect().adjusted(44, 10, -10, -40);
+    const QFontMetrics fm = p.fontMetrics();
+    for (int pct = 0; pct <= 100; pct += 25) {
+        const int y = area.bottom() - area.height() * pct / 100;
+        p.setPen(QColor(210, 210, 210));
+        p.drawLine(area.left(), y, area.right(), y);
+        p.setPen(Qt::black);
+        p.drawText(QRect(0, y - 8, 40, 16), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("%1%").arg(pct));
+    }
+    p.drawLine(area.bottomLeft(), area.bottomRight());
+    const int n = int(m_days.size());
+    if (n > 0) {
+        // Days on a dated axis: x by the day's number, labels spaced to fit.
+        const qint64 first = m_days.front().day.toJulianDay(), last = m_days.back().day.toJulianDay();
+        const double span = std::max<qint64>(last - first, 1);
+        auto xOf = [&](const QDate& d) {
+            return last == first ? area.center().x() : area.left() + area.width() * (d.toJulianDay() - first) / span;
+        };
+        const int labelWidth = fm.horizontalAdvance(QStringLiteral("00/00")) + 12;
+        const int maxLabels = std::max(1, area.width() / labelWidth);
+        const int step = std::max<qint64>(1, qint64(std::ceil((span + 1) / maxLabels)));
+        for (qint64 j = first; j <= last; j += step) {
+            const QDate d = QDate::fromJulianDay(j);
+            const double x = xOf(d);
+            p.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + 3));
+            p.drawText(QRectF(x - labelWidth / 2.0, area.bottom() + 4, labelWidth, 14), Qt::AlignCenter,
+                       d.toString(QStringLiteral("MM/dd")));
+        }
+        p.setRenderHint(QPainter::Antialiasing);
+        auto series = [&](const QColor& color, auto value) {
+            p.setPen(QPen(color, 2));
+            p.setBrush(color);
+            for (int i = 0; i < n; ++i) {
+                const QPointF pt(xOf(m_days[size_t(i)].day), area.bottom() - area.height() * value(m_days[size_t(i)]) / 100.0);
+                if (i > 0)
+                    p.drawLine(QPointF(xOf(m_days[size_t(i - 1)].day),
+                                       area.bottom() - area.height() * value(m_days[size_t(i - 1)]) / 100.0),
+                               pt);
+                if (n <= 60)
+                    p.drawEllipse(pt, 3, 3);
+            }
+        };
+        series(kPositionColor, [](const DayScore& d) { return d.dPosition; });
+        series(kAlignedColor, [](const DayScore& d) { return d.dAligned; });
+    }
+    p.setPen(kPositionColor);
+    p.drawText(QRect(area.left(), area.bottom() + 20, area.width() / 2, 16), Qt::AlignLeft,
+               QStringLiteral("● 位置の正解率 (日ごとの平均)"));
+    p.setPen(kAlignedColor);
+    p.drawText(QRect(area.center().x(), area.bottom() + 20, area.width() / 2, 16), Qt::AlignLeft,
+               QStringLiteral("● 位置合わせ正解率 (日ごとの平均)"));
+}

@@ -1,0 +1,132 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "record/RecordTables.h"
+#include "engine/PracticeModes.h"
+#include "text/Cp932.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <map>
+
+QString ModeName(int nMode)
+{
+    const PracticeModeDef* pMode = FindPracticeMode(nMode);
+    return pMode ? QString::fromUtf8(pMode->pszName) : QString();
+}
+
+QString CharText(const std::string& cp932)
+{
+    if (cp932.empty())
+        return QStringLiteral("(抜け)");
+    if (cp932 == " ")
+        return QStringLiteral("(空白)");
+    if (cp932 == "\n")
+        return QStringLiteral("(改行)");
+    return Cp932ToQString(cp932);
+}
+
+QString ConfusionText(unsigned char ch, const CharStats& stats)
+{
+    QStringList parts;
+    for (const auto& [typed, count] : stats.TopConfusions())
+        parts << QStringLiteral("%1→%2 ×%3").arg(CharText(std::string(1, char(ch))), CharText(typed)).arg(count);
+    return parts.join(QStringLiteral("  "));
+}
+
+QString SpeedRule() { return QStringLiteral("聞こえた文字の数 ÷ それを送った時間 (始めの符号を除く)"); }
+
+QString ExamRule() { return QStringLiteral("100 − 3 × (誤り + 余分) − 抜け"); }
+
+QDateTime PeriodStart(RecordPeriod period, const QDateTime& now)
+{
+    switch (period) {
+    case RecordPeriod::Week: return now.addDays(-7);
+    case RecordPeriod::Month: return now.addDays(-30);
+    case RecordPeriod::ThisRun:
+    case RecordPeriod::All: break;
+    }
+    return {};
+}
+
+std::vector<DayScore> ScoresByDay(const std::vector<HistoryTest>& tests)
+{
+    std::map<QDate, DayScore> days;
+    for (const HistoryTest& t : tests) {
+        DayScore& d = days[t.when.toLocalTime().date()];
+        ++d.nTests;
+        d.dPosition += t.nPositionPercent;
+        d.dAligned += t.Accuracy();
+    }
+    std::vector<DayScore> out;
+    for (auto& [day, d] : days) {
+        d.day = day;
+        d.dPosition /= d.nTests;
+        d.dAligned /= d.nTests;
+        out.push_back(d);
+    }
+    return out;
+}
+
+static QString CsvField(const QString& s)
+{
+    if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n')))
+        return s;
+    return QLatin1Char('"') + QString(s).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+static QByteArray Utf8WithBom(const QStringList& lines)
+{
+    return QByteArray("\xEF\xBB\xBF") + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+}
+
+QByteArray TestsCsv(const std::vector<HistoryTest>& tests)
+{
+    QStringList lines{QStringLiteral("日時 (UTC),ﾓｰﾄﾞ,音の高さ (Hz),速さ (WPM),位置の正解率 (%),位置合わせ正解率 (%),"
+                                     "正解,誤り,抜け,余分,試験式の点 (%1),送信の速さ (字/分),送信の速さ (WPM),"
+                                     "途中で止めた,送信の速さの数え方: %2")
+                          .arg(ExamRule(), SpeedRule())};
+    for (const HistoryTest& t : tests) {
+        const SentSpeed speed = t.Speed();
+        QStringList row{t.when.toUTC().toString(Qt::ISODate), ModeName(t.nMode), QString::number(t.nFreq),
+                        QString::number(t.nWpm), QString::number(t.nPositionPercent)};
+        if (t.bAligned)
+            row << QString::number(t.Accuracy(), 'f', 1) << QString::number(t.nRight) << QString::number(t.nWrong)
+                << QString::number(t.nMissing) << QString::number(t.nExtra) << QString::number(ExamScore(t.Counts()));
+        else
+            row << QString() << QString() << QString() << QString() << QString() << QString();
+        row << QString::number(speed.dCharsPerMinute, 'f', 1) << QString::number(speed.dWpm, 'f', 1)
+            << (t.bStopped ? QStringLiteral("はい") : QStringLiteral("いいえ"));
+        for (QString& field : row)
+            field = CsvField(field);
+        lines << row.join(QLatin1Char(','));
+    }
+    return Utf8WithBom(lines);
+}
+
+std::vector<unsigned char> WorstFirst(const std::map<unsigned char, CharStats>& chars)
+{
+    std::vector<unsigned char> order;
+    for (const auto& [c, st] : chars)
+        order.push_back(c);
+    std::stable_sort(order.begin(), order.end(), [&](unsigned char a, unsigned char b) {
+        const CharStats& x = chars.at(a);
+        const CharStats& y = chars.at(b);
+        if (x.Accuracy() != y.Accuracy())
+            return x.Accuracy() < y.Accuracy();
+        return x.nSent > y.nSent;
+    });
+    return order;
+}
+
+QByteArray CharsCsv(const std::map<unsigned char, CharStats>& chars)
+{
+    QStringList lines{QStringLiteral("文字,送信,正解,正解率 (%),よくある間違い")};
+    for (unsigned char c : WorstFirst(chars)) {
+        const CharStats& st = chars.at(c);
+        lines << QStringList{CsvField(CharText(std::string(1, char(c)))), QString::number(st.nSent),
+                             QString::number(st.nRight), QString::number(st.Accuracy(), 'f', 1),
+                             CsvField(ConfusionText(c, st))}
+                     .join(QLatin1Char(','));
+    }
+    return Utf8WithBom(lines);
+}

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// What the record window and its CSV files show of the history, as text
+// and numbers: one place, so the window and the files agree.
+#include "history/History.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+#include <vector>
+
+// A mode's name as the learner sees it; empty for one this build lacks.
+QString ModeName(int nMode);
+// A character for the tables: kana as kana, "(抜け)" for a missing one,
+// "(空白)" and "(改行)" for the blanks.
+QString CharText(const std::string& cp932);
+// "A→B ×3  A→(抜け) ×1": the most frequent confusions first.
+QString ConfusionText(unsigned char ch, const CharStats& stats);
+// How the speed sent is counted, for the window's and the files' headers.
+QString SpeedRule();
+// "100 − 3 × (誤り + 余分) − 抜け": the exam-style score's rule.
+QString ExamRule();
+
+// The period the record window shows.
+enum class RecordPeriod { ThisRun, Week, Month, All };
+QDateTime PeriodStart(RecordPeriod period, const QDateTime& now);
+
+// The mean scores of each day (local time), oldest first.
+struct DayScore {
+    QDate day;
+    int nTests = 0;
+    double dPosition = 0; // mean designed score, %
+    double dAligned = 0;  // mean aligned accuracy, %
+};
+std::vector<DayScore> ScoresByDay(const std::vector<HistoryTest>& tests);
+
+// The two CSV files, UTF-8 with a byte-order mark so that a spreadsheet
+// reads them as such: one row a test, and one row a character.
+QByteArray TestsCsv(const std::vector<HistoryTest>& tests);
+QByteArray CharsCsv(const std::map<unsigned char, CharStats>& chars);
+
+// Characters worst first: lowest accuracy, then most sent.
+std::vector<unsigned char> WorstFirst(const std::map<unsigned char, CharStats>& chars);
