@@ -6,6 +6,7 @@
 //
 //   band_bench [runs] [folder]   (runs: repeats of the timing, 5 by
 //   default; with a folder, example files to listen to are written there)
+#include "Check.h"
 #include "MeanSpectrum.h"
 #include "audio/Band.h"
 #include "engine/ToneBuffers.h"
@@ -72,7 +73,9 @@ static void Snr(const TrainingOptions& base)
         }
         const double tone = peak * peak / 2; // the sine while keyed down
         const double inBand = PowerBetween(MeanSpectrum(noise), 48000, KeyedPitch(700) - 250, KeyedPitch(700) + 250);
-        std::printf("  %4d  %8.2f  %8.3f\n", snr, 10 * std::log10(tone / inBand), g);
+        const double measured = 10 * std::log10(tone / inBand);
+        std::printf("  %4d  %8.2f  %8.3f\n", snr, measured, g);
+        Within("SNR, dB against the set", measured - snr, -0.5, 0.5);
     }
 }
 
@@ -103,6 +106,7 @@ static void Qsb()
                     hi = std::max(hi, g);
                 }
             std::printf("%6.1f", hi - lo);
+            Within("fading span a minute, dB", hi - lo, 0.8 * depth, depth + 0.5);
         }
         int fades = 0;
         bool below = false;
@@ -112,6 +116,8 @@ static void Qsb()
             below = g < -depth / 2.0;
         }
         std::printf("%*s %5d  %8.1f   (%.0f s)\n", 20, "", fades, seconds / std::max(fades, 1), seconds);
+        const double expected = seconds / period;
+        Within("fades", fades, expected * 0.7 - 1, expected * 1.3 + 1);
     }
 }
 
@@ -164,6 +170,12 @@ static void Qrm()
             keyedDot = std::min(keyedDot, s.spans[k]);
         std::printf("  offset %+6.1f Hz: heard at %7.1f Hz (set %7.1f), dot %5.1f ms = %4.1f WPM (set %4.1f WPM)\n",
             s.dOffsetHz, double(best) * bin, want, dotMs, 1200 / dotMs, 9600.0 / keyedDot);
+        // Within a bin of its pitch, 100..600 Hz away; its speed within 30 %
+        // of the main signal's, and heard as keyed.
+        Within("station's pitch heard, Hz off", double(best) * bin - want, -bin, bin);
+        Within("station's offset, Hz", std::abs(s.dOffsetHz), 100, 600);
+        Within("station's speed against the main, share", 9600.0 / keyedDot / 20, 0.7, 1.3);
+        Within("station's speed heard against keyed, share", 1200 / dotMs / (9600.0 / keyedDot), 0.85, 1.15);
     }
 }
 
@@ -197,8 +209,10 @@ static void Jitter()
         double sq = 0;
         for (double x : errors)
             sq += (x - mean) * (x - mean);
-        std::printf("  %4d   %12.2f   %20.2f   %5zu\n", jitter, 100 * std::sqrt(sq / double(errors.size())), 100 * mean,
-            errors.size());
+        const double sd = 100 * std::sqrt(sq / double(errors.size()));
+        std::printf("  %4d   %12.2f   %20.2f   %5zu\n", jitter, sd, 100 * mean, errors.size());
+        Within("fist's spread against the set, % of a dot", sd - jitter, -0.15 * jitter - 0.5, 0.15 * jitter + 0.5);
+        Within("fist's mean error, % of a dot", 100 * mean, -3, 3);
     }
 }
 
@@ -268,8 +282,9 @@ static void Filter()
             return inside;
         };
         const double c = KeyedPitch(700);
-        std::printf("  %6d   %11.0f   %11.1f\n", width, double(hi - lo) * bin,
-            edge(c, c + 4 * width) - edge(c, std::max(1.0, c - 4 * width)));
+        const double alone = edge(c, c + 4 * width) - edge(c, std::max(1.0, c - 4 * width));
+        std::printf("  %6d   %11.0f   %11.1f\n", width, double(hi - lo) * bin, alone);
+        Within("filter's width against the set, share", alone / width, 0.95, 1.05);
     }
 }
 
@@ -296,6 +311,8 @@ static void Cpu(int runs)
     std::sort(shares.begin(), shares.end());
     std::printf("  share of one core: min %.3f %%, median %.3f %%, max %.3f %% (%d runs)\n", shares.front(),
         shares[shares.size() / 2], shares.back(), runs);
+    // CPU time, not wall time: a loaded machine does not move it much.
+    Within("renderer's share of one core, %", shares[shares.size() / 2], 0, 5);
 }
 
 int main(int argc, char** argv)
@@ -342,5 +359,5 @@ int main(int argc, char** argv)
             std::printf("wrote %s\n", qPrintable(path));
         }
     }
-    return 0;
+    return BenchResult();
 }

@@ -4,6 +4,7 @@
 // its 字/分, and the dot that takes, over ten texts each.
 //
 //   exam_bench
+#include "Check.h"
 #include "engine/MorseEngine.h"
 #include "drills/Exam.h"
 
@@ -22,7 +23,7 @@ int main()
             for (uint32_t seed = 1; seed <= 10; ++seed) {
                 const std::string text = ExamText(p.ePart, p.nCharsPerMin * p.nMinutes, seed, ExamLines(p.ePart));
                 CMorseEngine e;
-                e.SetSettings({IsWabunPart(p.ePart) ? kWabunPhrase : kLatinPhrase, 800, 20, 50});
+                e.SetSettings({ExamMode(p.ePart), 800, 20, 50});
                 KeyingOptions k;
                 k.nDotSamples = ExamDotSamples(text, p.nCharsPerMin);
                 e.SetKeyingOptions(k);
@@ -35,6 +36,8 @@ int main()
                     return true;
                 });
                 rates.push_back(ExamCharCount(e.Sent()) / (double(samples) / 8000.0 / 60.0));
+                Within("the text sent whole", e.Sent() == text ? 1 : 0, 1, 1);
+                Within("字/分 against the part's, share", rates.back() / p.nCharsPerMin, 0.99, 1.01);
                 dots.push_back(k.nDotSamples / 8.0);
             }
             std::sort(rates.begin(), rates.end());
@@ -43,5 +46,5 @@ int main()
                         rates.front(), rates[rates.size() / 2], rates.back(), dots[dots.size() / 2]);
         }
     }
-    return 0;
+    return BenchResult();
 }

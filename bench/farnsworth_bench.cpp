@@ -4,6 +4,7 @@
 // samples: the silence between words and the words a minute.
 //
 //   farnsworth_bench            prints one line per speed pair
+#include "Check.h"
 #include "engine/ToneBuffers.h"
 #include "drills/WaveExport.h"
 
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -27,7 +29,8 @@ int main(int argc, char** argv)
     f.close();
     g_strPhraseFile = QFile::encodeName(phrase).toStdString();
     std::printf("%5s %9s %14s %14s %12s\n", "WPM", "effective", "word gap ms", "7 ta/19 ms", "words/min");
-    for (auto [wpm, eff] : {std::pair{20, 10}, {18, 5}, {12, 8}, {30, 15}, {25, 18}}) {
+    // Below 5 it is sent at 5; at or above the character speed, not slower.
+    for (auto [wpm, eff] : {std::pair{20, 10}, {18, 5}, {12, 8}, {30, 15}, {25, 18}, {20, 4}, {12, 12}}) {
         CMorseEngine e;
         e.SetSettings({kLatinPhrase, 800, wpm, 20});
         TrainingOptions o;
@@ -43,7 +46,8 @@ int main(int argc, char** argv)
             pcm[i] = qFromLittleEndian<qint16>(bytes.constData() + 2 * i);
         // Tone runs at 8000 per second; a word begins after a silence longer
         // than 5 ta / 19, between the stretched character and word gaps.
-        const double ta = (60.0 * wpm - 37.2 * eff) / (eff * wpm);
+        const int sent = std::max(eff, 5) < wpm ? std::max(eff, 5) : wpm;
+        const double ta = (60.0 * wpm - 37.2 * sent) / (sent * wpm);
         const size_t wordGap = size_t(8000 * 5 * ta / 19);
         std::vector<size_t> wordStarts;
         std::vector<double> gaps;
@@ -67,7 +71,10 @@ int main(int argc, char** argv)
             gap += g;
         gap /= double(gaps.size());
         const double minutes = double(wordStarts.back() - wordStarts.front()) / 8000.0 / 60.0;
-        std::printf("%5d %9d %14.1f %14.1f %12.2f\n", wpm, eff, gap, 7 * ta / 19 * 1000, double(wordStarts.size() - 1) / minutes);
+        const double perMin = double(wordStarts.size() - 1) / minutes;
+        std::printf("%5d %9d %14.1f %14.1f %12.2f\n", wpm, eff, gap, 7 * ta / 19 * 1000, perMin);
+        Within("words a minute against the effective speed", perMin - sent, -0.05, 0.05);
+        Within("word gap against 7 ta / 19, ms", gap - 7 * ta / 19 * 1000, -1, 1);
     }
-    return 0;
+    return BenchResult();
 }

@@ -18,6 +18,7 @@ if [ "${1:-}" = "--tests" ]; then
   PACKAGES+=(libbenchmark-dev appstream desktop-file-utils dpkg-dev file man-db lintian libxcb1-dev
             pulseaudio pulseaudio-utils)
   TARGET=all
+  CMAKE_ARGS="-DDRAVIK_BENCH=ON ${CMAKE_ARGS:-}"
 fi
 missing=()
 for p in "${PACKAGES[@]}"; do

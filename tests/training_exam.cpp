@@ -56,36 +56,6 @@ private slots:
             QVERIFY(c == ' ' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'));
     }
 
-    void timedAtItsCharactersAMinute()
-    {
-        const std::pair<ExamPart, int> rows[] = {
-            {ExamPart::Wabun, 75}, {ExamPart::Wabun, 70}, {ExamPart::LatinCode, 80},
-            {ExamPart::LatinPlain, 100}, {ExamPart::LatinPlain, 25},
-        };
-        for (const auto& [p, perMin] : rows) {
-            DRAVIK_ROW(QString("%1 %2").arg(ExamPartKey(p)).arg(perMin));
-            const std::string text = ExamText(p, perMin * 3, 9, ExamLines(p));
-            // Keyed by the engine as the exam window keys it.
-            CMorseEngine e;
-            e.SetSettings({p == ExamPart::Wabun ? kWabunPhrase : kLatinPhrase, 800, 20, 50});
-            KeyingOptions k;
-            k.nDotSamples = ExamDotSamples(text, perMin);
-            e.SetKeyingOptions(k);
-            e.SetFixedText(text);
-            long long samples = 0;
-            int buffers = 0;
-            QCOMPARE(e.KeyWholeTest([&](const unsigned char*, int n) {
-                // A Wabun test opens with two start signals, not counted.
-                if (++buffers > (p == ExamPart::Wabun ? 2 : 0))
-                    samples += n;
-                return true;
-            }), 0);
-            QCOMPARE(e.Sent(), text);
-            const double perMinute = ExamCharCount(text) / (double(samples) / 8000.0 / 60.0);
-            QVERIFY2(std::abs(perMinute - perMin) <= perMin / 100.0, qPrintable(QString::number(perMinute)));
-        }
-    }
-
     void gradedAsTheExamsGrade()
     {
         // Sent, typed, 誤字, 脱字, score: spaces and line breaks are not
