@@ -27,13 +27,11 @@ CStreamWaveOut::CStreamWaveOut(WaveOutWindow window, std::shared_ptr<KeyedStream
     KeyedStream& s = *m_pStream;
     s.pOwner = this;
     s.llLastFillMs = SteadyNowMs();
-    s.shaping = shaping;
+    s.pChain = std::make_unique<CToneChain>(shaping);
     // Keyed buffers come at 8000 per second; a shaped tone is rendered finer.
-    m_nRate = RenderRate(shaping);
+    m_nRate = s.pChain->Rate();
     s.nDoneMargin = size_t(m_nRate) * kDoneMarginMs / 1000;
     s.queue.assign(size_t(m_nRate) * kLeadInMs / 1000, 0);
-    if (shaping.band.Active())
-        s.pBand = std::make_unique<CBandRender>(shaping.band, shaping.eShape == ToneShape::Square, m_nRate);
     m_watch.setInterval(kWatchMs);
     connect(&m_watch, &QTimer::timeout, this, &CStreamWaveOut::OnWatch);
 }
@@ -66,13 +64,10 @@ void KeyedStream::AppendKeyed(const unsigned char* data, uint32_t len)
     queue.erase(queue.begin(), queue.begin() + std::ptrdiff_t(nPos));
     llQueueBase += static_cast<long long>(nPos);
     nPos = 0;
-    const size_t from = queue.size();
-    RenderKeyed(data, len, shaping, queue);
     // The volume of this moment: a change is heard from the next buffer
     // on, never inside one.
     const uint32_t vol = dwVolume.load();
-    for (size_t i = from; i < queue.size(); ++i)
-        queue[i] = ScaleToVolume(queue[i], vol);
+    pChain->AppendKeyed(data, len, vol, queue);
     bWritten = true;
     dwWrittenVolume = vol;
 }
@@ -205,18 +200,17 @@ void KeyedStream::Fill(int16_t* out, int frames)
         TopUp(size_t(frames));
     // Silence once the queue runs dry; it counts as played, so that the
     // stream's positions stay those of the ear.
-    if (pBand && mainScratch.size() < size_t(frames))
+    const bool bBand = pChain->HasBand();
+    if (bBand && mainScratch.size() < size_t(frames))
         mainScratch.resize(size_t(frames));
-    int16_t* const main = pBand ? mainScratch.data() : out;
+    int16_t* const main = bBand ? mainScratch.data() : out;
     const size_t nQueued = std::min(queue.size() - nPos, size_t(frames));
     std::copy_n(queue.begin() + std::ptrdiff_t(nPos), nQueued, main);
     std::fill(main + nQueued, main + frames, int16_t(0));
     nPos += nQueued;
     llQueueBase += static_cast<long long>(size_t(frames) - nQueued);
-    if (pBand) {
-        const uint32_t vol = bWritten ? dwWrittenVolume : dwVolume.load();
-        pBand->Process(main, size_t(frames), VolumeFactor(vol), out);
-    }
+    if (bBand)
+        pChain->Band(main, size_t(frames), bWritten ? dwWrittenVolume : dwVolume.load(), out);
     if (!pOwner)
         return;
     const size_t left = queue.size() - nPos;

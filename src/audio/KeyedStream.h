@@ -42,11 +42,10 @@ struct KeyedStream {
     size_t nHeldByServer = 0;
     // Band conditions, heard from the open on, in the gaps and the pause
     // too, at the volume of the last buffer written.
-    std::unique_ptr<CBandRender> pBand;
+    std::unique_ptr<CToneChain> pChain; // set at construction
     std::vector<int16_t> mainScratch;
     bool bWritten = false;
     uint32_t dwWrittenVolume = 0;
-    ToneShaping shaping;
     // Playing ahead: from the first write on, the audio thread keys the
     // test from the source, and the writes only pace the done notices.
     // They then take no lock, so that the audio thread never waits for

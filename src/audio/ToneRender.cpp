@@ -78,3 +78,25 @@ void RenderKeyed(const unsigned char* key, uint32_t len, const ToneShaping& shap
         i = j;
     }
 }
+
+CToneChain::CToneChain(const ToneShaping& shaping) : m_shaping(shaping), m_nRate(RenderRate(shaping))
+{
+    if (shaping.band.Active())
+        m_pBand = std::make_unique<CBandRender>(shaping.band, shaping.eShape == ToneShape::Square, m_nRate);
+}
+
+void CToneChain::AppendKeyed(const unsigned char* key, uint32_t len, uint32_t dwVolume, std::vector<int16_t>& out) const
+{
+    const size_t from = out.size();
+    RenderKeyed(key, len, m_shaping, out);
+    for (size_t i = from; i < out.size(); ++i)
+        out[i] = ScaleToVolume(out[i], dwVolume);
+}
+
+void CToneChain::Band(const int16_t* in, size_t n, uint32_t dwVolume, int16_t* out)
+{
+    if (m_pBand)
+        m_pBand->Process(in, n, VolumeFactor(dwVolume), out);
+    else
+        std::copy_n(in, n, out);
+}

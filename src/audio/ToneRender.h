@@ -5,6 +5,7 @@
 #include "audio/Band.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 enum class ToneShape {
@@ -44,3 +45,24 @@ void RenderKeyed(const unsigned char* key, uint32_t len, const ToneShaping& shap
 int16_t ScaleToVolume(int sample, uint32_t dwVolume);
 // The volume word's share of full level, 0..1.
 inline double VolumeFactor(uint32_t dwVolume) { return double(dwVolume & 0xFFFF) / 65535.0; }
+
+// The whole way from keyed buffers to what is heard, built in one place
+// for the device's stream and the sound file alike: the tone rendered as
+// its shaping asks, at the volume of its buffer, then the band conditions
+// worked in (their noise and stations heard in the gaps too).
+class CToneChain {
+public:
+    explicit CToneChain(const ToneShaping& shaping);
+    int Rate() const { return m_nRate; }
+    bool HasBand() const { return m_pBand != nullptr; }
+    // Appends one keyed buffer at a volume word.
+    void AppendKeyed(const unsigned char* key, uint32_t len, uint32_t dwVolume, std::vector<int16_t>& out) const;
+    // The band conditions over n rendered samples, at the volume of the
+    // tone heard; in and out may not overlap.
+    void Band(const int16_t* in, size_t n, uint32_t dwVolume, int16_t* out);
+
+private:
+    ToneShaping m_shaping;
+    int m_nRate;
+    std::unique_ptr<CBandRender> m_pBand;
+};

@@ -2,7 +2,6 @@
 #include "copytest/CopyTest.h"
 #include "drills/Conditions.h"
 #include "engine/MorseTable.h"
-#include "engine/ToneBuffers.h"
 #include "drills/Apply.h"
 #include "drills/Drills.h"
 #include "settings/Settings.h"
@@ -41,14 +40,11 @@ void CCopyTest::OnStart()
     // The previous test's last character may still be playing: end it now.
     ReleaseStream(true);
 
-    m_strSent.clear();
     ClearAnswer();
     UpdateData(true);
     SetSettings(Settings());
-    m_nSentCount = 0;
+    BeginTest();
     m_bStoppedEarly = false;
-    g_nCurBuf = 0;
-    g_nGroupPos = 0;
     ShowClampedSettings();
     UpdateData(false);
     // Weak characters over the last 30 days when there is a history.

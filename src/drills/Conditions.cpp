@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "drills/Conditions.h"
+#include "engine/Keying.h"
 #include "engine/MorseTable.h"
 #include "settings/Settings.h"
 
@@ -44,25 +45,12 @@ std::string QrmText(CBandRandom& random)
 std::vector<int> KeyedSpans(const std::string& text, int nWpm, CBandRandom& random)
 {
     const int dot = std::max(1, 9600 / std::max(nWpm, 1)); // keyed samples, 8000 a second
-    std::vector<int> spans;
-    auto key = [&](bool bDown, int len) {
-        if (!spans.empty() && (spans.size() % 2 == 1) == bDown)
-            spans.back() += len; // key up after key up
-        else
-            spans.push_back(len);
-    };
-    for (unsigned char ch : text) {
-        if (ch == ' ') {
-            key(false, 4 * dot); // 3 already after the character
-            continue;
-        }
-        for (const char* e = MorsePattern(ch); *e; ++e) {
-            key(true, *e == '-' ? 3 * dot : dot);
-            key(false, dot);
-        }
-        key(false, 2 * dot);
-    }
-    key(false, int(8000 * (1 + 3 * random.Uniform())));
+    std::vector<int> spans = PhraseSpans(text, dot);
+    const int pause = int(8000 * (1 + 3 * random.Uniform()));
+    if (spans.size() % 2 == 0 && !spans.empty())
+        spans.back() += pause; // key up after key up
+    else
+        spans.push_back(pause);
     return spans;
 }
 

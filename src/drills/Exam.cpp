@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "drills/Exam.h"
 #include "engine/MorseEngine.h"
+#include "engine/Keying.h"
 #include "engine/MorseTable.h"
 #include "text/Cp932.h"
 
@@ -64,21 +65,7 @@ int ExamCharCount(const std::string& text)
     return int(std::count_if(text.begin(), text.end(), [](char c) { return *MorsePattern(static_cast<unsigned char>(c)) != '\0'; }));
 }
 
-long long ExamDotUnits(const std::string& text)
-{
-    long long units = 0;
-    for (char c : text) {
-        const char* p = MorsePattern(static_cast<unsigned char>(c));
-        if (*p == '\0') {
-            units += 4;
-            continue;
-        }
-        for (; *p; ++p)
-            units += (*p == '-' ? 3 : 1) + 1;
-        units += 2;
-    }
-    return units;
-}
+long long ExamDotUnits(const std::string& text) { return PhraseDotUnits(text); }
 
 int ExamDotSamples(const std::string& text, int nCharsPerMin)
 {

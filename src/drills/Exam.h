@@ -37,8 +37,7 @@ int ExamMode(ExamPart part);
 // Characters as the exams count them: every keyed sign, ﾞ and ﾟ too;
 // spaces and line breaks are gaps, not characters.
 int ExamCharCount(const std::string& text);
-// Length of a text in dots as a phrase test keys it: 1 or 3 per element
-// and 1 after it, 2 more after each character, 4 for a space or line break.
+// Length of a text in dots as a phrase test keys it (PhraseDotUnits).
 long long ExamDotUnits(const std::string& text);
 // The dot, in keyed samples (8000 a second), that sends text at
 // nCharsPerMin of its own characters.

@@ -61,8 +61,8 @@ WaveExportResult ExportTestAsWave(CMorseEngine& engine, const TrainingOptions& o
         return result;
     }
     ApplyTrainingOptions(options, engine);
-    const ToneShaping shaping = engine.GetKeyingOptions().shaping;
-    const int rate = RenderRate(shaping);
+    CToneChain chain(engine.GetKeyingOptions().shaping);
+    const int rate = chain.Rate();
     const uint32_t volume = CMorseEngine::VolumeWord(engine.Volume());
 
     CCheckedSave wave(path);
@@ -79,20 +79,15 @@ WaveExportResult ExportTestAsWave(CMorseEngine& engine, const TrainingOptions& o
     quint64 dataBytes = 0;
     std::vector<int16_t> rendered;
     std::vector<int16_t> heard;
-    // The band conditions as the device works them in, from the same seed.
-    std::unique_ptr<CBandRender> band;
-    if (shaping.band.Active())
-        band = std::make_unique<CBandRender>(shaping.band, shaping.eShape == ToneShape::Square, rate);
     QByteArray chunk;
     bool bTooLong = false;
     const int r = engine.KeyWholeTest([&](const unsigned char* samples, int count) {
         rendered.clear();
-        RenderKeyed(samples, uint32_t(count), shaping, rendered);
-        for (int16_t& sample : rendered)
-            sample = ScaleToVolume(sample, volume);
-        if (band) {
+        chain.AppendKeyed(samples, uint32_t(count), volume, rendered);
+        if (chain.HasBand()) {
+            // The band conditions as the device works them in, from the same seed.
             heard.resize(rendered.size());
-            band->Process(rendered.data(), rendered.size(), VolumeFactor(volume), heard.data());
+            chain.Band(rendered.data(), rendered.size(), volume, heard.data());
             rendered.swap(heard);
         }
         chunk.resize(qsizetype(rendered.size() * 2));

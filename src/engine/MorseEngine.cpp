@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/MorseEngine.h"
+#include "engine/Keying.h"
 #include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
 
@@ -140,106 +141,38 @@ int CMorseEngine::ProgressPermille() const
     return std::clamp(permille, 0, 1000);
 }
 
-namespace {
-
-// A human fist's error on one element or gap, in samples.
-int FistJitter(CBandRandom& fist, int nPercent, int nDot)
+// A character keyed into a tone buffer: its length and whether it ended
+// a group.
+static KeyedChar KeyCharacter(unsigned char* pBuf, unsigned char ch, const KeyerParams& k, int nFreq,
+                              CBandRandom& fist, int& nGroupPos)
 {
-    if (nPercent <= 0)
-        return 0;
-    // Cut off symmetrically at three deviations, so the mean stays and no
-    // element or gap is lost (30 % at most: 0.1 dot remains).
-    const double z = std::clamp(fist.Normal(), -3.0, 3.0);
-    return int(std::lround(z * nDot * nPercent / 100.0));
+    const KeyedChar keyed = KeyChar(ch, k, fist, nGroupPos);
+    ToneFromSpans(keyed, nFreq, pBuf);
+    return keyed;
 }
 
-// What keys a character besides the fist's draws and the group's count,
-// so that the same keying can be repeated on another thread.
-struct KeyerParams {
-    int nMode;
-    int nFreq;
-    int nDot; // samples
-    int nExtraCharGap;
-    int nExtraWordGap;
-    int nFistPercent;
-};
-
-struct Keyed {
-    int nCount;
-    bool bGroupEnd; // a group of five is complete
-};
-
-Keyed KeyCharacter(unsigned char* pBuf, unsigned char ch, const KeyerParams& k, CBandRandom& fist, int& nGroupPos)
-{
-    std::memset(pBuf, 0, kToneBufSamples);
-    const int dot = k.nDot;
-    const int dash = 3 * dot;
-    const int pct = k.nFistPercent;
-    // Start clamps the frequency; a guard keeps other callers safe.
-    const int period = k.nFreq > 0 && k.nFreq <= 8000 ? 8000 / k.nFreq : 1;
-    const int half = period / 2;
-
-    const char* pattern = MorsePattern(ch);
-    if (*pattern == '\0') {
-        // A word space of a phrase makes the effective speed's word gap; the
-        // character before it has already added its character gap.
-        const bool bWordSpace = (ch == ' ' || ch == '\n') && IsPhraseMode(k.nMode);
-        const int extra = bWordSpace ? std::max(0, k.nExtraWordGap - k.nExtraCharGap) : 0;
-        return {std::min(4 * dot + extra, kToneBufSamples), false};
-    }
-
-    int pos = 0;
-    int count = 0;
-    for (int e = 0; e < 10 && pattern[e] != '\0'; ++e) {
-        const int len = (pattern[e] == '-' ? dash : dot) + FistJitter(fist, pct, dot);
-        for (int i = 0; i < len && pos + i < kToneBufSamples; ++i)
-            pBuf[pos + i] = (i % period) < half ? kToneHigh : kToneLow;
-        // The gap after the last element is part of the character's gap,
-        // which varies once below.
-        const int gap = e + 1 < 10 && pattern[e + 1] != '\0' ? dot + FistJitter(fist, pct, dot) : dot;
-        pos += len + gap;
-        count += len + gap;
-    }
-    count += FistJitter(fist, pct, dot);
-
-    bool bGroupEnd = false;
-    if (const PracticeModeDef* m = FindPracticeMode(k.nMode)) {
-        if (m->eSource == TextSource::Phrase) {
-            count += 2 * dot + k.nExtraCharGap;
-        } else if (m->nGroupSize <= 1) {
-            count += 5 * dot + k.nExtraCharGap;
-        } else if (++nGroupPos < m->nGroupSize) {
-            count += 2 * dot + k.nExtraCharGap;
-        } else {
-            nGroupPos = 0;
-            bGroupEnd = true;
-            count += 10 * dot + k.nExtraWordGap;
-        }
-    }
-    // Never more than the buffer holds, whatever the caller's dot length.
-    return {count < kToneBufSamples ? count : kToneBufSamples, bGroupEnd};
-}
-
-} // namespace
+// A Wabun test's two start signals come before its first group.
+static bool FirstGroupBegins(size_t nIndex, int nMode) { return nIndex == 2 && IsWabunMode(nMode); }
 
 // The test's keying from its start, repeated on the audio thread from the
 // characters known at Start, so that the sound never waits for the
-// window's thread. It keys exactly what the engine keys, buffer by buffer.
+// window's thread. It keys exactly what the engine keys, buffer by buffer:
+// the same keyer from the same fist and group.
 class CKeyingAhead final : public IKeyedSource {
 public:
-    CKeyingAhead(std::shared_ptr<const std::vector<unsigned char>> pPlan, const KeyerParams& params,
+    CKeyingAhead(std::shared_ptr<const std::vector<unsigned char>> pPlan, const KeyerParams& params, int nFreq,
                  const CBandRandom& fist, int nGroupPos)
-        : m_pPlan(std::move(pPlan)), m_params(params), m_fist(fist), m_nGroupPos(nGroupPos), m_buf(kToneBufSamples)
+        : m_pPlan(std::move(pPlan)), m_params(params), m_nFreq(nFreq), m_fist(fist), m_nGroupPos(nGroupPos),
+          m_buf(kToneBufSamples)
     {
     }
     bool Next(std::vector<unsigned char>& out) override
     {
         if (m_nNext >= m_pPlan->size())
             return false;
-        // After the two start signals the first group begins.
-        if (m_nNext == 2 && IsWabunMode(m_params.nMode))
+        if (FirstGroupBegins(m_nNext, m_params.nMode))
             m_nGroupPos = 0;
-        const Keyed k = KeyCharacter(m_buf.data(), (*m_pPlan)[m_nNext++], m_params, m_fist, m_nGroupPos);
+        const KeyedChar k = KeyCharacter(m_buf.data(), (*m_pPlan)[m_nNext++], m_params, m_nFreq, m_fist, m_nGroupPos);
         out.assign(m_buf.begin(), m_buf.begin() + k.nCount);
         return true;
     }
@@ -247,21 +180,22 @@ public:
 private:
     std::shared_ptr<const std::vector<unsigned char>> m_pPlan;
     KeyerParams m_params;
+    int m_nFreq;
     CBandRandom m_fist;
     int m_nGroupPos;
     std::vector<unsigned char> m_buf;
     size_t m_nNext = 0;
 };
 
-static KeyerParams ParamsFor(int nMode, int nFreq, int nDotMs, const KeyingOptions& keying)
+static KeyerParams ParamsFor(int nMode, int nDotMs, const KeyingOptions& keying)
 {
     const int dot = keying.nDotSamples > 0 ? keying.nDotSamples : kSamplesPerMs * nDotMs;
-    return {nMode, nFreq, dot, keying.nExtraCharGap, keying.nExtraWordGap, keying.nFistJitterPercent};
+    return {nMode, dot, keying.nExtraCharGap, keying.nExtraWordGap, keying.nFistJitterPercent};
 }
 
 int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned char ch)
 {
-    const Keyed keyed = KeyCharacter(pBuf, ch, ParamsFor(m_nMode, nFreq, nDotMs, m_keying), m_fist, g_nGroupPos);
+    const KeyedChar keyed = KeyCharacter(pBuf, ch, ParamsFor(m_nMode, nDotMs, m_keying), nFreq, m_fist, g_nGroupPos);
     if (keyed.bGroupEnd && m_nSentCount != kRandomTestLength)
         m_strSent += ' ';
     return keyed.nCount;
@@ -339,7 +273,7 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
         for (int i = 0; i < kRandomTestLength; ++i)
             pPlan->push_back(DrawFrom(bWabun ? m_keying.drawWabun : m_keying.drawLatin, bWabun));
     }
-    m_pAhead = std::make_unique<CKeyingAhead>(pPlan, ParamsFor(m_nMode, nFreq, nDotMs, m_keying), m_fist,
+    m_pAhead = std::make_unique<CKeyingAhead>(pPlan, ParamsFor(m_nMode, nDotMs, m_keying), nFreq, m_fist,
                                               g_nGroupPos);
     m_pPlan = pPlan;
     m_nPlanNext = 0;
@@ -349,8 +283,9 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
         g_nToneLen[0] = MakeWave(g_ToneBuf[0], nFreq, nDotMs, kWabunStartSignal);
         g_nToneLen[1] = MakeWave(g_ToneBuf[1], nFreq, nDotMs, kWabunStartSignal);
         m_abRecorded[0] = m_abRecorded[1] = false;
-        g_nGroupPos = 0;
         m_nPlanNext = 2;
+        if (FirstGroupBegins(m_nPlanNext, m_nMode))
+            g_nGroupPos = 0;
     } else if (IsPhraseMode(m_nMode)) {
         int first = ReadTextByte(m_pPhraseFile);
         int second = first == EOF ? EOF : ReadTextByte(m_pPhraseFile);
@@ -388,14 +323,19 @@ void CMorseEngine::NextChar(int nFreq, int nDotMs)
     KeyRecorded(nFree, ch, nFreq, nDotMs);
 }
 
-int CMorseEngine::KeyWholeTest(const BufferSink& sink)
+void CMorseEngine::BeginTest()
 {
-    // The order of StartWave and OnWomDone: buffer 0, then each done
-    // writes the other buffer and refills the one just finished.
     m_strSent.clear();
     m_nSentCount = 0;
     g_nCurBuf = 0;
     g_nGroupPos = 0;
+}
+
+int CMorseEngine::KeyWholeTest(const BufferSink& sink)
+{
+    // The order of StartWave and OnWomDone: buffer 0, then each done
+    // writes the other buffer and refills the one just finished.
+    BeginTest();
     const int r = PrepareText(m_nFreq, m_nDotMs);
     if (r != 0)
         return r;

@@ -91,6 +91,8 @@ public:
     CMorseEngine(const CMorseEngine&) = delete;
     CMorseEngine& operator=(const CMorseEngine&) = delete;
 
+    // A new test: nothing sent yet, buffer 0 written first, no group begun.
+    void BeginTest();
     int MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned char ch);
     int PrepareText(int nFreq, int nDotMs);
     void NextChar(int nFreq, int nDotMs);

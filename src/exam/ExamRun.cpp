@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exam/ExamRun.h"
-#include "engine/ToneBuffers.h"
 #include "drills/Apply.h"
 #include "drills/Conditions.h"
 
@@ -29,10 +28,7 @@ bool CExamRun::Start(const ExamPartSettings& settings, const TrainingOptions& op
     SetKeyingOptions(k);
     SetFixedText(m_strText);
 
-    m_strSent.clear();
-    m_nSentCount = 0;
-    g_nCurBuf = 0;
-    g_nGroupPos = 0;
+    BeginTest();
     if (PrepareText(m_nFreq, m_nDotMs) != 0)
         return false;
     if (StartWave(WaveOutWindow{m_pContext, this}, m_nFreq, m_nDotMs) != 0) {
