@@ -27,19 +27,6 @@ int DotMsForWpm(int nWpm)
 
 void SetStartPause(int ms) { g_nStartPauseMs = std::max(ms, 0); }
 
-int ReadTextByte(FILE* pFile)
-{
-    int c = std::fgetc(pFile);
-    if (c == '\r') {
-        int next = std::fgetc(pFile);
-        if (next == '\n')
-            return '\n';
-        if (next != EOF)
-            std::ungetc(next, pFile);
-    }
-    return c;
-}
-
 FILE* OpenPhraseFile(const std::string& path)
 {
     // Non-blocking, so that a FIFO cannot hang the caller in open().
@@ -133,11 +120,8 @@ void CMorseEngine::SetSettings(const TestSettings& settings)
 int CMorseEngine::ProgressPermille() const
 {
     int permille = m_nSentCount * 1000 / kRandomTestLength;
-    if (m_pPhraseFile) {
-        const long pos = std::ftell(m_pPhraseFile);
-        if (!m_strText.empty() && pos >= 0)
-            permille = int(1000.0 * double(pos) / double(m_strText.size()));
-    }
+    if (m_bTextOpen && m_pPlan && !m_pPlan->empty())
+        permille = int(1000.0 * double(m_nPlanNext) / double(m_pPlan->size()));
     return std::clamp(permille, 0, 1000);
 }
 
@@ -210,48 +194,55 @@ void CMorseEngine::KeyRecorded(int nBuf, unsigned char ch, int nFreq, int nDotMs
     m_abSign[nBuf] = *MorsePattern(ch) != '\0';
 }
 
-void CMorseEngine::ClosePhraseFile()
-{
-    if (m_pPhraseFile) {
-        std::fclose(m_pPhraseFile);
-        m_pPhraseFile = nullptr;
-    }
-}
+void CMorseEngine::ClosePhraseFile() { m_bTextOpen = false; }
 
 double KeyedPitch(int nFreq) { return nFreq > 0 && nFreq <= 8000 ? 8000.0 / (8000 / nFreq) : 8000.0; }
 
-bool CMorseEngine::LoadText()
+// Bytes as a file opened in Windows text mode reads them: CR LF as LF.
+// bCr carries a CR from the end of one piece to the next.
+static void AppendTextMode(const char* p, size_t n, bool& bCr, std::vector<unsigned char>& out)
+{
+    for (size_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(p[i]);
+        if (bCr) {
+            bCr = false;
+            if (c == '\n') {
+                out.push_back('\n');
+                continue;
+            }
+            out.push_back('\r');
+        }
+        if (c == '\r')
+            bCr = true;
+        else
+            out.push_back(c);
+    }
+}
+
+bool CMorseEngine::LoadText(std::vector<unsigned char>& out)
 {
     ClosePhraseFile();
+    bool bCr = false;
     if (m_strFixedText.empty()) {
         FILE* pFile = OpenPhraseFile(g_strPhraseFile);
         if (!pFile)
             return false;
         // Read whole at Start, so that the sound can be keyed ahead from it;
         // a read error ends the text where it happened.
-        m_strText.clear();
         char buf[65536];
-        size_t n;
-        while (m_strText.size() < kMaxTextBytes && (n = std::fread(buf, 1, sizeof buf, pFile)) > 0)
-            m_strText.append(buf, n);
+        size_t n, total = 0;
+        while (total < kMaxTextBytes && (n = std::fread(buf, 1, std::min(sizeof buf, kMaxTextBytes - total), pFile)) > 0) {
+            AppendTextMode(buf, n, bCr, out);
+            total += n;
+        }
         std::fclose(pFile);
     } else {
-        m_strText = m_strFixedText;
+        AppendTextMode(m_strFixedText.data(), m_strFixedText.size(), bCr, out);
     }
-    // Read in place: the text outlives the stream, which the test closes.
-    m_pPhraseFile = fmemopen(m_strText.data(), m_strText.size(), "r");
-    return m_pPhraseFile != nullptr;
-}
-
-// The characters that the reads of a text give, in order.
-static void AppendTextBytes(std::string& text, std::vector<unsigned char>& out)
-{
-    FILE* pText = fmemopen(text.data(), text.size(), "r");
-    if (!pText)
-        return;
-    for (int c; (c = ReadTextByte(pText)) != EOF;)
-        out.push_back(static_cast<unsigned char>(c));
-    std::fclose(pText);
+    if (bCr)
+        out.push_back('\r');
+    m_bTextOpen = true;
+    return true;
 }
 
 int CMorseEngine::PrepareText(int nFreq, int nDotMs)
@@ -266,9 +257,8 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
     if (bWabun)
         pPlan->assign(2, kWabunStartSignal);
     if (IsPhraseMode(m_nMode)) {
-        if (!LoadText())
+        if (!LoadText(*pPlan))
             return -2;
-        AppendTextBytes(m_strText, *pPlan);
     } else {
         for (int i = 0; i < kRandomTestLength; ++i)
             pPlan->push_back(DrawFrom(bWabun ? m_keying.drawWabun : m_keying.drawLatin, bWabun));
@@ -286,16 +276,11 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
         m_nPlanNext = 2;
         if (FirstGroupBegins(m_nPlanNext, m_nMode))
             g_nGroupPos = 0;
-    } else if (IsPhraseMode(m_nMode)) {
-        int first = ReadTextByte(m_pPhraseFile);
-        int second = first == EOF ? EOF : ReadTextByte(m_pPhraseFile);
-        if (second == EOF) {
+    } else { // Latin; a random one also for a mode that the table does not know
+        if (m_pPlan->size() < 2) {
             m_pAhead.reset();
-            return -2; // fewer than two bytes; the file stays open
+            return -2; // fewer than two bytes; the text stays open
         }
-        KeyRecorded(0, static_cast<unsigned char>(first), nFreq, nDotMs);
-        KeyRecorded(1, static_cast<unsigned char>(second), nFreq, nDotMs);
-    } else { // Latin random; also a mode that the table does not know
         KeyRecorded(0, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
         KeyRecorded(1, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
     }
@@ -305,22 +290,12 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
 void CMorseEngine::NextChar(int nFreq, int nDotMs)
 {
     const int nFree = g_nCurBuf == 1 ? 0 : 1;
-    unsigned char ch;
-    if (IsPhraseMode(m_nMode)) {
-        int c = m_pPhraseFile ? ReadTextByte(m_pPhraseFile) : EOF;
-        if (c == EOF) {
-            m_bPlaying = 0;
-            return;
-        }
-        ch = static_cast<unsigned char>(c);
-    } else {
-        if (m_nSentCount >= kRandomTestLength || !m_pPlan || m_nPlanNext >= m_pPlan->size()) {
-            m_bPlaying = 0;
-            return;
-        }
-        ch = (*m_pPlan)[m_nPlanNext++];
+    const bool bEnded = IsPhraseMode(m_nMode) ? !m_bTextOpen : m_nSentCount >= kRandomTestLength;
+    if (bEnded || !m_pPlan || m_nPlanNext >= m_pPlan->size()) {
+        m_bPlaying = 0;
+        return;
     }
-    KeyRecorded(nFree, ch, nFreq, nDotMs);
+    KeyRecorded(nFree, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
 }
 
 void CMorseEngine::BeginTest()

@@ -25,10 +25,6 @@ int DotMsForWpm(int nWpm);
 // live meanwhile; tests shorten it (0: the first buffer is written at once).
 void SetStartPause(int ms);
 
-// Byte of a file opened in Windows text mode: CR LF arrives as LF.
-// Returns EOF at the end of the file or on a read error.
-int ReadTextByte(FILE* pFile);
-
 // The whole set a random mode draws from, in the order its draw indexes
 // it: A..Z, or the 45 kana ｱ..ﾝ followed by ｦ.
 const std::vector<unsigned char>& WholeSet(bool bWabun);
@@ -127,7 +123,8 @@ public:
     bool IsPlaying() const { return m_bPlaying != 0; }
     const std::string& Sent() const { return m_strSent; }
     int SentCount() const { return m_nSentCount; }
-    bool HasPhraseFile() const { return m_pPhraseFile != nullptr; }
+    // A phrase test's text is open (read whole at Start, closed at the end).
+    bool HasPhraseFile() const { return m_bTextOpen; }
     // How far through its text the test is, 0..1000: the phrase file's
     // position, or the characters drawn.
     int ProgressPermille() const;
@@ -154,7 +151,6 @@ protected:
     int m_bPlaying = 0;
     int m_nDotMs = 0;
     int m_nSentCount = 0;
-    FILE* m_pPhraseFile = nullptr;
 
     // A buffer has just been written to the device (feed the graph).
     virtual void OnBufferWritten() {}
@@ -176,11 +172,11 @@ protected:
 private:
     KeyingOptions m_keying;
     std::string m_strFixedText;
-    // The phrase modes' text, read whole at Start (the phrase file is
-    // cut at kMaxTextBytes); m_pPhraseFile reads it.
-    std::string m_strText;
+    // The phrase file is read whole at Start, as a file opened in text
+    // mode reads (cut at kMaxTextBytes), into the plan below.
     static constexpr size_t kMaxTextBytes = size_t(64) << 20;
-    bool LoadText();
+    bool LoadText(std::vector<unsigned char>& out);
+    bool m_bTextOpen = false;
     // Every buffer's character for this test, and the next one to key.
     std::shared_ptr<const std::vector<unsigned char>> m_pPlan;
     size_t m_nPlanNext = 0;
