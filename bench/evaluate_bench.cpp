@@ -52,7 +52,7 @@ int main(int argc, char** argv)
             t.start();
             view.OnEvaluate();
             double longest = double(t.nsecsElapsed()) / 1e6;
-            while (view.ResultsPending() || view.Record().Tests().empty()) {
+            while (view.ResultsPending() || view.RunStats().Tests().empty()) {
                 t.restart();
                 QApplication::processEvents(QEventLoop::AllEvents, 5);
                 longest = std::max(longest, double(t.nsecsElapsed()) / 1e6);

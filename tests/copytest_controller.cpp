@@ -454,7 +454,7 @@ private slots:
             want.push_back({"\n", g_crBlack});
             QCOMPARE(Merged(f.shown), Merged(want));
             QVERIFY(!f.evaluate && f.typed.empty());
-            QCOMPARE(int(f.Record().Tests().size()), r.sent.isEmpty() ? 0 : 1);
+            QCOMPARE(int(f.RunStats().Tests().size()), r.sent.isEmpty() ? 0 : 1);
         }
     }
 
@@ -478,7 +478,7 @@ private slots:
             f.typed = std::string(size_t(length) - 1, 'E');
             f.OnEvaluate();
             QCOMPARE(f.storedAtBox, keep ? 1 : 0);
-            QVERIFY(RunUntil([&] { return f.Record().Tests().size() == 1; }));
+            QVERIFY(RunUntil([&] { return f.RunStats().Tests().size() == 1; }));
             const std::vector<HistoryTest> stored = history.Tests({}, -1, "this run", true);
             QCOMPARE(int(stored.size()), keep ? 1 : 0);
             if (!keep)

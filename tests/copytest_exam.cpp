@@ -19,7 +19,7 @@ class TestExamWindow : public QObject {
     QTemporaryDir m_dir;
 
     std::unique_ptr<CBoxRecorder> m_pBoxes;
-    static bool Ended(CExamDlg& dlg) { return !dlg.Run().IsPlaying() && g_hWaveOut == nullptr; }
+    static bool Ended(CExamDlg& dlg) { return !dlg.PartTest().IsPlaying() && g_hWaveOut == nullptr; }
 
 private slots:
     void initTestCase()
@@ -47,7 +47,7 @@ private slots:
         dlg.Choose("practice", ExamPart::LatinPlain, 30, 1);
         dlg.OnStart();
         QVERIFY(RunUntil([&] { return Ended(dlg); }));
-        std::string typed = dlg.Run().Sent();
+        std::string typed = dlg.PartTest().Sent();
         QCOMPARE(ExamCharCount(typed), 30);
         // Written at 30 characters a minute of its own text.
         size_t samples = 0;
@@ -65,7 +65,7 @@ private slots:
         const std::vector<HistoryTest> kept = history.Tests({}, -1, {}, true);
         QCOMPARE(int(kept.size()), 1);
         QCOMPARE(kept[0].nMode, ExamMode(ExamPart::LatinPlain));
-        QCOMPARE(kept[0].strSent, dlg.Run().Sent());
+        QCOMPARE(kept[0].strSent, dlg.PartTest().Sent());
         for (const char* line : {"Exam=practice", "Part=plain", "CharsPerMin=30", "Minutes=1", "Score=96"})
             QVERIFY2(kept[0].strOptions.contains(QLatin1String(line)), line);
         QCOMPARE(kept[0].nWrong + kept[0].nExtra, 1);
@@ -90,7 +90,7 @@ private slots:
             CRecordingWaveOut::s_pLast->Complete();
         dlg.OnStop();
         QVERIFY(RunUntil([&] { return Ended(dlg); }));
-        const std::string sent = dlg.Run().Sent();
+        const std::string sent = dlg.PartTest().Sent();
         QVERIFY(ExamCharCount(sent) < 400); // 80 a minute for 5 minutes, cut short
         dlg.Answer()->SetWindowText(Cp932ToQString(sent));
         dlg.OnGrade();

@@ -280,7 +280,7 @@ private slots:
                 const std::string copy = t == 0 ? view->Sent().substr(1) : std::string(typed[t]);
                 view->m_editAnswer->SetWindowText(QString::fromStdString(copy));
                 QTest::keyClick(view->m_editAnswer, Qt::Key_F9);
-                QCOMPARE(int(view->Record().Tests().size()), t + 1);
+                QCOMPARE(int(view->RunStats().Tests().size()), t + 1);
             }
             CRecordDlg* rec = app.RecordWindow();
             rec->m_pPeriod->setCurrentIndex(int(RecordPeriod::ThisRun));

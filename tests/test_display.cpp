@@ -82,7 +82,7 @@ private slots:
         std::memset(buf, 0x40, 30000);
         std::memset(buf + 30000, 0, kToneBufSamples - 30000);
         QCOMPARE(MakeGraphEntries(buf, kToneBufSamples, 120), (Entries{{40, 0}, {13, 0}, {30, 0}, {30, -1}}));
-        QCOMPARE(g_nStepCount, kMaxStepRecords);
+        QCOMPARE(g_nStepCount, kMaxSteps);
     }
 
     void catchUpAboveHundred()

@@ -12,7 +12,7 @@
 #include "drills/Conditions.h"
 #include "drills/Drills.h"
 #include "settings/Options.h"
-#include "scoring/Record.h"
+#include "scoring/CharStats.h"
 #include "record/RecordTables.h"
 #include "history/SaveFile.h"
 #include "settings/Settings.h"
@@ -52,9 +52,9 @@ private slots:
 
     void perCharacterRecord()
     {
-        CRunRecord run;
+        CRunStats run;
         auto add = [&](const std::string& sent, const std::string& typed) {
-            TestRecord t;
+            TestResult t;
             t.align = AlignCopy(sent, typed);
             run.Add(t, sent, typed);
         };
@@ -85,8 +85,8 @@ private slots:
 
     void weakWeightsReachTheDraws()
     {
-        CRunRecord run;
-        TestRecord t;
+        CRunStats run;
+        TestResult t;
         t.align = AlignCopy("QQQQ", "XXXX");
         run.Add(t, "QQQQ", "XXXX");
         TrainingOptions o;

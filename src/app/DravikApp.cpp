@@ -23,8 +23,6 @@
 #include <QDateTime>
 #include <QUuid>
 #include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
 
 void GetModuleDir(QString& path) { path = QCoreApplication::applicationDirPath(); }
 
@@ -79,9 +77,9 @@ void CDravikApp::OnCommand(int nId)
     case ID_OPTIONS_RECORD: OnRecord(); break;
     case ID_OPTIONS_CLEAR_HISTORY: OnClearHistory(); break;
     case ID_OPTIONS_EXAM: OnExam(); break;
-    case ID_TEST_START: ClickButton(IDC_BUTTON_START); break;
-    case ID_TEST_STOP: ClickButton(IDC_BUTTON_STOP); break;
-    case ID_TEST_EVALUATE: ClickButton(IDC_BUTTON_EVALUATE); break;
+    case ID_TEST_START: m_pView->PressButton(IDC_BUTTON_START); break;
+    case ID_TEST_STOP: m_pView->PressButton(IDC_BUTTON_STOP); break;
+    case ID_TEST_EVALUATE: m_pView->PressButton(IDC_BUTTON_EVALUATE); break;
     case ID_APP_ABOUT:
     case ID_SYSMENU_VERSION: OnAppAbout(); break;
     default: break; // the help item has no action
@@ -106,9 +104,7 @@ void CDravikApp::OnFileOpen()
 
 void CDravikApp::OnOptions()
 {
-    bool ok = false;
-    const int wpm = qobject_cast<QLineEdit*>(m_pView->GetDlgItem(IDC_EDIT_WPM))->text().trimmed().toInt(&ok);
-    COptionsDlg dlg(m_pView->Options(), ClampWpm(ok ? wpm : m_pView->Wpm()), m_pFrame.get());
+    COptionsDlg dlg(m_pView->Options(), m_pView->WpmShown(), m_pFrame.get());
     if (dlg.exec() != QDialog::Accepted)
         return;
     m_pView->SetOptions(dlg.Options());
@@ -118,13 +114,6 @@ void CDravikApp::OnOptions()
                    QStringLiteral("設定を保存できませんでした。\n設定は次に起動したときには元に戻ります。\n%1")
                        .arg(QSettings(ProfileOrganization(), ProfileApplication()).fileName()),
                    QStringLiteral("ｵﾌﾟｼｮﾝ"), MB_OK | MB_ICONEXCLAMATION);
-}
-
-void CDravikApp::ClickButton(int nId)
-{
-    auto* button = qobject_cast<QPushButton*>(m_pView->GetDlgItem(nId));
-    if (button && button->isEnabled())
-        button->click();
 }
 
 void CDravikApp::OpenHistory()
@@ -162,7 +151,7 @@ void CDravikApp::RefreshRecord()
     // Without keeping a history, this run's tests are the record.
     if (m_pRecord)
         m_pRecord->Refresh(m_pView->Options().bKeepHistory ? m_pView->History() : nullptr, m_pView->Run(),
-                           m_pView->RunTests(), m_pView->Record().Chars());
+                           m_pView->RunTests(), m_pView->RunStats().Chars());
 }
 
 void CDravikApp::OnRecord()

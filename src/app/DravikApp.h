@@ -33,7 +33,6 @@ public:
     void OnClearHistory();
     void OnExam();
     // The form's button, as a click: nothing when it is disabled.
-    void ClickButton(int nId);
     void OnCommand(int nId);
 
     CMainFrame* MainFrame() const { return m_pFrame.get(); }

@@ -50,7 +50,7 @@ void CCopyTest::OnStart()
     // Weak characters over the last 30 days when there is a history.
     const CharResults recent = m_pHistory && m_pHistory->IsOpen() && m_options.bWeightWeak
         ? m_pHistory->Chars(QDateTime::currentDateTimeUtc().addDays(-30))
-        : m_record.Chars();
+        : m_runStats.Chars();
     ApplyTrainingOptions(m_options, *this, &recent);
 
     if (PrepareText(m_nFreq, m_nDotMs) == -2) {
@@ -200,13 +200,13 @@ void CCopyTest::Aligned(HistoryTest test, const Alignment& align, const std::str
     test.nMissing = align.nMissing;
     test.nExtra = align.nExtra;
     const CharResults chars = CharStatsOf(align, test.strSent, typed);
-    TestRecord record;
+    TestResult record;
     record.nMode = test.nMode;
     record.nWpm = test.nWpm;
     record.nPositionPercent = test.nPositionPercent;
     record.align = align;
     record.speed = test.Speed();
-    m_record.Add(record, test.strSent, typed);
+    m_runStats.Add(record, test.strSent, typed);
     m_runTests.push_back(test);
     if (m_options.bKeepHistory && m_pHistory && m_pHistory->IsOpen()) {
         const bool ok = test.nId ? m_pHistory->SetAligned(test.nId, align, chars) : m_pHistory->Add(test, chars);

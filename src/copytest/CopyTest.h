@@ -7,7 +7,7 @@
 #include "engine/MorseEngine.h"
 #include "history/History.h"
 #include "settings/Options.h"
-#include "scoring/Record.h"
+#include "scoring/CharStats.h"
 
 #include <QString>
 
@@ -48,7 +48,7 @@ public:
 
     const TrainingOptions& Options() const { return m_options; }
     void SetOptions(const TrainingOptions& options) { m_options = options; }
-    const CRunRecord& Record() const { return m_record; }
+    const CRunStats& RunStats() const { return m_runStats; }
     // This run's evaluated tests, as the history would keep them.
     const std::vector<HistoryTest>& RunTests() const { return m_runTests; }
     // Where evaluated tests are kept (the program's history, or none),
@@ -102,7 +102,7 @@ protected:
     void AppendResultText(const std::string& text, COLORREF cr) { AppendResultRuns({{text, cr}}); }
 
     TrainingOptions m_options;
-    CRunRecord m_record;
+    CRunStats m_runStats;
 
 private:
     void AddToRecord(const std::string& typed, int nPositionPercent);

@@ -140,6 +140,20 @@ bool CDravikView::DoDataExchange(bool bSaveAndValidate)
 
 bool CDravikView::UpdateData(bool bSaveAndValidate) { return DoDataExchange(bSaveAndValidate); }
 
+int CDravikView::WpmShown() const
+{
+    bool ok = false;
+    const int wpm = qobject_cast<QLineEdit*>(GetDlgItem(IDC_EDIT_WPM))->text().trimmed().toInt(&ok);
+    return ClampWpm(ok ? wpm : m_nWpm);
+}
+
+void CDravikView::PressButton(int nId)
+{
+    auto* button = qobject_cast<QPushButton*>(GetDlgItem(nId));
+    if (button && button->isEnabled())
+        button->click();
+}
+
 void CDravikView::OnInitialUpdate()
 {
     UpdateData(false);
@@ -238,7 +252,7 @@ bool CDravikView::IsEvaluateEnabled() const { return EvaluateButton()->isEnabled
 void CDravikView::ClearGraph()
 {
     g_nGraphWpm = m_nWpm;
-    ResetStepRecords();
+    ResetSteps();
     m_ctlGraph->ClearGraph();
     m_ctlGraph->RemoveAllPoints();
 }

@@ -39,6 +39,11 @@ public:
     // Writes one test of the form's settings to a sound file (and its
     // text beside it), with a progress dialog; true when written.
     bool SaveTestAsWave(const QString& path);
+    // The speed the form shows now, clamped as Start would; the last
+    // test's while the box holds no whole number. Asks nothing.
+    int WpmShown() const;
+    // A command key: the button of the form, when it is enabled.
+    void PressButton(int nId);
 
     // Most lines the results box keeps; the oldest go first.
     static constexpr int kResultsMaxLines = 5000;

@@ -5,19 +5,19 @@
 
 int g_nGraphWpm = 12;
 int g_nStepCount = 0;
-int g_anStepX[kMaxStepRecords];
-int g_anStepLevel[kMaxStepRecords];
+int g_anStepX[kMaxSteps];
+int g_anStepLevel[kMaxSteps];
 
-void RecordStep(int nStep, int nLevel)
+void AddStep(int nStep, int nLevel)
 {
-    if (g_nStepCount < kMaxStepRecords) {
+    if (g_nStepCount < kMaxSteps) {
         g_anStepX[g_nStepCount] = nStep;
         g_anStepLevel[g_nStepCount] = nLevel;
         ++g_nStepCount;
     }
 }
 
-void ResetStepRecords()
+void ResetSteps()
 {
     g_nStepCount = 0;
     std::memset(g_anStepX, 0, sizeof g_anStepX);
@@ -49,23 +49,23 @@ std::vector<GraphPoint> MakeGraphEntries(const unsigned char* pSamples, int nCou
         const unsigned char s = pSamples[i];
         if (s == 0) {
             if (bKeyDown) {
-                RecordStep(x, kLevelKeyDown);
-                RecordStep(x, kLevelKeyUp);
+                AddStep(x, kLevelKeyDown);
+                AddStep(x, kLevelKeyUp);
                 bKeyDown = false;
                 nUp = nDown = 0;
             } else if (++nUp > t) {
-                RecordStep(x, kLevelKeyUp);
+                AddStep(x, kLevelKeyUp);
                 ++x;
                 nUp = 0;
             }
         } else if (s == 0x40 || s == 0xC0) {
             if (!bKeyDown) {
-                RecordStep(x, kLevelKeyUp);
-                RecordStep(x, kLevelKeyDown);
+                AddStep(x, kLevelKeyUp);
+                AddStep(x, kLevelKeyDown);
                 bKeyDown = true;
                 nUp = nDown = 0;
             } else if (++nDown > t) {
-                RecordStep(x, kLevelKeyDown);
+                AddStep(x, kLevelKeyDown);
                 ++x;
                 nDown = 0;
             }

@@ -10,19 +10,19 @@ struct GraphPoint {
     bool operator==(const GraphPoint&) const = default;
 };
 
-constexpr int kMaxStepRecords = 500;
+constexpr int kMaxSteps = 500;
 constexpr int kFirstStepIndex = 13;
 constexpr int kLevelKeyUp = 80;
 constexpr int kLevelKeyDown = 40;
 
 extern int g_nGraphWpm;
 extern int g_nStepCount;
-extern int g_anStepX[kMaxStepRecords];
-extern int g_anStepLevel[kMaxStepRecords];
+extern int g_anStepX[kMaxSteps];
+extern int g_anStepLevel[kMaxSteps];
 
-void RecordStep(int nStep, int nLevel);
+void AddStep(int nStep, int nLevel);
 // Empties the scratch list (Start does this before each test).
-void ResetStepRecords();
+void ResetSteps();
 // Run counters make a step when they exceed this.
 int StepThreshold(int nWpm);
 // The entries of one tone buffer, framing included; uses the scratch list.

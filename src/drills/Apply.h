@@ -4,7 +4,7 @@
 // modes draw, the effective speed's extra gaps, and the tone shaping.
 #include "engine/MorseEngine.h"
 #include "settings/Options.h"
-#include "scoring/Record.h"
+#include "scoring/CharStats.h"
 
 // At a character speed and dot length; the learner's results per
 // character (the history's last 30 days) weight the draws when the

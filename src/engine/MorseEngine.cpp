@@ -185,12 +185,12 @@ int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned 
     return keyed.nCount;
 }
 
-void CMorseEngine::KeyRecorded(int nBuf, unsigned char ch, int nFreq, int nDotMs)
+void CMorseEngine::KeyTextChar(int nBuf, unsigned char ch, int nFreq, int nDotMs)
 {
     m_strSent += static_cast<char>(ch);
     ++m_nSentCount;
     g_nToneLen[nBuf] = MakeWave(g_ToneBuf[nBuf], nFreq, nDotMs, ch);
-    m_abRecorded[nBuf] = true;
+    m_abOfText[nBuf] = true;
     m_abSign[nBuf] = *MorsePattern(ch) != '\0';
 }
 
@@ -269,10 +269,10 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
     m_nPlanNext = 0;
 
     if (bWabun) {
-        // The start signal opens every Wabun test; it is not recorded.
+        // The start signal opens every Wabun test; it is not part of the text.
         g_nToneLen[0] = MakeWave(g_ToneBuf[0], nFreq, nDotMs, kWabunStartSignal);
         g_nToneLen[1] = MakeWave(g_ToneBuf[1], nFreq, nDotMs, kWabunStartSignal);
-        m_abRecorded[0] = m_abRecorded[1] = false;
+        m_abOfText[0] = m_abOfText[1] = false;
         m_nPlanNext = 2;
         if (FirstGroupBegins(m_nPlanNext, m_nMode))
             g_nGroupPos = 0;
@@ -281,8 +281,8 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
             m_pAhead.reset();
             return -2; // fewer than two bytes; the text stays open
         }
-        KeyRecorded(0, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
-        KeyRecorded(1, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
+        KeyTextChar(0, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
+        KeyTextChar(1, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
     }
     return 0;
 }
@@ -295,7 +295,7 @@ void CMorseEngine::NextChar(int nFreq, int nDotMs)
         m_bPlaying = 0;
         return;
     }
-    KeyRecorded(nFree, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
+    KeyTextChar(nFree, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
 }
 
 void CMorseEngine::BeginTest()
@@ -347,7 +347,7 @@ void CMorseEngine::WriteCurrentBuffer()
 {
     g_WaveHdr.lpData = g_ToneBuf[g_nCurBuf];
     g_WaveHdr.dwBufferLength = static_cast<uint32_t>(g_nToneLen[g_nCurBuf]);
-    if (m_abRecorded[g_nCurBuf]) {
+    if (m_abOfText[g_nCurBuf]) {
         m_llHeardSamples += g_nToneLen[g_nCurBuf];
         m_nHeardChars += m_abSign[g_nCurBuf] ? 1 : 0;
     }

@@ -186,12 +186,12 @@ private:
     int m_nHeardChars = 0;
     // Per tone buffer: it holds a character of the text (not a start
     // signal), and one with a sign.
-    bool m_abRecorded[2] = {false, false};
+    bool m_abOfText[2] = {false, false};
     bool m_abSign[2] = {false, false};
     QTimer m_startPause; // writes the first buffer
     CBandRandom m_fist;
     void WriteFirstBuffer();
-    void KeyRecorded(int nBuf, unsigned char ch, int nFreq, int nDotMs);
+    void KeyTextChar(int nBuf, unsigned char ch, int nFreq, int nDotMs);
     void WriteCurrentBuffer();
     void ApplyVolume();
 };

@@ -27,12 +27,12 @@ static const QString kCaption = QStringLiteral("電気通信術の試験");
 static const ExamPart kParts[] = {ExamPart::Wabun, ExamPart::LatinCode, ExamPart::LatinPlain};
 
 CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHistory* pHistory, QWidget* parent)
-    : QDialog(parent), m_nFreq(nFreq), m_nVolume(nVolume), m_options(options), m_pHistory(pHistory), m_run(this)
+    : QDialog(parent), m_nFreq(nFreq), m_nVolume(nVolume), m_options(options), m_pHistory(pHistory), m_partTest(this)
 {
     setWindowTitle(kCaption);
     setModal(true);
-    m_run.onEnded = [this] { OnEnded(); };
-    m_run.onFailed = [this] { OnFailed(); };
+    m_partTest.onEnded = [this] { OnEnded(); };
+    m_partTest.onFailed = [this] { OnFailed(); };
 
     m_pLicence = new QComboBox(this);
     for (const ExamLicence& l : ExamLicences())
@@ -114,7 +114,7 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     OnLicenceChanged();
 }
 
-CExamDlg::~CExamDlg() { m_run.Stop(); }
+CExamDlg::~CExamDlg() { m_partTest.Stop(); }
 
 const ExamLicence& CExamDlg::Licence() const { return ExamLicences()[size_t(std::max(0, m_pLicence->currentIndex()))]; }
 
@@ -217,7 +217,7 @@ void CExamDlg::OnStart()
     m_pAnswer->clear();
     m_pMarked->clear();
     m_pScore->clear();
-    if (!m_run.Start(s, m_options, lines, device())) {
+    if (!m_partTest.Start(s, m_options, lines, device())) {
         OnFailed();
         return;
     }
@@ -230,7 +230,7 @@ void CExamDlg::OnStart()
 void CExamDlg::OnStop()
 {
     if (m_bPlaying)
-        m_run.Stop();
+        m_partTest.Stop();
 }
 
 void CExamDlg::OnEnded()
@@ -254,7 +254,7 @@ void CExamDlg::OnGrade()
         return;
     m_pAnswer->CommitPending();
     const std::string typed = m_pAnswer->GetWindowTextBytes();
-    const std::string& sent = m_run.Sent();
+    const std::string& sent = m_partTest.Sent();
     m_bHeard = false;
     if (ExamCharCount(sent) == 0) {
         // Stopped before the first character: nothing to grade or keep.
@@ -280,9 +280,9 @@ void CExamDlg::OnGrade()
     }
     m_pMarked->setHtml(html);
     m_pScore->setText(QStringLiteral("誤字 %1 字 (×3)、脱字 %2 字 (×1): %3 点").arg(g.nWrong).arg(g.nMissing).arg(g.nScore));
-    m_results[Part()] = {g.nScore, m_run.PartSettings().nCharsPerMin, m_run.PartSettings().nMinutes};
+    m_results[Part()] = {g.nScore, m_partTest.PartSettings().nCharsPerMin, m_partTest.PartSettings().nMinutes};
     if (m_options.bKeepHistory && m_pHistory && m_pHistory->IsOpen()) {
-        HistoryTest t = m_run.Graded(g, typed, m_options);
+        HistoryTest t = m_partTest.Graded(g, typed, m_options);
         t.strRun = m_strRun;
         if (!m_pHistory->Add(t, CharStatsOf(g.align, g.strSentChars, g.strTypedChars)))
             MessageBox(this, QStringLiteral("成績を履歴に記録できませんでした。\n%1").arg(m_pHistory->Error()), kCaption,
@@ -348,6 +348,6 @@ void CExamDlg::ShowSummary()
 
 void CExamDlg::reject()
 {
-    m_run.Stop();
+    m_partTest.Stop();
     QDialog::reject();
 }

@@ -3,7 +3,7 @@
 // The window 電気通信術の試験: pick a licence (or practice), play each of
 // its parts, type what is heard, and have each part graded as the exams
 // grade, with the licence's verdict once every part is graded.
-#include "exam/ExamRun.h"
+#include "exam/ExamPartTest.h"
 
 #include <QDialog>
 
@@ -29,7 +29,7 @@ public:
     ~CExamDlg() override;
 
     // For tests: the run, the answer box and the buttons.
-    CExamRun& Run() { return m_run; }
+    CExamPartTest& PartTest() { return m_partTest; }
     CCharEdit* Answer() const { return m_pAnswer; }
     int Score(ExamPart part) const;
     // The program run the graded parts are kept under.
@@ -60,7 +60,7 @@ private:
     TrainingOptions m_options;
     CHistory* m_pHistory;
     QString m_strRun = QStringLiteral("");
-    CExamRun m_run;
+    CExamPartTest m_partTest;
     bool m_bPlaying = false;
     bool m_bHeard = false; // a part was played and is not yet graded
     std::map<ExamPart, std::vector<std::string>> m_userLines;

@@ -6,7 +6,7 @@
 // committed. A file that is not a readable history is renamed aside and a
 // fresh one started; a disk that refuses a write is reported, and the
 // program goes on without it.
-#include "scoring/Record.h"
+#include "scoring/CharStats.h"
 
 #include <QDateTime>
 #include <QString>

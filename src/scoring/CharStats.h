@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The learner's record: the speed actually sent, and what each character
-// was taken for over the run's tests. Pure logic.
+// Results of tests: the speed actually sent, and what each character was
+// taken for, for a test and over the program run's tests. Pure logic.
 #include "scoring/Scoring.h"
 
 #include <map>
@@ -18,7 +18,7 @@ struct SentSpeed {
 SentSpeed SpeedOf(int nChars, double dSeconds);
 
 // One test of the run.
-struct TestRecord {
+struct TestResult {
     int nMode = 0;
     int nWpm = 0;
     int nPositionPercent = 0; // the designed score
@@ -45,10 +45,11 @@ std::map<unsigned char, CharStats> CharStatsOf(const Alignment& align, const std
 // never zero; 10 for a character not yet sent.
 std::vector<int> WeakWeights(const std::map<unsigned char, CharStats>& stats, const std::vector<unsigned char>& chars);
 
-class CRunRecord {
+// The tests of this program run and their per-character results.
+class CRunStats {
 public:
-    void Add(const TestRecord& test, const std::string& strSent, const std::string& strTyped);
-    const std::vector<TestRecord>& Tests() const { return m_tests; }
+    void Add(const TestResult& test, const std::string& strSent, const std::string& strTyped);
+    const std::vector<TestResult>& Tests() const { return m_tests; }
     const std::map<unsigned char, CharStats>& Chars() const { return m_chars; }
     std::vector<int> WeakWeights(const std::vector<unsigned char>& chars) const
     {
@@ -56,6 +57,6 @@ public:
     }
 
 private:
-    std::vector<TestRecord> m_tests;
+    std::vector<TestResult> m_tests;
     std::map<unsigned char, CharStats> m_chars;
 };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scoring/Record.h"
+#include "scoring/CharStats.h"
 #include "engine/MorseTable.h"
 
 #include <algorithm>
@@ -55,7 +55,7 @@ void CharStats::Merge(const CharStats& other)
         confusions[typed] += count;
 }
 
-void CRunRecord::Add(const TestRecord& test, const std::string& strSent, const std::string& strTyped)
+void CRunStats::Add(const TestResult& test, const std::string& strSent, const std::string& strTyped)
 {
     m_tests.push_back(test);
     for (const auto& [c, st] : CharStatsOf(test.align, strSent, strTyped))

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// One part of a telegraphy exam played and graded, without widgets: its
+// One part of a telegraphy exam taken as a test and graded, without widgets: its
 // text drawn and timed at the part's 字/分, sent through the same stream
 // as the form (band conditions included), Stop, and the graded part as
 // the history keeps it.
@@ -22,9 +22,9 @@ struct ExamPartSettings {
     int nVolume = 20;
 };
 
-class CExamRun : public CMorseEngine {
+class CExamPartTest : public CMorseEngine {
 public:
-    explicit CExamRun(QObject* pContext) : m_pContext(pContext) {}
+    explicit CExamPartTest(QObject* pContext) : m_pContext(pContext) {}
 
     // Draws the part's text from lines (the shipped ones, or the user's)
     // and starts it; false when no device could be opened.

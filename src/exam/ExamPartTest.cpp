@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "exam/ExamRun.h"
+#include "exam/ExamPartTest.h"
 #include "drills/Apply.h"
 #include "drills/Conditions.h"
 
 #include <cmath>
 
-bool CExamRun::Start(const ExamPartSettings& settings, const TrainingOptions& options,
+bool CExamPartTest::Start(const ExamPartSettings& settings, const TrainingOptions& options,
                      const std::vector<std::string>& lines, uint32_t nSeed)
 {
     ReleaseStream(false);
@@ -39,7 +39,7 @@ bool CExamRun::Start(const ExamPartSettings& settings, const TrainingOptions& op
     return true;
 }
 
-void CExamRun::Stop()
+void CExamPartTest::Stop()
 {
     if (!m_bPlaying)
         return;
@@ -49,30 +49,30 @@ void CExamRun::Stop()
     ReleaseStream(true);
 }
 
-double CExamRun::KeyedCharsPerMin() const
+double CExamPartTest::KeyedCharsPerMin() const
 {
     const int dot = GetKeyingOptions().nDotSamples;
     const long long units = ExamDotUnits(m_strText);
     return units > 0 && dot > 0 ? 480000.0 * ExamCharCount(m_strText) / (double(units) * dot) : 0;
 }
 
-void CExamRun::OnStreamClosed()
+void CExamPartTest::OnStreamClosed()
 {
     ClosePhraseFile();
     if (onEnded)
         onEnded();
 }
 
-void CExamRun::OnStreamFailed(bool)
+void CExamPartTest::OnStreamFailed(bool)
 {
     ClosePhraseFile();
     if (onFailed)
         onFailed();
 }
 
-void CExamRun::OnStreamNotOpened() { OnStreamFailed(false); }
+void CExamPartTest::OnStreamNotOpened() { OnStreamFailed(false); }
 
-HistoryTest CExamRun::Graded(const ExamGrade& grade, const std::string& typed, const TrainingOptions& options) const
+HistoryTest CExamPartTest::Graded(const ExamGrade& grade, const std::string& typed, const TrainingOptions& options) const
 {
     HistoryTest t;
     t.when = QDateTime::currentDateTimeUtc();
