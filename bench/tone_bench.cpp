@@ -123,8 +123,27 @@ static void LongEdges()
         Within("span between 50 % points against the keyed, ms", edges[k + 1] - edges[k] - want[k], -1, 1);
 }
 
+static void Volume()
+{
+    // Each step of the form's slider is a level of its own, key up stays
+    // silence, and 1 % is quiet but heard: about -40 dB of the full tone.
+    int last = 0, steps = 0;
+    for (int percent = 0; percent <= 100; ++percent) {
+        const uint32_t v = CMorseEngine::VolumeWord(percent);
+        const int level = ScaleToVolume(kToneLevel, v);
+        steps += percent == 0 ? level == 0 : level > last && ScaleToVolume(-kToneLevel, v) == -level;
+        steps -= ScaleToVolume(0, v) != 0;
+        last = level;
+    }
+    const double quiet = 20 * std::log10(ScaleToVolume(kToneLevel, CMorseEngine::VolumeWord(1)) / double(kToneLevel));
+    std::printf("Volume: %d of 101 steps their own level, 1 %% at %.2f dB\n", steps, quiet);
+    Within("volume steps each their own level", steps, 101, 101);
+    Within("level at 1 %, dB", quiet, -40.2, -39.8);
+}
+
 int main()
 {
+    Volume();
     Rise();
     ShortGap();
     LongEdges();

@@ -153,22 +153,6 @@ private slots:
         QCOMPARE(int(out[size_t(next)]), 8192);
     }
 
-    void everyVolumeIsItsOwnLevel()
-    {
-        QCOMPARE(ScaleToVolume(kToneLevel, 0), int16_t(0));
-        int last = 0;
-        for (int percent = 1; percent <= 100; ++percent) {
-            const uint32_t v = uint32_t(percent * 65535 / 100);
-            const int level = ScaleToVolume(kToneLevel, v);
-            QVERIFY2(level > last, qPrintable(QString::number(percent)));
-            QCOMPARE(int(ScaleToVolume(-kToneLevel, v)), -level);
-            QCOMPARE(int(ScaleToVolume(0, v)), 0); // key up stays silence
-            last = level;
-        }
-        // 1 % is quiet but heard: about -40 dB of the full tone.
-        QVERIFY(std::abs(20 * std::log10(ScaleToVolume(kToneLevel, 655) / 16384.0) + 40.0) < 0.2);
-    }
-
     void openFailsThenWorks()
     {
         // The device opens in the background: a driver that cannot start
