@@ -80,15 +80,8 @@ private slots:
         for (size_t i = 0; i < a.size(); ++i)
             QVERIFY(a[i] - c[i] == noise[i]);
         QVERIFY(std::any_of(noise.begin(), noise.end(), [](int16_t x) { return x != 0; }));
-        // Every condition on: the same again, and not the noise-only file.
-        TrainingOptions all = noisy;
-        all.nQsbDepthDb = 12;
-        all.nQrmStations = 2;
-        all.nFistJitterPercent = 15;
-        all.nFilterHz = 400;
-        const std::vector<int> d = exportWith(all, "d.wav");
-        QVERIFY(d == exportWith(all, "e.wav"));
-        QVERIFY(d != a);
+        // With every condition on, the same seed gives the same file too
+        // (bench/keying_digest).
         g_strPhraseFile.clear();
     }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The telegraphy exams without a display: texts of the right length, sent
-// at the part's 字/分 as the engine keys them, and graded as the exams grade.
+// as the engine keys them (their 字/分 in bench/exam_bench), and graded
+// as the exams grade.
 #include "TestRegistry.h"
 #include "TestWait.h"
 #include "engine/MorseEngine.h"
