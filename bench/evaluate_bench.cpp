@@ -5,6 +5,7 @@
 // window is held at a time.
 //
 //   evaluate_bench [runs]        offscreen; prints min/median/max in ms
+#include "../tests/SentText.h"
 #include "copytest/CharEdit.h"
 #include "copytest/DravikView.h"
 #include "winui/MessageBox.h"
@@ -16,11 +17,6 @@
 #include <cstdio>
 #include <vector>
 
-// The form with a sent text, as a finished test leaves it.
-class CBenchView : public CDravikView {
-public:
-    void SetSent(const std::string& sent) { m_strSent = sent; }
-};
 
 int main(int argc, char** argv)
 {
@@ -42,10 +38,10 @@ int main(int argc, char** argv)
             typed[i] = QChar(char16_t(i % 2 ? 'A' + (i + 1) % 26 : 'A' + i % 26));
         std::vector<double> ms;
         for (int r = 0; r < runs; ++r) {
-            CBenchView view;
+            CDravikView view;
             view.OnInitialUpdate();
             view.show();
-            view.SetSent(sent);
+            SendText(view, sent); // as a finished test leaves it
             view.m_editAnswer->setPlainText(typed);
             QApplication::processEvents();
             QElapsedTimer t;

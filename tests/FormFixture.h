@@ -21,7 +21,6 @@
 // The form, with a sent text of the test's choosing.
 class CTestView : public CDravikView {
 public:
-    void SetSent(const std::string& sent) { m_strSent = sent; }
 };
 
 struct CForm {

@@ -4,6 +4,7 @@
 // the stream writes.
 #include "BoxRecorder.h"
 #include "RecordingWaveOut.h"
+#include "SentText.h"
 #include "TestFiles.h"
 #include "TestRegistry.h"
 #include "TestWait.h"
@@ -40,23 +41,19 @@ public:
         g_crBlack = 0x000000;
         g_crGreen = 0x008000;
         g_crRed = 0x0000FF;
-        m_nMode = kLatinRandom1;
-        m_nVolume = 20;
+        SetSettings({kLatinRandom1, 800, 12, 20});
     }
     ~CFakeForm() override { OnDestroy(); }
-    void SetSent(const std::string& sent) { m_strSent = sent; }
     bool AtRest() const { return !IsPlaying() && g_hWaveOut == nullptr; }
 
 protected:
     bool UpdateData(bool bSave) override
     {
         if (bSave) {
-            m_nMode = mode;
-            m_nFreq = freq;
-            m_nWpm = wpm;
+            SetFormValues({mode, freq, wpm, Volume()});
         } else {
-            freq = m_nFreq;
-            wpm = m_nWpm;
+            freq = Freq();
+            wpm = Wpm();
         }
         return true;
     }
@@ -440,7 +437,7 @@ private slots:
         for (const auto& r : rows) {
             DRAVIK_ROW(r.typed);
             CFakeForm f;
-            f.SetSent(r.sent.toStdString());
+            SendText(f, r.sent.toStdString());
             f.typed = r.typed.toStdString();
             f.evaluate = true;
             f.OnEvaluate();
@@ -474,7 +471,7 @@ private slots:
             o.nQrmStations = 2; // the conditions go with the test
             f.SetOptions(o);
             f.SetHistory(&history, "this run");
-            f.SetSent(std::string(size_t(length), 'E'));
+            SendText(f, std::string(size_t(length), 'E'));
             f.typed = std::string(size_t(length) - 1, 'E');
             f.OnEvaluate();
             QCOMPARE(f.storedAtBox, keep ? 1 : 0);

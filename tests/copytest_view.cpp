@@ -3,6 +3,7 @@
 // the exchange of the boxes, the answer box's input mode and the results
 // box. What Start, Stop and Evaluate decide is tested without widgets.
 #include "FormFixture.h"
+#include "SentText.h"
 #include "TestRegistry.h"
 #include "winui/Contrast.h"
 #include "text/Cp932.h"
@@ -144,7 +145,7 @@ private slots:
             }
             QApplication::setPalette(palette);
             CForm f;
-            f.view.SetSent("\xB1\xB2\xB3");
+            SendText(f.view, "\xB1\xB2\xB3");
             f.Answer()->setPlainText(QStringLiteral("ｱｶ"));
             f.Evaluate()->setEnabled(true);
             f.Click(IDC_BUTTON_EVALUATE);

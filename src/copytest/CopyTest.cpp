@@ -35,7 +35,7 @@ std::vector<ResultRun> EvaluationRuns(const std::string& strSent, const std::str
 
 void CCopyTest::OnStart()
 {
-    if (m_bPlaying)
+    if (IsPlaying())
         return;
     // The previous test's last character may still be playing: end it now.
     ReleaseStream(true);
@@ -53,7 +53,7 @@ void CCopyTest::OnStart()
         : m_runStats.Chars();
     ApplyTrainingOptions(m_options, *this, &recent);
 
-    if (PrepareText(m_nFreq, m_nDotMs) == -2) {
+    if (PrepareText(Freq(), DotMs()) == -2) {
         ShowBox(NoPhraseFileText(), WarningCaption(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
@@ -63,11 +63,11 @@ void CCopyTest::OnStart()
     EnableEvaluate(false);
     ClearGraph();
     ShowResults(false);
-    if (StartWave(WindowHandle(), m_nFreq, m_nDotMs) != 0) {
+    if (StartWave(WindowHandle(), Freq(), DotMs()) != 0) {
         NotOpened();
         return;
     }
-    m_bPlaying = 1;
+    BeginPlaying();
     SwitchInputMode();
 }
 
@@ -89,9 +89,9 @@ void CCopyTest::OnStreamNotOpened()
 
 void CCopyTest::OnStop()
 {
-    if (m_bPlaying) {
+    if (IsPlaying()) {
         ResetWave();
-        m_bPlaying = 0;
+        EndPlaying();
         m_bStoppedEarly = true;
         FocusAnswer();
         EnableEvaluate(true);
@@ -103,10 +103,8 @@ void CCopyTest::OnStop()
 
 void CCopyTest::OnDestroy()
 {
-    if (m_bPlaying) {
-        m_bPlaying = 0;
+    if (EndPlaying())
         RestoreInputMode();
-    }
     ClosePhraseFile();
     // The device is closed too, so that nothing plays on without the form.
     ReleaseStream(false);
@@ -138,9 +136,7 @@ TestSettings CCopyTest::FormSettings()
     const TestSettings test = Settings();
     UpdateData(true);
     const TestSettings form = Settings().Clamped();
-    m_nMode = test.nMode;
-    m_nFreq = test.nFreq;
-    m_nWpm = test.nWpm;
+    SetFormValues(test);
     return form;
 }
 
@@ -154,7 +150,7 @@ void CCopyTest::SetHistory(CHistory* pHistory, const QString& strRun)
 QString CCopyTest::OptionsInForce() const
 {
     TrainingOptions o = m_options.Clamped();
-    o.nEffectiveWpm = o.EffectiveWpmAt(m_nWpm);
+    o.nEffectiveWpm = o.EffectiveWpmAt(Wpm());
     return SettingsText(o, SettingDef::Test).mid(1) + ConditionsText(o, GetKeyingOptions().shaping.band.nSeed);
 }
 
@@ -163,21 +159,21 @@ void CCopyTest::AddToRecord(const std::string& typed, int nPositionPercent)
     HistoryTest test;
     test.when = QDateTime::currentDateTimeUtc();
     test.strRun = m_strRun;
-    test.nMode = m_nMode;
-    test.nFreq = m_nFreq;
-    test.nWpm = m_nWpm;
-    test.nVolume = m_nVolume;
+    test.nMode = Mode();
+    test.nFreq = Freq();
+    test.nWpm = Wpm();
+    test.nVolume = Volume();
     test.strOptions = OptionsInForce();
     test.nKochLesson = m_options.Clamped().nKochLesson;
-    test.strSent = m_strSent;
+    test.strSent = Sent();
     test.strTyped = typed;
     test.nPositionPercent = nPositionPercent;
     test.nCharsHeard = HeardChars();
     test.dSeconds = HeardSeconds();
     test.bStopped = m_bStoppedEarly;
-    const long long cells = static_cast<long long>(m_strSent.size() + 1) * static_cast<long long>(typed.size() + 1);
+    const long long cells = static_cast<long long>(Sent().size() + 1) * static_cast<long long>(typed.size() + 1);
     if (cells <= kAlignInBackground) {
-        Aligned(test, AlignCopy(m_strSent, typed), typed);
+        Aligned(test, AlignCopy(Sent(), typed), typed);
         return;
     }
     // A long copy: stored now, before the verdict, and aligned meanwhile.
@@ -189,7 +185,7 @@ void CCopyTest::AddToRecord(const std::string& typed, int nPositionPercent)
         watcher->deleteLater();
         Aligned(test, watcher->result(), typed);
     });
-    watcher->setFuture(QtConcurrent::run([sent = m_strSent, typed] { return AlignCopy(sent, typed); }));
+    watcher->setFuture(QtConcurrent::run([sent = Sent(), typed] { return AlignCopy(sent, typed); }));
 }
 
 void CCopyTest::Aligned(HistoryTest test, const Alignment& align, const std::string& typed)
@@ -253,18 +249,18 @@ void CCopyTest::AdvanceKoch(const HistoryTest& test)
 void CCopyTest::OnEvaluate()
 {
     const std::string typed = FoldTypedLineBreaks(TakeTyped());
-    const CopyScore score = ScoreCopy(m_strSent, typed);
+    const CopyScore score = ScoreCopy(Sent(), typed);
     const QString caption = QStringLiteral("評価");
     if (score.nSent == 0) {
         AppendResultRuns({{"\n", g_crBlack}, {"", g_crGreen}, {"\n", g_crBlack}, {"\n", g_crBlack}});
         ShowBox(QStringLiteral("スタートボタンを押してテストしてからね！"), caption, MB_OK | MB_ICONINFORMATION);
     } else if (score.nTyped == 0) {
-        AppendResultRuns(EvaluationRuns(m_strSent, typed, score));
+        AppendResultRuns(EvaluationRuns(Sent(), typed, score));
         AddToRecord(typed, score.nPercent);
         ShowBox(QStringLiteral("信号を聞いたらキーボードで文字を入力してね！"), caption, MB_OK | MB_ICONINFORMATION);
         AppendResultText("\n", g_crBlack);
     } else {
-        AppendResultRuns(EvaluationRuns(m_strSent, typed, score));
+        AppendResultRuns(EvaluationRuns(Sent(), typed, score));
         AddToRecord(typed, score.nPercent);
         ShowBox(QString::fromStdString(FormatVerdict(score.nPercent)), caption, MB_OK | MB_ICONINFORMATION);
         AppendResultText("\n", g_crBlack);

@@ -133,9 +133,14 @@ bool CDravikView::DoDataExchange(bool bSaveAndValidate)
         m_spinWpm = qobject_cast<CSpinButtonCtrl*>(GetDlgItem(IDC_SPIN_WPM));
         m_spinFreq = qobject_cast<CSpinButtonCtrl*>(GetDlgItem(IDC_SPIN_FREQ));
     }
-    DDX_Radio(this, m_nMode, bSaveAndValidate);
-    return DDX_Text(this, IDC_EDIT_FREQ, m_nFreq, bSaveAndValidate)
-        && DDX_Text(this, IDC_EDIT_WPM, m_nWpm, bSaveAndValidate);
+    TestSettings form = Settings();
+    DDX_Radio(this, form.nMode, bSaveAndValidate);
+    const bool bOk = DDX_Text(this, IDC_EDIT_FREQ, form.nFreq, bSaveAndValidate)
+        && DDX_Text(this, IDC_EDIT_WPM, form.nWpm, bSaveAndValidate);
+    // What was exchanged before a box that holds no whole number is kept.
+    if (bSaveAndValidate)
+        SetFormValues(form);
+    return bOk;
 }
 
 bool CDravikView::UpdateData(bool bSaveAndValidate) { return DoDataExchange(bSaveAndValidate); }
@@ -144,7 +149,7 @@ int CDravikView::WpmShown() const
 {
     bool ok = false;
     const int wpm = qobject_cast<QLineEdit*>(GetDlgItem(IDC_EDIT_WPM))->text().trimmed().toInt(&ok);
-    return ClampWpm(ok ? wpm : m_nWpm);
+    return ClampWpm(ok ? wpm : Wpm());
 }
 
 void CDravikView::PressButton(int nId)
@@ -159,18 +164,18 @@ void CDravikView::OnInitialUpdate()
     UpdateData(false);
     emit ResizeParentToFit();
     m_editAnswer = qobject_cast<CCharEdit*>(GetDlgItem(IDC_EDIT_ANSWER));
-    m_nMode = kLatinRandom1;
+    SetFormValues({kLatinRandom1, Freq(), Wpm(), Volume()});
     m_spinFreq->SetRange(250, 1000);
     m_spinWpm->SetRange(5, 120);
-    m_spinFreq->SetPos(m_nFreq);
-    m_spinWpm->SetPos(m_nWpm);
+    m_spinFreq->SetPos(Freq());
+    m_spinWpm->SetPos(Wpm());
     CSliderCtrl* slider = VolumeSlider();
     slider->SetRange(0, 100, false);
     slider->SetTic(10);
     slider->SetTic(50);
     slider->SetTic(90);
     slider->SetPos(80);
-    m_nVolume = 100 - 80;
+    SetVolume(100 - 80);
     UpdateData(false);
     m_editAnswer->setFocus();
 
@@ -193,7 +198,7 @@ void CDravikView::OnInitialUpdate()
 void CDravikView::OnVScroll(int, int, QWidget* pScrollBar)
 {
     if (pScrollBar && pScrollBar == GetDlgItem(IDC_SLIDER_VOLUME))
-        m_nVolume = 100 - VolumeSlider()->GetPos();
+        SetVolume(100 - VolumeSlider()->GetPos());
 }
 
 void CDravikView::ShowResults(bool bResults)
@@ -214,7 +219,7 @@ void CDravikView::SwitchInputMode()
     if (!ImmGetOpenStatus(himc))
         ImmSetOpenStatus(himc, 1);
     ImmGetConversionStatus(himc, &m_dwSavedConversion, &m_dwSavedSentence);
-    const uint32_t conversion = !IsWabunMode(m_nMode) ? IME_CMODE_ALPHANUMERIC : IME_CMODE_NATIVE | IME_CMODE_KATAKANA;
+    const uint32_t conversion = !IsWabunMode(Mode()) ? IME_CMODE_ALPHANUMERIC : IME_CMODE_NATIVE | IME_CMODE_KATAKANA;
     ImmSetConversionStatus(himc, conversion, IME_SMODE_NONE);
     ReleaseInputContext(himc);
     m_editAnswer->setFont(m_font);
@@ -231,8 +236,8 @@ void CDravikView::RestoreInputMode()
 
 void CDravikView::ShowClampedSettings()
 {
-    m_spinFreq->SetPos(m_nFreq);
-    m_spinWpm->SetPos(m_nWpm);
+    m_spinFreq->SetPos(Freq());
+    m_spinWpm->SetPos(Wpm());
 }
 
 std::string CDravikView::TakeTyped()
@@ -251,7 +256,7 @@ bool CDravikView::IsEvaluateEnabled() const { return EvaluateButton()->isEnabled
 
 void CDravikView::ClearGraph()
 {
-    g_nGraphWpm = m_nWpm;
+    g_nGraphWpm = Wpm();
     ResetSteps();
     m_ctlGraph->ClearGraph();
     m_ctlGraph->RemoveAllPoints();

@@ -306,16 +306,33 @@ void CMorseEngine::BeginTest()
     g_nGroupPos = 0;
 }
 
+void CMorseEngine::SetFormValues(const TestSettings& form)
+{
+    m_nMode = form.nMode;
+    m_nFreq = form.nFreq;
+    m_nWpm = form.nWpm;
+}
+
+bool CMorseEngine::EndPlaying()
+{
+    const bool bWas = m_bPlaying != 0;
+    m_bPlaying = 0;
+    return bWas;
+}
+
 int CMorseEngine::KeyWholeTest(const BufferSink& sink)
+{
+    BeginTest();
+    const int r = PrepareText(m_nFreq, m_nDotMs);
+    return r != 0 ? r : KeyPreparedTest(sink);
+}
+
+int CMorseEngine::KeyPreparedTest(const BufferSink& sink)
 {
     // The order of StartWave and OnWomDone: buffer 0, then each done
     // writes the other buffer and refills the one just finished.
-    BeginTest();
-    const int r = PrepareText(m_nFreq, m_nDotMs);
-    if (r != 0)
-        return r;
     m_bPlaying = 1;
-    if (!sink(g_ToneBuf[0], g_nToneLen[0])) {
+    if (!sink(g_ToneBuf[g_nCurBuf], g_nToneLen[g_nCurBuf])) {
         m_bPlaying = 0;
         return 1;
     }

@@ -117,6 +117,7 @@ public:
     void SetFixedText(const std::string& text) { m_strFixedText = text; }
 
     int Mode() const { return m_nMode; }
+    int Freq() const { return m_nFreq; }
     int Wpm() const { return m_nWpm; }
     int DotMs() const { return m_nDotMs; }
     int Volume() const { return m_nVolume; }
@@ -141,16 +142,17 @@ public:
     // PrepareText's result, or 1 when sink stopped it.
     using BufferSink = std::function<bool(const unsigned char* pSamples, int nCount)>;
     int KeyWholeTest(const BufferSink& sink);
+    // The same from a test prepared by PrepareText on: 0, or 1 when sink
+    // stopped it.
+    int KeyPreparedTest(const BufferSink& sink);
 
 protected:
-    int m_nMode = -1;
-    int m_nFreq = 800;
-    int m_nWpm = 12;
-    std::string m_strSent;
-    int m_nVolume = 0;
-    int m_bPlaying = 0;
-    int m_nDotMs = 0;
-    int m_nSentCount = 0;
+    // What the form's boxes hold, taken as they are; Start clamps them.
+    void SetFormValues(const TestSettings& form);
+    // The test has started playing (Start), or ends (Stop, the form
+    // going): true when it was playing.
+    void BeginPlaying() { m_bPlaying = 1; }
+    bool EndPlaying();
 
     // A buffer has just been written to the device (feed the graph).
     virtual void OnBufferWritten() {}
@@ -170,6 +172,14 @@ protected:
     void ClosePhraseFile();
 
 private:
+    int m_nMode = -1;
+    int m_nFreq = 800;
+    int m_nWpm = 12;
+    std::string m_strSent;
+    int m_nVolume = 0;
+    int m_bPlaying = 0;
+    int m_nDotMs = 0;
+    int m_nSentCount = 0;
     KeyingOptions m_keying;
     std::string m_strFixedText;
     // The phrase file is read whole at Start, as a file opened in text

@@ -29,22 +29,21 @@ bool CExamPartTest::Start(const ExamPartSettings& settings, const TrainingOption
     SetFixedText(m_strText);
 
     BeginTest();
-    if (PrepareText(m_nFreq, m_nDotMs) != 0)
+    if (PrepareText(Freq(), DotMs()) != 0)
         return false;
-    if (StartWave(WaveOutWindow{m_pContext, this}, m_nFreq, m_nDotMs) != 0) {
+    if (StartWave(WaveOutWindow{m_pContext, this}, Freq(), DotMs()) != 0) {
         ClosePhraseFile();
         return false;
     }
-    m_bPlaying = 1;
+    BeginPlaying();
     return true;
 }
 
 void CExamPartTest::Stop()
 {
-    if (!m_bPlaying)
+    if (!EndPlaying())
         return;
     m_bStopped = true;
-    m_bPlaying = 0;
     // During the start pause nothing was written and no close follows.
     ReleaseStream(true);
 }
@@ -77,9 +76,9 @@ HistoryTest CExamPartTest::Graded(const ExamGrade& grade, const std::string& typ
     HistoryTest t;
     t.when = QDateTime::currentDateTimeUtc();
     t.nMode = Mode();
-    t.nFreq = m_nFreq;
-    t.nWpm = m_nWpm;
-    t.nVolume = m_nVolume;
+    t.nFreq = Freq();
+    t.nWpm = Wpm();
+    t.nVolume = Volume();
     t.strOptions = QStringLiteral("Exam=%1\nPart=%2\nCharsPerMin=%3\nMinutes=%4\nScore=%5")
                        .arg(QLatin1String(m_part.pLicence ? m_part.pLicence->pszKey : "practice"))
                        .arg(QLatin1String(ExamPartKey(m_part.ePart)))
@@ -87,7 +86,7 @@ HistoryTest CExamPartTest::Graded(const ExamGrade& grade, const std::string& typ
                        .arg(m_part.nMinutes)
                        .arg(grade.nScore)
         + ConditionsText(options, GetKeyingOptions().shaping.band.nSeed);
-    t.strSent = m_strSent;
+    t.strSent = Sent();
     t.strTyped = typed;
     t.nPositionPercent = ScoreCopy(grade.strSentChars, grade.strTypedChars).nPercent;
     t.bAligned = true;
