@@ -3,6 +3,7 @@
 #include "audio/ToneRender.h"
 #include "audio/WaveOut.h"
 #include "engine/PracticeModes.h"
+#include "engine/PracticeText.h"
 
 #include <QTimer>
 
@@ -24,21 +25,6 @@ int DotMsForWpm(int nWpm);
 // The pause between Start and the first tone, 1000 ms. The window stays
 // live meanwhile; tests shorten it (0: the first buffer is written at once).
 void SetStartPause(int ms);
-
-// The whole set a random mode draws from, in the order its draw indexes
-// it: A..Z, or the 45 kana ｱ..ﾝ followed by ｦ.
-const std::vector<unsigned char>& WholeSet(bool bWabun);
-
-// The characters a random mode draws from. Empty: the whole set, drawn as
-// designed (low 8 bits of rand, modulo its size). With chars alone, the
-// same rule over chars; with weights too (one per char, each > 0), a
-// draw proportional to them.
-struct DrawSet {
-    std::vector<unsigned char> chars;
-    std::vector<int> weights;
-    bool operator==(const DrawSet&) const = default;
-};
-unsigned char DrawFrom(const DrawSet& set, bool bWabun);
 
 // What a test starts with: the form's values as Start takes them.
 struct TestSettings {
@@ -72,10 +58,6 @@ struct KeyingOptions {
 
 // The pitch a tone buffer keys for a frequency: whole square-wave periods.
 double KeyedPitch(int nFreq);
-
-// Opens a phrase file for reading without blocking in open(); only a
-// regular file (after symbolic links) is accepted, anything else is null.
-FILE* OpenPhraseFile(const std::string& path);
 
 // The state of a test and the engine operations on it. The form view
 // derives from this; what the stream does to the form goes through the
@@ -182,9 +164,8 @@ private:
     int m_nSentCount = 0;
     KeyingOptions m_keying;
     std::string m_strFixedText;
-    // The phrase file is read whole at Start, as a file opened in text
-    // mode reads (cut at kMaxTextBytes), into the plan below.
-    static constexpr size_t kMaxTextBytes = size_t(64) << 20;
+    // The phrase file (or the fixed text) read whole at Start into the
+    // plan below.
     bool LoadText(std::vector<unsigned char>& out);
     bool m_bTextOpen = false;
     // Every buffer's character for this test, and the next one to key.
