@@ -3,9 +3,12 @@
 // nothing committed when the program is killed, the file is broken or
 // the disk is full.
 #include "FileSizeLimit.h"
+#include "TestFiles.h"
 #include "TestRegistry.h"
+#include "TestWait.h"
 #include "engine/PracticeModes.h"
 #include "history/History.h"
+#include "history/SaveFile.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -13,6 +16,7 @@
 #include <QtTest>
 
 #include <set>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -59,8 +63,20 @@ private slots:
         QVERIFY(h.Add(old, chars));
         QVERIFY(h.Add(mine, chars));
         QVERIFY(mine.nId > old.nId);
-        // Reopened: everything as it was stored.
+        // Reopened: everything as it was stored, and for the user alone
+        // again, the folder too (an older build left them readable).
+        const QString folder = m_dir.filePath("data"), moved = folder + "/keeps.sqlite";
+        QVERIFY(QDir().mkpath(folder) && QFile::copy(path, moved));
+        for (const QString& p : {folder, moved})
+            QCOMPARE(::chmod(QFile::encodeName(p).constData(), 0755), 0);
         CHistory again;
+        QCOMPARE(again.Open(moved), CHistory::Opened::Fresh);
+        auto mode = [](const QString& p) {
+            struct stat st {};
+            return ::stat(QFile::encodeName(p).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+        };
+        QCOMPARE(mode(moved), 0600);
+        QCOMPARE(mode(folder), 0700);
         QCOMPARE(again.Open(path), CHistory::Opened::Fresh);
         const std::vector<HistoryTest> all = again.Tests({}, -1, {}, true);
         QCOMPARE(int(all.size()), 2);
@@ -84,38 +100,69 @@ private slots:
         QVERIFY(again.Tests().empty() && again.Chars().empty());
     }
 
-    void unreadableFileIsPutAside_data()
+    void onlyAFileThatIsNoHistoryIsPutAside()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<int>("opened");
-        QTest::newRow("garbage") << QByteArray(4096, 'x') << int(CHistory::Opened::RenamedAside);
-        QTest::newRow("empty") << QByteArray() << int(CHistory::Opened::Fresh);
-    }
-    void unreadableFileIsPutAside()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(int, opened);
-        const QString path = m_dir.filePath(QStringLiteral("broken-%1.sqlite").arg(QTest::currentDataTag()));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        f.close();
-        // A second reader (the record window's) leaves it as it is.
-        CHistory reader;
-        QCOMPARE(reader.OpenForReading(path), false);
-        QVERIFY(QDir(m_dir.path()).entryList({QFileInfo(path).fileName() + ".broken-*"}).isEmpty());
-        CHistory h;
-        QCOMPARE(int(h.Open(path)), opened);
-        QVERIFY(h.IsOpen());
-        if (opened == int(CHistory::Opened::RenamedAside)) {
-            QFile aside(h.RenamedTo());
-            QVERIFY(aside.open(QIODevice::ReadOnly));
-            QCOMPARE(aside.readAll(), content); // kept, not lost
+        // What stands at the history's path; how it opens. Only what is no
+        // history is renamed (and kept whole); a history that cannot be
+        // used now, and anything but a regular file, is left as it is.
+        const struct { const char* kind; CHistory::Opened opened; } rows[] = {
+            {"garbage", CHistory::Opened::RenamedAside}, {"foreign", CHistory::Opened::RenamedAside},
+            {"empty", CHistory::Opened::Fresh},          {"locked", CHistory::Opened::Unavailable},
+            {"fifo", CHistory::Opened::Unavailable},     {"link", CHistory::Opened::Unavailable},
+        };
+        for (const auto& [kind, opened] : rows) {
+            DRAVIK_ROW(kind);
+            const QString path = m_dir.filePath(QStringLiteral("at-%1.sqlite").arg(kind));
+            const QByteArray k = kind;
+            QSqlDatabase other;
+            if (k == "garbage" || k == "empty") {
+                QVERIFY(SaveWhole(path, k == "garbage" ? QByteArray(4096, 'x') : QByteArray(), nullptr));
+            } else if (k == "fifo") {
+                QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            } else if (k == "link") {
+                QVERIFY(SaveWhole(m_dir.filePath("target"), {}, nullptr));
+                QVERIFY(QFile::link(m_dir.filePath("target"), path));
+            } else {
+                if (k == "locked") { // a history of one test, held by another program
+                    CHistory h;
+                    QCOMPARE(h.Open(path), CHistory::Opened::Fresh);
+                    HistoryTest t = MakeTest(0, "r", 5, QDateTime::currentDateTimeUtc());
+                    QVERIFY(h.Add(t, {}));
+                }
+                other = QSqlDatabase::addDatabase("QSQLITE", QStringLiteral("other-%1").arg(kind));
+                other.setDatabaseName(path);
+                QVERIFY(other.open());
+                QSqlQuery q(other);
+                QVERIFY(k == "foreign" ? q.exec("CREATE TABLE tests(x)")
+                                       : q.exec("PRAGMA locking_mode = EXCLUSIVE") && q.exec("BEGIN EXCLUSIVE"));
+            }
+            const QByteArray before = k == "fifo" ? QByteArray() : ReadAll(path);
+            if (k == "garbage") { // the record window's reader leaves it as it is
+                CHistory reader;
+                QVERIFY(!reader.OpenForReading(path));
+            }
+            CHistory h;
+            QCOMPARE(h.Open(path), opened);
+            QCOMPARE(h.IsOpen(), opened != CHistory::Opened::Unavailable);
+            if (opened == CHistory::Opened::RenamedAside)
+                QCOMPARE(ReadAll(h.RenamedTo()), before); // kept, not lost
+            else
+                QVERIFY(QDir(m_dir.path()).entryList({QFileInfo(path).fileName() + ".broken-*"}).isEmpty());
+            if (opened == CHistory::Opened::Unavailable)
+                QVERIFY(!h.Error().isEmpty());
+            if (k == "link")
+                QVERIFY(QFileInfo(path).isSymLink() && QFileInfo(m_dir.filePath("target")).size() == 0);
+            if (other.isValid()) {
+                other.close();
+                other = QSqlDatabase();
+                QSqlDatabase::removeDatabase(QStringLiteral("other-%1").arg(kind));
+            }
+            if (k == "locked") { // the lock gone, every test is there
+                CHistory again;
+                QCOMPARE(again.Open(path), CHistory::Opened::Fresh);
+                QCOMPARE(int(again.Tests().size()), 1);
+            }
         }
-        HistoryTest t = MakeTest(0, "r", 5, QDateTime::currentDateTimeUtc());
-        QVERIFY(h.Add(t, {}));
-        QVERIFY(reader.OpenForReading(path));
-        QCOMPARE(int(reader.Tests().size()), 1);
     }
 
     void olderSchemaMigratesNewerStaysAlone()

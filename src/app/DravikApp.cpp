@@ -126,7 +126,8 @@ void CDravikApp::OpenHistory()
         break;
     case CHistory::Opened::RenamedAside:
         MessageBox(m_pFrame.get(),
-                   QStringLiteral("成績の履歴ファイルが壊れていて読めませんでした。\n%1 に移して、新しい履歴を始めます。")
+                   QStringLiteral("成績の履歴ファイルは壊れているか、Dravik の履歴ではありませんでした。\n"
+                                  "元のファイルは %1 に移して残し、新しい履歴を始めます。")
                        .arg(m_pHistory->RenamedTo()),
                    QStringLiteral("成績表"), MB_OK | MB_ICONEXCLAMATION);
         break;

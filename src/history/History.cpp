@@ -13,7 +13,10 @@
 
 #include <functional>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // Each step brings the schema from its index to the next version.
@@ -88,30 +91,54 @@ void CHistory::Close()
     m_bOpen = false;
 }
 
+void CHistory::NoteError(const QSqlError& error)
+{
+    m_strError = error.text();
+    // SQLite's primary codes for a file that is no database, or a damaged
+    // one; a full disk, a lock or a refused write are none of these.
+    const int code = error.nativeErrorCode().toInt() & 0xFF;
+    m_bNotHistory = m_bNotHistory || code == 26 /* NOTADB */ || code == 11 /* CORRUPT */;
+}
+
 bool CHistory::Exec(const QString& sql)
 {
     QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
     if (q.exec(sql))
         return true;
-    m_strError = q.lastError().text();
+    NoteError(q.lastError());
     return false;
 }
 
-bool CHistory::Migrate()
+int CHistory::SchemaVersion()
 {
-    QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
-    QSqlQuery q(db);
+    QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
     if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
-        m_strError = q.lastError().text();
-        return false;
+        NoteError(q.lastError());
+        return -1;
     }
     const int version = q.value(0).toInt();
     q.finish();
     if (version > kSchemaVersion) {
         m_strError = QStringLiteral("この履歴ファイルは新しい版の Dravik で作られています (版 %1)").arg(version);
         m_bNewer = true;
-        return false;
+        return -1;
     }
+    // A new history is an empty file; tables without our version are
+    // another program's.
+    if (version == 0 && (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next() || q.value(0).toInt() > 0)) {
+        if (q.lastError().isValid())
+            NoteError(q.lastError());
+        else
+            m_strError = QStringLiteral("Dravik の成績の履歴ではないデータベースです");
+        m_bNotHistory = true;
+        return -1;
+    }
+    return version;
+}
+
+bool CHistory::Migrate(int version)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
     for (int v = version; v < kSchemaVersion; ++v) {
         if (!db.transaction()) {
             m_strError = db.lastError().text();
@@ -130,6 +157,31 @@ bool CHistory::Migrate()
     return true;
 }
 
+// The history's file made or taken for the user alone: a regular file
+// only (a FIFO would hang the open, a link lead elsewhere), mode 0600,
+// and the same for SQLite's files beside it. False with the reason.
+static bool PrepareHistoryFile(const QString& path, QString& error)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = fd < 0 && errno != ELOOP ? QString::fromLocal8Bit(std::strerror(errno))
+                                         : QStringLiteral("通常のファイルではありません (リンク、FIFO など)");
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    ::fchmod(fd, 0600);
+    ::close(fd);
+    for (const char* suffix : {"-wal", "-shm"}) {
+        const QByteArray beside = name + suffix;
+        if (::lstat(beside.constData(), &st) == 0 && S_ISREG(st.st_mode))
+            ::chmod(beside.constData(), 0600);
+    }
+    return true;
+}
+
 CHistory::Opened CHistory::Open(const QString& path)
 {
     Close();
@@ -137,14 +189,19 @@ CHistory::Opened CHistory::Open(const QString& path)
     m_strRenamedTo.clear();
     m_strError.clear();
     m_bNewer = false;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    // Readable by the user alone; SQLite gives its WAL the same mode.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-    if (fd >= 0)
-        ::close(fd);
+    m_bNotHistory = false;
+    // The data folder and the history are readable by the user alone.
+    const QString folder = QFileInfo(path).absolutePath();
+    QDir().mkpath(folder);
+    ::chmod(QFile::encodeName(folder).constData(), 0700);
+    if (!PrepareHistoryFile(path, m_strError))
+        return Opened::Unavailable;
     for (int attempt = 0; attempt < 2; ++attempt) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_strConnection);
         db.setDatabaseName(path);
+        // A history another program holds is not waited for at start: it
+        // is left as it is, and said so.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kOpenBusyMs));
         bool ok = db.open();
         if (ok) {
             // Reading the schema finds a file that is no database at all
@@ -153,23 +210,29 @@ CHistory::Opened CHistory::Open(const QString& path)
             QSqlQuery q(db);
             ok = q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) && q.next();
             if (!ok)
-                m_strError = q.lastError().text();
+                NoteError(q.lastError());
             q.finish(); // an open statement would keep a transaction open
-            ok = ok && Exec(QStringLiteral("PRAGMA journal_mode = WAL")) && Exec(QStringLiteral("PRAGMA synchronous = FULL"))
-                && Exec(QStringLiteral("PRAGMA foreign_keys = ON")) && Migrate();
+            // Nothing is written to a file before it is known to be ours.
+            int version = -1;
+            ok = ok && (version = SchemaVersion()) >= 0 && Exec(QStringLiteral("PRAGMA journal_mode = WAL"))
+                && Exec(QStringLiteral("PRAGMA synchronous = FULL")) && Exec(QStringLiteral("PRAGMA foreign_keys = ON"))
+                && Migrate(version);
         } else {
-            m_strError = db.lastError().text();
+            NoteError(db.lastError());
         }
+        ok = ok && Exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(kBusyMs));
         if (ok) {
             m_bOpen = true;
             return m_strRenamedTo.isEmpty() ? Opened::Fresh : Opened::RenamedAside;
         }
         db = QSqlDatabase();
         Close();
-        // A newer program's history is left as it is, for that program.
-        if (attempt > 0 || m_bNewer || !QFileInfo::exists(path))
+        // A history that cannot be used now (a full disk, a lock, a newer
+        // program's) is left as it is; only a file that is no history is
+        // put aside.
+        if (attempt > 0 || m_bNewer || !m_bNotHistory || !QFileInfo::exists(path))
             break;
-        // Not a readable history: keep it aside with the date, begin anew.
+        // Kept aside whole with the date, and a new history begun.
         const QString aside = path + QStringLiteral(".broken-")
             + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
         if (!QFile::rename(path, aside))
@@ -177,9 +240,9 @@ CHistory::Opened CHistory::Open(const QString& path)
         for (const char* suffix : {"-wal", "-shm"})
             QFile::rename(path + QLatin1String(suffix), aside + QLatin1String(suffix));
         m_strRenamedTo = aside;
-        const int fresh = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-        if (fresh >= 0)
-            ::close(fresh);
+        m_bNotHistory = false;
+        if (!PrepareHistoryFile(path, m_strError))
+            break;
     }
     return Opened::Unavailable;
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 class QSqlDatabase;
+class QSqlError;
 
 // One evaluated test as the history keeps it.
 struct HistoryTest {
@@ -60,6 +61,10 @@ public:
     static QString DefaultPath();
     // The schema this build writes; older files are brought up to it.
     static constexpr int kSchemaVersion = 2;
+    // How long a lock of another program's is waited for: at open, and
+    // when a test is stored.
+    static constexpr int kOpenBusyMs = 250;
+    static constexpr int kBusyMs = 5000;
 
     Opened Open(const QString& path);
     // A second reader of a history another connection keeps: opened as it
@@ -67,7 +72,7 @@ public:
     bool OpenForReading(const QString& path);
     bool IsOpen() const { return m_bOpen; }
     const QString& Path() const { return m_strPath; }
-    // Where an unreadable file went.
+    // Where a file that was no history went (it is kept there whole).
     const QString& RenamedTo() const { return m_strRenamedTo; }
     // The last failure, in the system's words.
     const QString& Error() const { return m_strError; }
@@ -95,7 +100,9 @@ private:
     // work in one transaction, committed whole or not at all.
     bool InTransaction(const std::function<bool(QSqlDatabase& db, QString& error)>& work);
     QString WhereClause(const QDateTime& since, int nMode, const QString& run) const;
-    bool Migrate();
+    // The file's schema version, or -1 (see Error()) when it is not ours.
+    int SchemaVersion();
+    bool Migrate(int version);
     void Close();
 
     QString m_strConnection;
@@ -104,4 +111,9 @@ private:
     QString m_strError;
     bool m_bOpen = false;
     bool m_bNewer = false;
+    // The last failure says the file is no history of ours (not a
+    // database, damaged, or another program's tables): only such a file
+    // is put aside.
+    bool m_bNotHistory = false;
+    void NoteError(const QSqlError& error);
 };
