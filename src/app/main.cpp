@@ -12,6 +12,20 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <unistd.h>
+
+// Qt ends the program when no window system can be reached, with a text
+// that suggests reinstalling it; say what is missing instead.
+static void NoDisplayHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
+        std::fputs("dravik: 画面 (X11 または Wayland のディスプレイ) に接続できないため起動できません。\n"
+                   "dravik: cannot start: no display (X11 or Wayland) can be reached.\n",
+                   stderr);
+        ::_exit(1);
+    }
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
 
 int main(int argc, char** argv)
 {
@@ -21,7 +35,9 @@ int main(int argc, char** argv)
         std::fputs(action.sText.c_str(), action.nExitCode == 0 ? stdout : stderr);
         return action.nExitCode;
     }
+    const QtMessageHandler previous = qInstallMessageHandler(NoDisplayHandler);
     QApplication app(argc, argv);
+    qInstallMessageHandler(previous);
     // Qt's own texts (file dialog, context menus, box buttons) in Japanese.
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
