@@ -9,13 +9,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# dpkg-dev and file: the hardening flags of the build, and the Debian
+# package that README.md makes from it.
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libsdl2-dev libpulse-dev libqt6sql6-sqlite
-          fonts-ipafont-gothic qt6-translations-l10n)
+          fonts-ipafont-gothic qt6-translations-l10n dpkg-dev file)
 TARGET=dravik
 if [ "${1:-}" = "--tests" ]; then
   # Benchmarks, the validators the install test runs, and a sound server
   # for the PulseAudio device's test.
-  PACKAGES+=(libbenchmark-dev appstream desktop-file-utils dpkg-dev file man-db lintian libxcb1-dev
+  PACKAGES+=(libbenchmark-dev appstream desktop-file-utils man-db lintian libxcb1-dev
             pulseaudio pulseaudio-utils)
   TARGET=all
   CMAKE_ARGS="-DDRAVIK_BENCH=ON ${CMAKE_ARGS:-}"
