@@ -61,8 +61,6 @@ public:
     // The scale of the whole mix: 1 unless the noise and the stations
     // would otherwise clip.
     double Headroom() const { return m_dHeadroom; }
-    // Deviation of the white noise before the receiver's passband, at
-    // full volume and headroom 1.
 
     // A two-pole section (direct form I).
     struct Biquad {

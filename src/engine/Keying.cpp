@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 
 // A human fist's error on one element or gap, in samples.
 static int FistJitter(CBandRandom& fist, int nPercent, int nDot)
@@ -103,10 +104,6 @@ std::vector<int> PhraseSpans(const std::string& text, int nDot)
 
 long long PhraseDotUnits(const std::string& text)
 {
-    long long units = 0;
-    CBandRandom noFist(1);
-    int group = 0;
-    for (unsigned char ch : text)
-        units += KeyChar(ch, {kLatinPhrase, 1, 0, 0, 0}, noFist, group).nCount;
-    return units;
+    const std::vector<int> spans = PhraseSpans(text, 1);
+    return std::accumulate(spans.begin(), spans.end(), 0LL);
 }

@@ -109,7 +109,7 @@ bool CHistory::Exec(const QString& sql)
     return false;
 }
 
-int CHistory::SchemaVersion()
+int CHistory::SchemaVersion(int nTables)
 {
     QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
     if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
@@ -120,16 +120,12 @@ int CHistory::SchemaVersion()
     q.finish();
     if (version > kSchemaVersion) {
         m_strError = QStringLiteral("この履歴ファイルは新しい版の Dravik で作られています (版 %1)").arg(version);
-        m_bNewer = true;
         return -1;
     }
     // A new history is an empty file; tables without our version are
     // another program's.
-    if (version == 0 && (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next() || q.value(0).toInt() > 0)) {
-        if (q.lastError().isValid())
-            NoteError(q.lastError());
-        else
-            m_strError = QStringLiteral("Dravik の成績の履歴ではないデータベースです");
+    if (version == 0 && nTables > 0) {
+        m_strError = QStringLiteral("Dravik の成績の履歴ではないデータベースです");
         m_bNotHistory = true;
         return -1;
     }
@@ -188,7 +184,6 @@ CHistory::Opened CHistory::Open(const QString& path)
     m_strPath = path;
     m_strRenamedTo.clear();
     m_strError.clear();
-    m_bNewer = false;
     m_bNotHistory = false;
     // The data folder and the history are readable by the user alone.
     const QString folder = QFileInfo(path).absolutePath();
@@ -209,12 +204,13 @@ CHistory::Opened CHistory::Open(const QString& path)
             // test is stored, and is told then.
             QSqlQuery q(db);
             ok = q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) && q.next();
+            const int tables = ok ? q.value(0).toInt() : 0;
             if (!ok)
                 NoteError(q.lastError());
             q.finish(); // an open statement would keep a transaction open
             // Nothing is written to a file before it is known to be ours.
             int version = -1;
-            ok = ok && (version = SchemaVersion()) >= 0 && Exec(QStringLiteral("PRAGMA journal_mode = WAL"))
+            ok = ok && (version = SchemaVersion(tables)) >= 0 && Exec(QStringLiteral("PRAGMA journal_mode = WAL"))
                 && Exec(QStringLiteral("PRAGMA synchronous = FULL")) && Exec(QStringLiteral("PRAGMA foreign_keys = ON"))
                 && Migrate(version);
         } else {
@@ -230,7 +226,7 @@ CHistory::Opened CHistory::Open(const QString& path)
         // A history that cannot be used now (a full disk, a lock, a newer
         // program's) is left as it is; only a file that is no history is
         // put aside.
-        if (attempt > 0 || m_bNewer || !m_bNotHistory || !QFileInfo::exists(path))
+        if (attempt > 0 || !m_bNotHistory || !QFileInfo::exists(path))
             break;
         // Kept aside whole with the date, and a new history begun.
         const QString aside = path + QStringLiteral(".broken-")

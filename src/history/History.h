@@ -100,8 +100,9 @@ private:
     // work in one transaction, committed whole or not at all.
     bool InTransaction(const std::function<bool(QSqlDatabase& db, QString& error)>& work);
     QString WhereClause(const QDateTime& since, int nMode, const QString& run) const;
-    // The file's schema version, or -1 (see Error()) when it is not ours.
-    int SchemaVersion();
+    // The file's schema version, or -1 (see Error()) when it is not ours;
+    // nTables: the tables it holds.
+    int SchemaVersion(int nTables);
     bool Migrate(int version);
     void Close();
 
@@ -110,7 +111,6 @@ private:
     QString m_strRenamedTo;
     QString m_strError;
     bool m_bOpen = false;
-    bool m_bNewer = false;
     // The last failure says the file is no history of ours (not a
     // database, damaged, or another program's tables): only such a file
     // is put aside.
