@@ -22,6 +22,8 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QUuid>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QFile>
 
 void GetModuleDir(QString& path) { path = QCoreApplication::applicationDirPath(); }
@@ -139,12 +141,29 @@ void CDravikApp::OpenHistory()
         break;
     }
     m_pView->SetHistory(m_pHistory->IsOpen() ? m_pHistory.get() : nullptr, run);
+    ScoreUnaligned();
     // A lesson passed is said in the record window, also when it opens later.
     connect(m_pView, &CDravikView::KochAdvanced, this, [this](int nFrom, int nTo) {
         m_kochAdvance = {nFrom, nTo};
         if (m_pRecord)
             m_pRecord->ShowKochAdvance(nFrom, nTo);
     });
+}
+
+void CDravikApp::ScoreUnaligned()
+{
+    std::vector<HistoryTest> pending = m_pHistory->Unaligned();
+    if (pending.empty())
+        return;
+    // A long copy takes seconds to align: off the window's thread, stored
+    // on it (the connection is this thread's).
+    auto* watcher = new QFutureWatcher<std::vector<CHistory::Scored>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        if (m_pHistory && m_pHistory->SetAligned(watcher->result()))
+            RefreshRecord();
+    });
+    watcher->setFuture(QtConcurrent::run([pending = std::move(pending)] { return CHistory::Score(pending); }));
 }
 
 void CDravikApp::RefreshRecord()

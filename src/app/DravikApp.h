@@ -53,6 +53,8 @@ private:
     CRecordDlg* m_pRecord = nullptr; // made when first opened
     std::pair<int, int> m_kochAdvance{0, 0}; // the last lesson passed, from and to
     void OpenHistory();
+    // Scores tests a killed run stored before their counts.
+    void ScoreUnaligned();
     void RefreshRecord();
 };
 

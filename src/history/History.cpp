@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history/History.h"
 #include "engine/PracticeModes.h"
+#include "scoring/Scoring.h"
 
 #include <QDir>
 #include <QFile>
@@ -406,6 +407,39 @@ std::vector<HistoryTest> CHistory::Tests(const QDateTime& since, int nMode, cons
         while (q.next())
             tests.push_back(ReadTest(q, bTexts));
     return tests;
+}
+
+std::vector<HistoryTest> CHistory::Unaligned() const
+{
+    std::vector<HistoryTest> tests;
+    if (!m_bOpen)
+        return tests;
+    QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
+    q.setForwardOnly(true);
+    if (q.exec(QStringLiteral("SELECT %1, sent, typed FROM tests WHERE right_count IS NULL ORDER BY id")
+                   .arg(QLatin1String(kColumns))))
+        while (q.next())
+            tests.push_back(ReadTest(q, true));
+    return tests;
+}
+
+std::vector<CHistory::Scored> CHistory::Score(const std::vector<HistoryTest>& tests)
+{
+    std::vector<Scored> scored;
+    for (const HistoryTest& t : tests) {
+        Alignment a = AlignCopy(t.strSent, t.strTyped);
+        auto chars = CharStatsOf(a, t.strSent, t.strTyped);
+        scored.push_back({t.nId, std::move(a), std::move(chars)});
+    }
+    return scored;
+}
+
+bool CHistory::SetAligned(const std::vector<Scored>& scored)
+{
+    bool ok = true;
+    for (const Scored& s : scored)
+        ok = SetAligned(s.nId, s.counts, s.chars) && ok;
+    return ok;
 }
 
 std::vector<HistoryTest> CHistory::Latest(int nCount) const

@@ -84,6 +84,18 @@ public:
     // known (a long copy aligned in the background).
     bool SetAligned(qint64 nId, const Alignment& counts, const std::map<unsigned char, CharStats>& chars);
 
+    // Tests stored before their counts and never given them (the program
+    // ended while a long copy was aligned), with their texts.
+    std::vector<HistoryTest> Unaligned() const;
+    struct Scored {
+        qint64 nId;
+        Alignment counts;
+        std::map<unsigned char, CharStats> chars;
+    };
+    // Aligns such tests; free of the database, so it may run on any thread.
+    static std::vector<Scored> Score(const std::vector<HistoryTest>& tests);
+    bool SetAligned(const std::vector<Scored>& scored);
+
     // Tests from since on (all when invalid), of one mode (-1: all), of
     // one run (empty: all), oldest first; the texts only with bTexts.
     std::vector<HistoryTest> Tests(const QDateTime& since = {}, int nMode = -1, const QString& run = {},
