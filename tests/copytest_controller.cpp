@@ -246,6 +246,39 @@ private slots:
         QVERIFY(f.evaluate && f.results);
     }
 
+    void stoppedTestIsScoredOnWhatWasHeardWhole()
+    {
+        // Buffers played whole before Stop, and what is scored: the cut-off
+        // character and the one keyed after it are not charged.
+        const struct { int played; const char* heard; } rows[] = {{0, ""}, {2, "CQ"}, {4, "CQ C"}};
+        for (const auto& r : rows) {
+            DRAVIK_ROW(QString::number(r.played));
+            CRecordingWaveOut::Install(false);
+            g_strPhraseFile = WritePhrase("CQ CQ DE JA1ZZZ");
+            CHistory history;
+            QCOMPARE(history.Open(m_dir.filePath(QStringLiteral("heard-%1.sqlite").arg(r.played))), CHistory::Opened::Fresh);
+            CFakeForm f;
+            f.mode = kLatinPhrase;
+            f.SetHistory(&history, "heard");
+            f.OnStart();
+            for (int k = 0; k < r.played; ++k) {
+                CRecordingWaveOut::s_pLast->Complete();
+                QVERIFY(RunUntil([&] { return CRecordingWaveOut::s_log.nWrites == k + 2; }));
+            }
+            f.OnStop();
+            QVERIFY(RunUntil([&] { return f.AtRest(); }));
+            QCOMPARE(f.HeardSent(), std::string(r.heard));
+            f.typed = r.heard;
+            f.OnEvaluate();
+            const std::vector<HistoryTest> stored = history.Tests({}, -1, {}, true);
+            QCOMPARE(int(stored.size()), *r.heard ? 1 : 0); // nothing heard: nothing to store
+            if (stored.empty())
+                continue;
+            QCOMPARE(stored[0].strSent, std::string(r.heard));
+            QVERIFY(stored[0].bStopped && stored[0].Accuracy() == 100.0 && !stored[0].HasExamScore());
+        }
+    }
+
     void stopInTheStartPause()
     {
         // The window stays live in the second before the first tone; Stop
@@ -498,20 +531,28 @@ private slots:
         o.nKochLesson = 1;
         f.SetOptions(o);
         f.SetHistory(&history, "koch");
-        // 90 % twice in a row, but a stopped test between breaks the run.
-        const struct { bool stop; int wrong; } tests[] = {{false, 5}, {true, 0}, {false, 0}, {false, 5}};
+        // 90 % twice in a row, but a stopped test between breaks the run,
+        // and a copy with every character typed four times is no pass.
+        const struct { bool stop; int wrong; bool fourfold; } tests[] = {
+            {false, 0, true}, {false, 0, true}, {false, 5, false}, {true, 0, false}, {false, 0, false}, {false, 5, false}};
         for (const auto& t : tests) {
             f.OnStart();
-            if (t.stop)
+            if (t.stop) {
+                const int before = CRecordingWaveOut::s_log.nDones;
+                QVERIFY(RunUntil([&] { return CRecordingWaveOut::s_log.nDones >= before + 3; }));
                 f.OnStop();
+            }
             QVERIFY(RunUntil([&] { return f.AtRest(); }));
-            std::string copy = f.Sent();
+            std::string copy;
+            for (char c : f.HeardSent())
+                copy += std::string(t.fourfold ? 4 : 1, c);
             for (int i = 0; i < t.wrong; ++i)
                 copy[size_t(i)] = '5';
             f.typed = copy;
             f.OnEvaluate();
         }
         QCOMPARE(f.kochSteps, (QList<QPair<int, int>>{{1, 2}}));
+        QVERIFY2(f.boxes.back().text.contains(QStringLiteral("レッスン 1 → 2")), qPrintable(f.boxes.back().text));
         QCOMPARE(f.Options().nKochLesson, 2);
         QCOMPARE(TrainingOptions::Load().nKochLesson, 2);
         QSettings(ProfileOrganization(), ProfileApplication()).clear();

@@ -73,6 +73,27 @@ private slots:
         QVERIFY(csv.contains("H→5 ×2"));
     }
 
+    void testsCsvHasAFieldForEachColumn()
+    {
+        HistoryTest whole, stopped;
+        whole.when = stopped.when = QDateTime::currentDateTimeUtc();
+        whole.bAligned = stopped.bAligned = true;
+        whole.nRight = stopped.nRight = 10;
+        whole.nKochLesson = 7;
+        stopped.bStopped = true;
+        const QStringList lines = QString::fromUtf8(TestsCsv({whole, stopped})).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        const QStringList header = lines[0].split(QLatin1Char(','));
+        for (const QString& line : lines.mid(1))
+            QCOMPARE(line.split(QLatin1Char(',')).size(), header.size());
+        const int lesson = int(header.indexOf(QStringLiteral("ｺｯﾎ法のﾚｯｽﾝ")));
+        const int score = int(header.indexOf(QRegularExpression(QStringLiteral("^試験式の点.*"))));
+        QVERIFY(lesson >= 0 && score >= 0);
+        QCOMPARE(lines[1].split(QLatin1Char(','))[lesson], QStringLiteral("7"));
+        QCOMPARE(lines[1].split(QLatin1Char(','))[score], QStringLiteral("100"));
+        QCOMPARE(lines[2].split(QLatin1Char(','))[score], QString()); // a stopped test has none
+    }
+
     void weakWeightsReachTheDraws()
     {
         CRunStats run;

@@ -10,6 +10,8 @@
 #include <QFutureWatcher>
 #include <QtConcurrent>
 
+#include <utility>
+
 COLORREF g_crBlack;
 COLORREF g_crGreen;
 COLORREF g_crRed;
@@ -154,7 +156,7 @@ QString CCopyTest::OptionsInForce() const
     return SettingsText(o, SettingDef::Test).mid(1) + ConditionsText(o, GetKeyingOptions().shaping.band.nSeed);
 }
 
-void CCopyTest::AddToRecord(const std::string& typed, int nPositionPercent)
+void CCopyTest::AddToRecord(const std::string& sent, const std::string& typed, int nPositionPercent)
 {
     HistoryTest test;
     test.when = QDateTime::currentDateTimeUtc();
@@ -165,15 +167,15 @@ void CCopyTest::AddToRecord(const std::string& typed, int nPositionPercent)
     test.nVolume = Volume();
     test.strOptions = OptionsInForce();
     test.nKochLesson = m_options.Clamped().nKochLesson;
-    test.strSent = Sent();
+    test.strSent = sent;
     test.strTyped = typed;
     test.nPositionPercent = nPositionPercent;
     test.nCharsHeard = HeardChars();
     test.dSeconds = HeardSeconds();
     test.bStopped = m_bStoppedEarly;
-    const long long cells = static_cast<long long>(Sent().size() + 1) * static_cast<long long>(typed.size() + 1);
+    const long long cells = static_cast<long long>(sent.size() + 1) * static_cast<long long>(typed.size() + 1);
     if (cells <= kAlignInBackground) {
-        Aligned(test, AlignCopy(Sent(), typed), typed);
+        Aligned(test, AlignCopy(sent, typed), typed);
         return;
     }
     // A long copy: stored now, before the verdict, and aligned meanwhile.
@@ -185,7 +187,7 @@ void CCopyTest::AddToRecord(const std::string& typed, int nPositionPercent)
         watcher->deleteLater();
         Aligned(test, watcher->result(), typed);
     });
-    watcher->setFuture(QtConcurrent::run([sent = Sent(), typed] { return AlignCopy(sent, typed); }));
+    watcher->setFuture(QtConcurrent::run([sent, typed] { return AlignCopy(sent, typed); }));
 }
 
 void CCopyTest::Aligned(HistoryTest test, const Alignment& align, const std::string& typed)
@@ -225,8 +227,12 @@ void CCopyTest::AdvanceKoch(const HistoryTest& test)
     const bool random = !IsPhraseMode(test.nMode);
     if (o.nKochLesson <= 0 || !o.bKochAdvance || !random)
         return;
+    // A whole random test of this lesson, with extra characters counted
+    // against it: typing more than was sent earns nothing.
     auto passed = [&](const HistoryTest& t) {
-        return !t.bStopped && t.bAligned && t.nKochLesson == o.nKochLesson && t.Accuracy() >= 90.0;
+        const int all = t.nRight + t.nWrong + t.nMissing + t.nExtra;
+        return !t.bStopped && t.bAligned && t.nMode >= 0 && !IsPhraseMode(t.nMode) && t.nKochLesson == o.nKochLesson
+            && all > 0 && 100.0 * t.nRight / all >= 90.0;
     };
     m_nKochStreak = passed(test) ? m_nKochStreak + 1 : 0;
     bool bTwice = m_nKochStreak >= 2;
@@ -243,26 +249,31 @@ void CCopyTest::AdvanceKoch(const HistoryTest& test)
     if (!m_options.Save())
         ShowBox(QStringLiteral("設定を保存できませんでした。\nｺｯﾎ法のﾚｯｽﾝは次に起動したときには元に戻ります。"),
                 WarningCaption(), MB_OK | MB_ICONEXCLAMATION);
+    m_strKochNews = QStringLiteral("\n\nｺｯﾎ法 レッスン %1 → %2 (2回続けて90%以上でした)").arg(o.nKochLesson).arg(m_options.nKochLesson);
     OnKochAdvanced(o.nKochLesson, m_options.nKochLesson);
 }
 
 void CCopyTest::OnEvaluate()
 {
     const std::string typed = FoldTypedLineBreaks(TakeTyped());
-    const CopyScore score = ScoreCopy(Sent(), typed);
+    // A stopped test is scored on what was heard whole.
+    const std::string sent = m_bStoppedEarly ? HeardSent() : Sent();
+    const CopyScore score = ScoreCopy(sent, typed);
     const QString caption = QStringLiteral("評価");
     if (score.nSent == 0) {
         AppendResultRuns({{"\n", g_crBlack}, {"", g_crGreen}, {"\n", g_crBlack}, {"\n", g_crBlack}});
         ShowBox(QStringLiteral("スタートボタンを押してテストしてからね！"), caption, MB_OK | MB_ICONINFORMATION);
     } else if (score.nTyped == 0) {
-        AppendResultRuns(EvaluationRuns(Sent(), typed, score));
-        AddToRecord(typed, score.nPercent);
+        AppendResultRuns(EvaluationRuns(sent, typed, score));
+        AddToRecord(sent, typed, score.nPercent);
         ShowBox(QStringLiteral("信号を聞いたらキーボードで文字を入力してね！"), caption, MB_OK | MB_ICONINFORMATION);
         AppendResultText("\n", g_crBlack);
     } else {
-        AppendResultRuns(EvaluationRuns(Sent(), typed, score));
-        AddToRecord(typed, score.nPercent);
-        ShowBox(QString::fromStdString(FormatVerdict(score.nPercent)), caption, MB_OK | MB_ICONINFORMATION);
+        AppendResultRuns(EvaluationRuns(sent, typed, score));
+        m_strKochNews.clear();
+        AddToRecord(sent, typed, score.nPercent);
+        ShowBox(QString::fromStdString(FormatVerdict(score.nPercent)) + std::exchange(m_strKochNews, {}), caption,
+                MB_OK | MB_ICONINFORMATION);
         AppendResultText("\n", g_crBlack);
     }
     ClearAnswer();

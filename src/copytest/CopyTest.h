@@ -105,7 +105,7 @@ protected:
     CRunStats m_runStats;
 
 private:
-    void AddToRecord(const std::string& typed, int nPositionPercent);
+    void AddToRecord(const std::string& sent, const std::string& typed, int nPositionPercent);
     void Aligned(HistoryTest test, const Alignment& align, const std::string& typed);
     void AdvanceKoch(const HistoryTest& test);
     void NotOpened();
@@ -115,5 +115,6 @@ private:
     std::vector<HistoryTest> m_runTests;
     QString m_strRun;
     bool m_bHistoryFailTold = false;
+    QString m_strKochNews; // a lesson passed by the test being evaluated, for its verdict
     int m_nKochStreak = 0; // complete tests of the lesson in a row at 90 % or more, without a history
 };

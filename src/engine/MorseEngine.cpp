@@ -127,6 +127,7 @@ void CMorseEngine::KeyTextChar(int nBuf, unsigned char ch, int nFreq, int nDotMs
     m_strSent += static_cast<char>(ch);
     ++m_nSentCount;
     g_nToneLen[nBuf] = MakeWave(g_ToneBuf[nBuf], nFreq, nDotMs, ch);
+    m_anSentEnd[nBuf] = m_strSent.size();
     m_abOfText[nBuf] = true;
     m_abSign[nBuf] = *MorsePattern(ch) != '\0';
 }
@@ -198,6 +199,8 @@ void CMorseEngine::NextChar(int nFreq, int nDotMs)
 void CMorseEngine::BeginTest()
 {
     m_strSent.clear();
+    m_nHeardSentLen = 0;
+    m_bCountHeard = true;
     m_nSentCount = 0;
     g_nCurBuf = 0;
     g_nGroupPos = 0;
@@ -309,6 +312,7 @@ void CMorseEngine::WriteFirstBuffer()
 
 void CMorseEngine::ResetWave()
 {
+    m_bCountHeard = false; // the buffer playing now is cut off
     if (m_startPause.isActive()) {
         ReleaseStream(false);
         return;
@@ -320,6 +324,8 @@ void CMorseEngine::OnWomDone(HWAVEOUT hwo)
 {
     if (hwo != g_hWaveOut || !hwo)
         return; // a released device's late notice
+    if (m_bCountHeard && m_abOfText[g_nCurBuf])
+        m_nHeardSentLen = m_anSentEnd[g_nCurBuf];
     g_nCurBuf = g_nCurBuf + 1 > 1 ? 0 : g_nCurBuf + 1;
     if (!m_bPlaying) {
         waveOutClose(g_hWaveOut);
@@ -359,6 +365,7 @@ void CMorseEngine::OnWomError(HWAVEOUT hwo)
 
 void CMorseEngine::ReleaseStream(bool bNotify)
 {
+    m_bCountHeard = false;
     m_startPause.stop();
     HWAVEOUT hwo = g_hWaveOut;
     if (!hwo)

@@ -115,6 +115,10 @@ public:
     // text with the samples that keyed them (the start signals and a
     // character keyed but never written left out).
     int HeardChars() const { return m_nHeardChars; }
+    // The part of Sent() whose characters were played whole: all of it
+    // once the text has ended, less the character that Stop cut off and
+    // those keyed ahead of it.
+    std::string HeardSent() const { return m_strSent.substr(0, m_nHeardSentLen); }
     double HeardSeconds() const { return double(m_llHeardSamples) / 8000.0; }
 
     // Keys a whole test as Start and the stream would, without a device
@@ -178,6 +182,11 @@ private:
     // Per tone buffer: it holds a character of the text (not a start
     // signal), and one with a sign.
     bool m_abOfText[2] = {false, false};
+    // Per tone buffer: the length of Sent() up to its character; the
+    // length played whole, counted until Stop cuts the sound.
+    size_t m_anSentEnd[2] = {0, 0};
+    size_t m_nHeardSentLen = 0;
+    bool m_bCountHeard = false;
     bool m_abSign[2] = {false, false};
     QTimer m_startPause; // writes the first buffer
     CBandRandom m_fist;

@@ -41,6 +41,8 @@ struct HistoryTest {
 
     double Accuracy() const { return nRight + nWrong + nMissing > 0 ? 100.0 * nRight / (nRight + nWrong + nMissing) : 0; }
     Alignment Counts() const;
+    // An exam-style score means something only for a whole test.
+    bool HasExamScore() const { return bAligned && !bStopped; }
     SentSpeed Speed() const { return SpeedOf(nCharsHeard, dSeconds); }
 };
 

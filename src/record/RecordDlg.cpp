@@ -38,7 +38,8 @@ static QTableWidget* MakeTable(const QStringList& headers, QWidget* parent)
 }
 
 static const char* const kTestColumns[] = {"日時", "ﾓｰﾄﾞ", "WPM", "位置の正解率", "位置合わせ正解率", "試験式の点",
-                                           "字/分", "送信WPM", "途中で止めた"};
+                                           "字/分", "送信WPM", "途中で止めた", "ｺｯﾎ法"};
+static constexpr int kTestColumnCount = int(std::size(kTestColumns));
 
 void CTestsModel::SetTests(const std::vector<HistoryTest>* pTests)
 {
@@ -52,11 +53,11 @@ int CTestsModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() || !m_pTests ? 0 : int(m_pTests->size());
 }
 
-int CTestsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 9; }
+int CTestsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kTestColumnCount; }
 
 QVariant CTestsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 9)
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kTestColumnCount)
         return QString::fromUtf8(kTestColumns[section]);
     return {};
 }
@@ -75,10 +76,11 @@ QVariant CTestsModel::data(const QModelIndex& index, int role) const
         case 2: return t.nWpm;
         case 3: return t.nPositionPercent;
         case 4: return t.Accuracy();
-        case 5: return ExamScore(t.Counts());
+        case 5: return t.HasExamScore() ? ExamScore(t.Counts()) : -1;
         case 6: return t.Speed().dCharsPerMinute;
         case 7: return t.Speed().dWpm;
-        default: return t.bStopped ? 1 : 0;
+        case 8: return t.bStopped ? 1 : 0;
+        default: return t.nKochLesson;
         }
     }
     if (role != Qt::DisplayRole)
@@ -90,10 +92,11 @@ QVariant CTestsModel::data(const QModelIndex& index, int role) const
     case 2: return QString::number(t.nWpm);
     case 3: return QStringLiteral("%1%").arg(t.nPositionPercent);
     case 4: return t.bAligned ? QStringLiteral("%1%").arg(t.Accuracy(), 0, 'f', 1) : QString();
-    case 5: return t.bAligned ? QString::number(ExamScore(t.Counts())) : QString();
+    case 5: return t.HasExamScore() ? QString::number(ExamScore(t.Counts())) : QString();
     case 6: return QString::number(speed.dCharsPerMinute, 'f', 1);
     case 7: return QString::number(speed.dWpm, 'f', 1);
     case 8: return t.bStopped ? QStringLiteral("はい") : QString();
+    case 9: return t.nKochLesson > 0 ? QString::number(t.nKochLesson) : QString();
     default: return {};
     }
 }
@@ -231,14 +234,14 @@ void CRecordDlg::Show(std::vector<HistoryTest> tests, std::map<unsigned char, Ch
         const SentSpeed speed = t.Speed();
         QString aligned = QStringLiteral("位置合わせ中...");
         if (t.bAligned)
-            aligned = QStringLiteral("正解 %1、誤り %2、抜け %3、余分 %4、正解率 %5%\n試験式の点: %6 点 (%7)")
+            aligned = QStringLiteral("正解 %1、誤り %2、抜け %3、余分 %4、正解率 %5%\n試験式の点: %6")
                           .arg(t.nRight)
                           .arg(t.nWrong)
                           .arg(t.nMissing)
                           .arg(t.nExtra)
                           .arg(t.Accuracy(), 0, 'f', 1)
-                          .arg(ExamScore(t.Counts()))
-                          .arg(ExamRule());
+                          .arg(t.HasExamScore() ? QStringLiteral("%1 点 (%2)").arg(ExamScore(t.Counts())).arg(ExamRule())
+                                                : QStringLiteral("なし (途中で止めたテスト)"));
         m_pLast->setText(QStringLiteral("直前のテスト(位置合わせ): %1\n送信の速さ: %2 字/分 = %3 WPM (%4)%5")
                              .arg(aligned)
                              .arg(speed.dCharsPerMinute, 0, 'f', 1)

@@ -81,17 +81,20 @@ static QByteArray Utf8WithBom(const QStringList& lines)
 
 QByteArray TestsCsv(const std::vector<HistoryTest>& tests)
 {
-    QStringList lines{QStringLiteral("日時 (UTC),ﾓｰﾄﾞ,音の高さ (Hz),速さ (WPM),位置の正解率 (%),位置合わせ正解率 (%),"
-                                     "正解,誤り,抜け,余分,試験式の点 (%1),送信の速さ (字/分),送信の速さ (WPM),"
-                                     "途中で止めた,送信の速さの数え方: %2")
+    // One field a column: the rules go into their columns' names.
+    QStringList lines{QStringLiteral("日時 (UTC),ﾓｰﾄﾞ,音の高さ (Hz),速さ (WPM),ｺｯﾎ法のﾚｯｽﾝ,位置の正解率 (%),位置合わせ正解率 (%),"
+                                     "正解,誤り,抜け,余分,試験式の点 (%1),送信の速さ (字/分; %2),送信の速さ (WPM),"
+                                     "途中で止めた")
                           .arg(ExamRule(), SpeedRule())};
     for (const HistoryTest& t : tests) {
         const SentSpeed speed = t.Speed();
         QStringList row{t.when.toUTC().toString(Qt::ISODate), ModeName(t.nMode), QString::number(t.nFreq),
-                        QString::number(t.nWpm), QString::number(t.nPositionPercent)};
+                        QString::number(t.nWpm), t.nKochLesson > 0 ? QString::number(t.nKochLesson) : QString(),
+                        QString::number(t.nPositionPercent)};
         if (t.bAligned)
             row << QString::number(t.Accuracy(), 'f', 1) << QString::number(t.nRight) << QString::number(t.nWrong)
-                << QString::number(t.nMissing) << QString::number(t.nExtra) << QString::number(ExamScore(t.Counts()));
+                << QString::number(t.nMissing) << QString::number(t.nExtra)
+                << (t.HasExamScore() ? QString::number(ExamScore(t.Counts())) : QString());
         else
             row << QString() << QString() << QString() << QString() << QString() << QString();
         row << QString::number(speed.dCharsPerMinute, 'f', 1) << QString::number(speed.dWpm, 'f', 1)
