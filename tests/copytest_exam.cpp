@@ -9,10 +9,13 @@
 #include "exam/ExamDlg.h"
 #include "text/Cp932.h"
 #include "history/History.h"
+#include "winui/FileDialog.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 class TestExamWindow : public QObject {
     Q_OBJECT
@@ -71,25 +74,37 @@ private slots:
 
     void stoppedPartIsGradedAsFarAsItWent()
     {
-        // Stopped after a few characters: graded on what was sent. Stopped
-        // in the start pause: nothing to grade, nothing kept.
-        CRecordingWaveOut::Install(false);
+        // Each part stopped after a few characters: graded on what was heard
+        // whole, kept as stopped, and no licence verdict from such parts.
+        // Stopped in the start pause: nothing to grade, nothing kept.
         CHistory history;
         QCOMPARE(history.Open(m_dir.filePath("stopped.sqlite")), CHistory::Opened::Fresh);
         CExamDlg dlg(700, 50, TrainingOptions{}, &history);
-        dlg.Choose("1sou", ExamPart::LatinCode);
-        dlg.OnStart();
-        QVERIFY(RunUntil([] { return CRecordingWaveOut::s_log.nWrites == 1; }));
-        for (int i = 0; i < 3; ++i)
-            CRecordingWaveOut::s_pLast->Complete();
-        dlg.OnStop();
-        QVERIFY(RunUntil([&] { return Ended(dlg); }));
-        const std::string sent = dlg.PartTest().Sent();
-        QVERIFY(ExamCharCount(sent) < 400); // 80 a minute for 5 minutes, cut short
-        dlg.Answer()->SetWindowText(Cp932ToQString(sent));
-        dlg.OnGrade();
-        QCOMPARE(dlg.Score(ExamPart::LatinCode), 100);
-        QCOMPARE(int(history.Tests().size()), 1);
+        const auto& licences = ExamLicences();
+        const auto licence = std::find_if(licences.begin(), licences.end(),
+                                          [](const ExamLicence& l) { return std::string(l.pszKey) == "1sou"; });
+        QVERIFY(licence != licences.end() && licence->parts.size() > 1);
+        for (const ExamPartDef& part : licence->parts) {
+            CRecordingWaveOut::Install(false);
+            dlg.Choose("1sou", part.ePart);
+            dlg.OnStart();
+            for (int k = 1; k <= 4; ++k) {
+                QVERIFY(RunUntil([&] { return CRecordingWaveOut::s_log.nWrites == k; }));
+                CRecordingWaveOut::s_pLast->Complete();
+            }
+            dlg.OnStop();
+            QVERIFY(RunUntil([&] { return Ended(dlg); }));
+            const std::string heard = dlg.PartTest().HeardSent();
+            QVERIFY(ExamCharCount(heard) > 0 && heard.size() < dlg.PartTest().Sent().size());
+            dlg.Answer()->SetWindowText(Cp932ToQString(heard)); // all that was heard, nothing else
+            dlg.OnGrade();
+            QCOMPARE(dlg.Score(part.ePart), 100);
+            const HistoryTest kept = history.Tests({}, -1, {}, true).back();
+            QVERIFY(kept.bStopped);
+            QCOMPARE(QByteArray::fromStdString(kept.strSent), QByteArray::fromStdString(heard));
+        }
+        QVERIFY(!dlg.VerdictText().contains(QStringLiteral("判定")));
+        QVERIFY(dlg.VerdictText().contains(QStringLiteral("途中で止めた")));
         SetStartPause(1000);
         dlg.Choose("kokunai", ExamPart::Wabun);
         dlg.OnStart();
@@ -98,7 +113,42 @@ private slots:
         QVERIFY(RunUntil([&] { return Ended(dlg); }));
         dlg.OnGrade();
         QCOMPARE(dlg.Score(ExamPart::Wabun), -1);
-        QCOMPARE(int(history.Tests().size()), 1);
+        QCOMPARE(int(history.Tests().size()), int(licence->parts.size()));
+    }
+
+    void chosenTextFile()
+    {
+        // A FIFO is refused at once; a text chosen in practice keeps the
+        // speed and length set there and is not used for a licence.
+        const QString fifo = m_dir.filePath("fifo.txt"), text = m_dir.filePath("own.txt");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        QFile own(text);
+        QVERIFY(own.open(QIODevice::WriteOnly) && own.write("ZEBRAS QUIZ JOVIAL WIZARDS\n") > 0);
+        own.close();
+        QString chosen;
+        SetFileDialogHook([&](const QStringList&, const QString&) { return chosen; });
+        const auto unhook = qScopeGuard([] { SetFileDialogHook(nullptr); });
+        CRecordingWaveOut::Install(false);
+        CExamDlg dlg(700, 50, TrainingOptions{}, nullptr);
+        dlg.Choose("practice", ExamPart::LatinPlain, 30, 1);
+        chosen = fifo;
+        dlg.OnChooseFile();
+        QCOMPARE(m_pBoxes->boxes.size(), 1);
+        QVERIFY(m_pBoxes->boxes.takeFirst().text.contains(QStringLiteral("通常のﾌｧｲﾙではありません")));
+        chosen = text;
+        dlg.OnChooseFile();
+        for (const char* licence : {"practice", "1sou"}) {
+            DRAVIK_ROW(licence);
+            if (std::string(licence) != "practice")
+                dlg.Choose(licence, ExamPart::LatinPlain);
+            dlg.OnStart();
+            const bool own = std::string(licence) == "practice";
+            QCOMPARE(dlg.PartTest().Text().find("ZEBRAS") != std::string::npos, own);
+            if (own)
+                QVERIFY(dlg.PartTest().PartSettings().nCharsPerMin == 30 && dlg.PartTest().PartSettings().nMinutes == 1);
+            dlg.OnStop();
+            QVERIFY(RunUntil([&] { return Ended(dlg); }));
+        }
     }
 
     void wabunIsTypedInKana()

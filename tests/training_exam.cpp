@@ -70,6 +70,8 @@ private slots:
             {"ｼｹﾝ ｺﾞｳｶｸ ｵﾒﾃﾞﾄｳ", "ｼｹﾝ ｺｳｶｸ ｵﾒﾃﾄｳ", 0, 2, 98}, {"QXBTR KLMOZ", "QXBTR KLNOZ", 1, 0, 97},
             {"MEETING MOVED TO FRIDAY", "MEETING MOVE TO FRIDAYS", 1, 1, 96},
             {"ｶﾞｯｺｳ", "ｶｯｺｳ", 0, 1, 99}, {"ﾊﾟﾝ", "ﾊﾞﾝ", 1, 0, 97},
+            // Small kana are keyed as their full-size sign: either is right.
+            {"ｷｯﾌﾟ ｼｬｼﾝ", "ｷﾂﾌﾟ ｼﾔｼﾝ", 0, 0, 100}, {"ｷﾂﾌﾟ", "ｷｯﾌﾟ", 0, 0, 100},
         };
         for (const auto& r : rows) {
             DRAVIK_ROW(QString::fromUtf8(r.typed));

@@ -23,6 +23,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -251,6 +253,21 @@ private slots:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
         QVERIFY(!saved);
+    }
+
+    void profileThatIsNoFileIsLeftAlone()
+    {
+        // A FIFO where the profile belongs would hang Qt's reader: it is
+        // neither read nor written, and stays as it was.
+        const QString path = ProfileFilePath();
+        QCOMPARE(path, QSettings(ProfileOrganization(), ProfileApplication()).fileName());
+        QFile::remove(path);
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        const auto removeFifo = qScopeGuard([&] { QFile::remove(path); });
+        QVERIFY(!ProfileFileUsable());
+        QCOMPARE(TrainingOptions::Load(), TrainingOptions{});
+        QVERIFY(!TrainingOptions{}.Save());
+        QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());
     }
 
     void exportWritesAWholeTest()

@@ -17,7 +17,6 @@
 #include "record/RecordTables.h"
 #include "settings/Settings.h"
 
-#include <QSettings>
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -62,6 +61,12 @@ bool CDravikApp::InitInstance(const QStringList& arguments)
     if (!ok)
         return false;
     m_pView->OnInitialUpdate();
+    if (!ProfileFileUsable())
+        MessageBox(m_pFrame.get(),
+                   QStringLiteral("設定ファイル %1 は通常のファイルではないので、読み書きしません。\n"
+                                  "既定の設定で始めます。設定は保存されません。")
+                       .arg(ProfileFilePath()),
+                   QStringLiteral("ｵﾌﾟｼｮﾝ"), MB_OK | MB_ICONEXCLAMATION);
     m_pView->SetOptions(TrainingOptions::Load());
     m_pFrame->show();
     OpenHistory();
@@ -114,7 +119,7 @@ void CDravikApp::OnOptions()
     if (!m_pView->Options().Save())
         MessageBox(m_pFrame.get(),
                    QStringLiteral("設定を保存できませんでした。\n設定は次に起動したときには元に戻ります。\n%1")
-                       .arg(QSettings(ProfileOrganization(), ProfileApplication()).fileName()),
+                       .arg(ProfileFilePath()),
                    QStringLiteral("ｵﾌﾟｼｮﾝ"), MB_OK | MB_ICONEXCLAMATION);
 }
 

@@ -60,6 +60,21 @@ int ExamMode(ExamPart part) { return kExamWabun + int(part); }
 
 static bool IsGap(unsigned char c) { return c == ' ' || c == '\n' || c == '\r'; }
 
+// Small kana are keyed with their full-size sign, so either is right.
+static std::string FullSizeKana(const std::string& text)
+{
+    static const unsigned char kFull[] = {0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xD4, 0xD5, 0xD6, 0xC2}; // ｧ..ｯ
+    std::string out = text;
+    for (size_t i = 0; i < out.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(out[i]);
+        if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC))
+            ++i; // a double-byte character's second byte is no kana
+        else if (c >= 0xA7 && c <= 0xAF)
+            out[i] = static_cast<char>(kFull[c - 0xA7]);
+    }
+    return out;
+}
+
 int ExamCharCount(const std::string& text)
 {
     return int(std::count_if(text.begin(), text.end(), [](char c) { return *MorsePattern(static_cast<unsigned char>(c)) != '\0'; }));
@@ -170,8 +185,9 @@ std::string ExamText(ExamPart part, int nChars, uint32_t nSeed, const std::vecto
     return text;
 }
 
-ExamGrade GradeExamPart(const std::string& sent, const std::string& typed)
+ExamGrade GradeExamPart(const std::string& sentAsIs, const std::string& typedAsIs)
 {
+    const std::string sent = FullSizeKana(sentAsIs), typed = FullSizeKana(typedAsIs);
     // Characters only: where the words break is not graded.
     std::string s, t;
     std::vector<size_t> at; // index in sent of each kept byte

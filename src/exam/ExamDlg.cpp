@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exam/ExamDlg.h"
 #include "copytest/CharEdit.h"
+#include "engine/PracticeText.h"
 #include "engine/ToneBuffers.h"
 #include "text/Cp932.h"
 #include "drills/Conditions.h"
@@ -20,6 +21,8 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include <cerrno>
+#include <cstring>
 #include <random>
 
 static QString Utf8(const char* text) { return QString::fromUtf8(text); }
@@ -130,6 +133,8 @@ int CExamDlg::Score(ExamPart part) const
     return it == m_results.end() ? -1 : it->second.nScore;
 }
 
+QString CExamDlg::VerdictText() const { return m_pVerdict->text(); }
+
 void CExamDlg::Choose(const std::string& licenceKey, ExamPart part, int nCharsPerMin, int nMinutes)
 {
     const std::vector<ExamLicence>& all = ExamLicences();
@@ -165,8 +170,12 @@ void CExamDlg::OnPartChanged()
     // A licence's parts are as the exam gives them; practice chooses.
     m_pSpeed->setValue(def.nCharsPerMin);
     m_pMinutes->setValue(def.nMinutes);
-    m_pTextSource->setText(m_userLines.count(def.ePart) ? QStringLiteral("自分の文ﾌｧｲﾙから")
-                                                         : QStringLiteral("Dravik の練習文から"));
+    ShowTextSource();
+    // The answer and marks of another part go with it.
+    m_pAnswer->clear();
+    m_pMarked->clear();
+    m_pScore->clear();
+    m_bHeard = false;
     // Kana for Wabun, as the form's Wabun modes type.
     CInputContext& imc = m_pAnswer->InputContext();
     imc.bOpen = IsWabunPart(def.ePart) ? 1 : 0;
@@ -180,9 +189,20 @@ void CExamDlg::OnChooseFile()
                                          QStringLiteral("txt"));
     if (path.isEmpty())
         return;
-    QFile f(path);
+    // Only a regular file, opened without blocking: a FIFO would hold the
+    // window until something wrote to it.
+    errno = 0;
+    FILE* pFile = OpenPhraseFile(QFile::encodeName(path).toStdString());
+    QFile f;
+    if (!pFile || !f.open(pFile, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        const QString why = errno ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("通常のﾌｧｲﾙではありません。");
+        if (pFile)
+            std::fclose(pFile);
+        MessageBox(this, QStringLiteral("%1 を読めませんでした。\n%2").arg(path, why), kCaption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     // A practice text, not a whole book: the first MiB is plenty.
-    const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.read(1 << 20) : QByteArray();
+    const QByteArray bytes = f.read(1 << 20);
     if (f.error() != QFileDevice::NoError) {
         MessageBox(this, QStringLiteral("%1 を読めませんでした。\n%2").arg(path, f.errorString()), kCaption,
                    MB_OK | MB_ICONEXCLAMATION);
@@ -196,8 +216,15 @@ void CExamDlg::OnChooseFile()
                    kCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    m_userLines[Part()] = std::move(lines);
-    OnPartChanged();
+    // For this licence's part alone; the speed and length set stay.
+    m_userLines[{Licence().pszKey, Part()}] = std::move(lines);
+    ShowTextSource();
+}
+
+void CExamDlg::ShowTextSource()
+{
+    m_pTextSource->setText(m_userLines.count({Licence().pszKey, Part()}) ? QStringLiteral("自分の文ﾌｧｲﾙから")
+                                                                          : QStringLiteral("Dravik の練習文から"));
 }
 
 void CExamDlg::OnStart()
@@ -211,7 +238,7 @@ void CExamDlg::OnStart()
     s.nMinutes = m_pMinutes->value();
     s.nFreq = m_nFreq;
     s.nVolume = m_nVolume;
-    const auto user = m_userLines.find(s.ePart);
+    const auto user = m_userLines.find({Licence().pszKey, s.ePart});
     const std::vector<std::string> lines = user != m_userLines.end() ? user->second : ExamLines(s.ePart);
     std::random_device device;
     m_pAnswer->clear();
@@ -254,7 +281,7 @@ void CExamDlg::OnGrade()
         return;
     m_pAnswer->CommitPending();
     const std::string typed = m_pAnswer->GetWindowTextBytes();
-    const std::string& sent = m_partTest.Sent();
+    const std::string sent = m_partTest.GradedText();
     m_bHeard = false;
     if (ExamCharCount(sent) == 0) {
         // Stopped before the first character: nothing to grade or keep.
@@ -279,8 +306,15 @@ void CExamDlg::OnGrade()
         i += len;
     }
     m_pMarked->setHtml(html);
-    m_pScore->setText(QStringLiteral("誤字 %1 字 (×3)、脱字 %2 字 (×1): %3 点").arg(g.nWrong).arg(g.nMissing).arg(g.nScore));
-    m_results[Part()] = {g.nScore, m_partTest.PartSettings().nCharsPerMin, m_partTest.PartSettings().nMinutes};
+    const bool bStopped = m_partTest.WasStopped();
+    // Extra characters are 誤字 too; they have no place on the sent text.
+    m_pScore->setText(QStringLiteral("誤字 %1 字%2 (×3)、脱字 %3 字 (×1): %4 点%5")
+                          .arg(g.nWrong)
+                          .arg(g.align.nExtra ? QStringLiteral(" (うち余分な字 %1)").arg(g.align.nExtra) : QString())
+                          .arg(g.nMissing)
+                          .arg(g.nScore)
+                          .arg(bStopped ? QStringLiteral(" (途中で止めたので、止めるまでに聞いた文字だけを採点しました)") : QString()));
+    m_results[Part()] = {g.nScore, m_partTest.PartSettings().nCharsPerMin, m_partTest.PartSettings().nMinutes, bStopped};
     if (m_options.bKeepHistory && m_pHistory && m_pHistory->IsOpen()) {
         HistoryTest t = m_partTest.Graded(g, typed, m_options);
         t.strRun = m_strRun;
@@ -316,18 +350,24 @@ void CExamDlg::ShowSummary()
     const ExamLicence& l = Licence();
     m_pSummary->setRowCount(int(l.parts.size()));
     std::vector<int> scores;
+    bool bAnyStopped = false;
     for (int row = 0; row < int(l.parts.size()); ++row) {
         ExamPartDef p = l.parts[size_t(row)];
         const int score = Score(p.ePart);
+        const bool bStopped = score >= 0 && m_results[p.ePart].bStopped;
+        bAnyStopped = bAnyStopped || bStopped;
         if (score >= 0) {
-            scores.push_back(score);
+            if (!bStopped)
+                scores.push_back(score);
             // Practice shows the speed and length it was taken at.
             p.nCharsPerMin = m_results[p.ePart].nCharsPerMin;
             p.nMinutes = m_results[p.ePart].nMinutes;
         }
         const QString cells[] = {Utf8(ExamPartName(p.ePart)), QStringLiteral("%1 字/分").arg(p.nCharsPerMin),
                                  QStringLiteral("約%1分").arg(p.nMinutes),
-                                 score >= 0 ? QStringLiteral("%1 点").arg(score) : QStringLiteral("-")};
+                                 score < 0    ? QStringLiteral("-")
+                                 : bStopped ? QStringLiteral("%1 点 (途中で止めた)").arg(score)
+                                              : QStringLiteral("%1 点").arg(score)};
         for (int col = 0; col < 4; ++col)
             m_pSummary->setItem(row, col, new QTableWidgetItem(cells[col]));
     }
@@ -340,7 +380,9 @@ void CExamDlg::ShowSummary()
                              .arg(l.nPassTotal)
                              .arg(l.bRuleSourced ? QString() : QStringLiteral(" (公表された基準が見つからないため Dravik 独自の基準です)"));
     if (scores.size() < l.parts.size()) {
-        m_pVerdict->setText(rule + QStringLiteral("\nすべての種目を採点すると合否を出します。"));
+        m_pVerdict->setText(rule
+                            + (bAnyStopped ? QStringLiteral("\n途中で止めた種目は合否に数えません。最後まで受けて採点すると合否を出します。")
+                                           : QStringLiteral("\nすべての種目を採点すると合否を出します。")));
         return;
     }
     m_pVerdict->setText(rule + (ExamLicencePassed(l, scores) ? QStringLiteral("\n判定: 合格") : QStringLiteral("\n判定: 不合格")));

@@ -32,12 +32,14 @@ public:
     CExamPartTest& PartTest() { return m_partTest; }
     CCharEdit* Answer() const { return m_pAnswer; }
     int Score(ExamPart part) const;
+    QString VerdictText() const;
     // The program run the graded parts are kept under.
     void SetRun(const QString& run) { m_strRun = run; }
     // Chooses a licence by key and one of its parts; practice takes the
     // speed and length too.
     void Choose(const std::string& licenceKey, ExamPart part, int nCharsPerMin = 0, int nMinutes = 0);
 
+    void OnChooseFile();
     void OnStart();
     void OnStop();
     void OnGrade();
@@ -48,7 +50,7 @@ protected:
 private:
     void OnLicenceChanged();
     void OnPartChanged();
-    void OnChooseFile();
+    void ShowTextSource();
     void OnEnded();
     void OnFailed();
     void ShowState();
@@ -63,9 +65,11 @@ private:
     CExamPartTest m_partTest;
     bool m_bPlaying = false;
     bool m_bHeard = false; // a part was played and is not yet graded
-    std::map<ExamPart, std::vector<std::string>> m_userLines;
+    // The user's text files, by licence key and part.
+    std::map<std::pair<std::string, ExamPart>, std::vector<std::string>> m_userLines;
     struct PartResult {
         int nScore, nCharsPerMin, nMinutes;
+        bool bStopped; // graded as far as it went; no part of a verdict
     };
     std::map<ExamPart, PartResult> m_results; // of this licence, graded in this window
 

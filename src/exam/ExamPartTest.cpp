@@ -86,7 +86,7 @@ HistoryTest CExamPartTest::Graded(const ExamGrade& grade, const std::string& typ
                        .arg(m_part.nMinutes)
                        .arg(grade.nScore)
         + ConditionsText(options, GetKeyingOptions().shaping.band.nSeed);
-    t.strSent = Sent();
+    t.strSent = GradedText();
     t.strTyped = typed;
     t.nPositionPercent = ScoreCopy(grade.strSentChars, grade.strTypedChars).nPercent;
     t.bAligned = true;

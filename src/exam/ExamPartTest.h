@@ -33,6 +33,10 @@ public:
     // The sound stops at once; the text heard so far stays to be graded.
     void Stop();
     const std::string& Text() const { return m_strText; }
+    // Stopped before its text ended; what is graded then is what was
+    // heard whole.
+    bool WasStopped() const { return m_bStopped; }
+    std::string GradedText() const { return m_bStopped ? HeardSent() : Sent(); }
     const ExamPartSettings& PartSettings() const { return m_part; }
     // The characters a minute the part is keyed at, over its own text.
     double KeyedCharsPerMin() const;

@@ -21,8 +21,10 @@ int TrainingOptions::EffectiveWpmAt(int nWpm) const
 
 TrainingOptions TrainingOptions::Load()
 {
-    QSettings s(ProfileOrganization(), ProfileApplication());
     TrainingOptions o;
+    if (!ProfileFileUsable())
+        return o;
+    QSettings s(ProfileOrganization(), ProfileApplication());
     for (int id = 0; id < kSettingCount; ++id) {
         const SettingDef& def = Setting(SettingId(id));
         PutSetting(o, def.eId, ParseSetting(def, s.value(QLatin1String(def.pszKey))));
@@ -32,6 +34,8 @@ TrainingOptions TrainingOptions::Load()
 
 bool TrainingOptions::Save() const
 {
+    if (!ProfileFileUsable())
+        return false;
     QSettings s(ProfileOrganization(), ProfileApplication());
     for (int id = 0; id < kSettingCount; ++id) {
         const SettingDef& def = Setting(SettingId(id));

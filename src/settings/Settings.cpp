@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/Settings.h"
 
+#include <QFile>
+#include <QStandardPaths>
+
 #include <algorithm>
+#include <sys/stat.h>
 #include <iterator>
 
 static const char* const kToneShapeWords[] = {"square", "shaped"};
@@ -126,3 +130,18 @@ QString SettingsText(const TrainingOptions& options, SettingDef::InForce eGroup)
 
 QString ProfileOrganization() { return QStringLiteral("Local AppWizard-Generated Applications"); }
 QString ProfileApplication() { return QStringLiteral("Dravik"); }
+
+QString ProfileFilePath()
+{
+    // Where QSettings keeps a user's native profile on this system.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/')
+        + ProfileOrganization() + QLatin1Char('/') + ProfileApplication() + QStringLiteral(".conf");
+}
+
+bool ProfileFileUsable()
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(ProfileFilePath()).constData(), &st) != 0)
+        return true; // none yet: it is made at the first save
+    return S_ISREG(st.st_mode);
+}

@@ -78,3 +78,8 @@ QString SettingsText(const TrainingOptions& options, SettingDef::InForce eGroup)
 // The profile: "Local AppWizard-Generated Applications" / "Dravik".
 QString ProfileOrganization();
 QString ProfileApplication();
+// The profile's file, and whether it may be read and written: anything
+// there but a regular file (a FIFO would hang the reader) is left alone,
+// and the options are the defaults and are not kept.
+QString ProfileFilePath();
+bool ProfileFileUsable();
