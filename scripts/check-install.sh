@@ -3,9 +3,10 @@
 # Installs a build into a fresh folder, as a package would under /usr, and
 # checks what a desktop expects of it: every installed path in the install
 # manifest (the bin/ link too), a clean desktop entry and AppStream file,
-# hicolor icons, man pages in English and Japanese, the documentation, and
-# a program that runs from bin/. Where lintian is installed, the Debian
-# package of the build must draw no error and no warning from it.
+# hicolor icons, man pages in English and Japanese, the documentation, a
+# program that runs from bin/, and an uninstall that leaves nothing. Where
+# lintian is installed, the Debian package of the build must draw no error
+# and no warning from it.
 #
 #   scripts/check-install.sh BUILD_DIR VERSION
 set -euo pipefail
@@ -54,4 +55,8 @@ if command -v lintian >/dev/null; then
   report=$(lintian --fail-on error,warning "$dest"/package/dravik_*.deb 2>&1) || fail "lintian: $report"
   ! grep -qE '^[EW]:' <<<"$report" || fail "lintian: $report"
 fi
+# Uninstalled, nothing of it is left, not even an empty folder.
+DESTDIR=$dest bash "$(dirname "$0")/uninstall.sh" "$build" /usr
+left=$(cd "$dest" && find . -mindepth 1 | grep -vE '^\./usr(/(bin|lib|share|share/man))?$' | grep -v '^\./package' || true)
+[ -z "$left" ] || fail "left after uninstall: $left"
 echo "install tree complete"
