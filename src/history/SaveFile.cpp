@@ -1,12 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history/SaveFile.h"
 
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+
 bool CCheckedSave::Check(bool ok)
 {
     // Read before anything else touches the file: cancelling replaces
-    // the error with "cancelled by the application".
-    if (!ok && m_strError.isEmpty())
-        m_strError = m_file.errorString().isEmpty() ? QStringLiteral("?") : m_file.errorString();
+    // the error with "cancelled by the application". A write that runs
+    // out of disk leaves Qt with no reason but "Unknown error"; the
+    // system's is in errno.
+    const int nErrno = errno;
+    if (!ok && m_strError.isEmpty()) {
+        m_strError = m_file.errorString();
+        if ((m_strError.isEmpty() || m_strError == QFile().errorString()) && nErrno != 0)
+            m_strError = QString::fromLocal8Bit(std::strerror(nErrno));
+        if (m_strError.isEmpty())
+            m_strError = QStringLiteral("?");
+    }
     return ok && m_strError.isEmpty();
 }
 
