@@ -89,7 +89,9 @@ CBandRender::CBandRender(const BandConditions& conditions, bool bSquareTone, int
     : m_c(conditions), m_nRate(nRate), m_random(conditions.nSeed)
 {
     const double level = kToneLevel;
-    const double tonePower = bSquareTone ? level * level : level * level / 2;
+    // The tone as heard in the band: a sine's power, or the square wave's
+    // fundamental's (8/π² of its power; its harmonics lie outside).
+    const double tonePower = bSquareTone ? 8 / (kPi * kPi) * level * level : level * level / 2;
     // A receiver's audio passband shapes the hiss, as on the air.
     m_passband = {Section(Pass::High, 200, std::numbers::sqrt2 / 2, nRate),
                   Section(Pass::Low, 3000, std::numbers::sqrt2 / 2, nRate)};

@@ -50,8 +50,9 @@ struct BandConditions {
 // every station, four deviations of the noise) fit.
 class CBandRender {
 public:
-    // bSquareTone: the main signal is the keyed square wave (power A²),
-    // else a sine (A²/2); nRate: samples per second.
+    // bSquareTone: the main signal is the keyed square wave (its
+    // fundamental, the tone heard, has power 8A²/π²), else a sine (A²/2);
+    // nRate: samples per second.
     CBandRender(const BandConditions& conditions, bool bSquareTone, int nRate);
 
     // main: the main signal as the clean path plays it, at its volume;
