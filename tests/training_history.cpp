@@ -242,6 +242,46 @@ private slots:
         QCOMPARE(int(h.Tests().size()), 1);
     }
 
+    void lockedHistoryKeepsTestsUntilFree()
+    {
+        // Another program holds a write transaction: tests are kept, in
+        // order, aligned counts too, and stored once it lets go.
+        const QString path = m_dir.filePath("locked.sqlite");
+        CHistory h;
+        QCOMPARE(h.Open(path), CHistory::Opened::Fresh);
+        HistoryTest first = MakeTest(0, "r", 5, QDateTime::currentDateTimeUtc());
+        QVERIFY(h.Add(first, {}));
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "locker");
+        other.setDatabaseName(path);
+        QVERIFY(other.open() && QSqlQuery(other).exec("BEGIN IMMEDIATE"));
+        HistoryTest kept = MakeTest(1, "r", 4, QDateTime::currentDateTimeUtc());
+        HistoryTest unaligned = MakeTest(2, "r", 0, QDateTime::currentDateTimeUtc());
+        unaligned.bAligned = false;
+        QVERIFY(h.Add(kept, {}) && h.Add(unaligned, {}));
+        QVERIFY(kept.nId < 0 && unaligned.nId < 0);
+        Alignment a;
+        a.nRight = 3;
+        a.nMissing = 2;
+        QVERIFY(h.SetAligned(unaligned.nId, a, {{'A', {2, 1, {}}}}));
+        QVERIFY(!h.StorePending());
+        QCOMPARE(int(h.PendingCount()), 2);
+        QVERIFY(QSqlQuery(other).exec("ROLLBACK"));
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase("locker");
+        HistoryTest last = MakeTest(3, "r", 5, QDateTime::currentDateTimeUtc());
+        QVERIFY(h.Add(last, {}) && last.nId > 0);
+        QCOMPARE(int(h.PendingCount()), 0);
+        std::vector<int> modes;
+        for (const HistoryTest& t : h.Tests())
+            modes.push_back(t.nMode);
+        QCOMPARE(modes, (std::vector<int>{0, 1, 2, 3}));
+        QCOMPARE(h.Tests({}, 2).front().nMissing, 2);
+        QCOMPARE(h.Chars().at('A').nSent, 2);
+        QVERIFY(h.SetAligned(kept.nId, a, {})); // its kept id still finds it
+        QCOMPARE(h.Tests({}, 1).front().nRight, 3);
+    }
+
     void killedWhileWritingLosesNothingCommitted()
     {
         // A child stores tests as fast as it can and reports each one

@@ -28,7 +28,19 @@
 void GetModuleDir(QString& path) { path = QCoreApplication::applicationDirPath(); }
 
 CDravikApp::CDravikApp() = default;
-CDravikApp::~CDravikApp() = default;
+CDravikApp::~CDravikApp()
+{
+    // A test is never dropped without the user's word.
+    while (m_pHistory && !m_pHistory->StorePending(CHistory::kAtExitBusyMs)
+           && MessageBox(nullptr,
+                         QStringLiteral("成績の履歴に、まだ記録できていないテストが %1 件あります。\n%2\n"
+                                        "もう一度記録を試しますか？ (いいえ: 記録せずに終了します)")
+                             .arg(m_pHistory->PendingCount())
+                             .arg(m_pHistory->Error()),
+                         QStringLiteral("成績表"), MB_YESNO | MB_ICONEXCLAMATION)
+               == IDYES) {
+    }
+}
 
 bool CDravikApp::InitInstance(const QStringList& arguments)
 {
@@ -147,12 +159,25 @@ void CDravikApp::OpenHistory()
     }
     m_pView->SetHistory(m_pHistory->IsOpen() ? m_pHistory.get() : nullptr, run);
     ScoreUnaligned();
+    m_pendingRetry.setSingleShot(true);
+    connect(&m_pendingRetry, &QTimer::timeout, this, [this] {
+        if (m_pHistory->StorePending())
+            RefreshRecord();
+        StorePendingLater();
+    });
+    connect(m_pView, &CDravikView::RecordChanged, this, &CDravikApp::StorePendingLater);
     // A lesson passed is said in the record window, also when it opens later.
     connect(m_pView, &CDravikView::KochAdvanced, this, [this](int nFrom, int nTo) {
         m_kochAdvance = {nFrom, nTo};
         if (m_pRecord)
             m_pRecord->ShowKochAdvance(nFrom, nTo);
     });
+}
+
+void CDravikApp::StorePendingLater()
+{
+    if (m_pHistory->PendingCount() > 0 && !m_pendingRetry.isActive())
+        m_pendingRetry.start(5000);
 }
 
 void CDravikApp::ScoreUnaligned()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <QObject>
+#include <QTimer>
 #include <QStringList>
 #include <memory>
 #include <utility>
@@ -55,6 +56,10 @@ private:
     void OpenHistory();
     // Scores tests a killed run stored before their counts.
     void ScoreUnaligned();
+    // Tests kept while another program held the history: tried again a
+    // while after each test, and at the end, until stored or given up.
+    void StorePendingLater();
+    QTimer m_pendingRetry;
     void RefreshRecord();
 };
 

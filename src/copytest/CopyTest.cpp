@@ -209,6 +209,13 @@ void CCopyTest::Aligned(HistoryTest test, const Alignment& align, const std::str
     if (m_options.bKeepHistory && m_pHistory && m_pHistory->IsOpen()) {
         const bool ok = test.nId ? m_pHistory->SetAligned(test.nId, align, chars) : m_pHistory->Add(test, chars);
         // Once a run: the program goes on without it.
+        if (ok && m_pHistory->PendingCount() > 0 && !m_bHistoryFailTold) {
+            m_bHistoryFailTold = true;
+            ShowBox(QStringLiteral("成績の履歴ファイルを他のプログラムが使っているため、テストはまだ記録されていません。\n"
+                                   "使えるようになりしだい記録します (終了するときにも試します)。\n%1")
+                        .arg(m_pHistory->Error()),
+                    WarningCaption(), MB_OK | MB_ICONINFORMATION);
+        }
         if (!ok && !m_bHistoryFailTold) {
             m_bHistoryFailTold = true;
             ShowBox(QStringLiteral("成績を履歴に記録できませんでした。\n%1\n%2\n"

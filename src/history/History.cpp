@@ -263,7 +263,7 @@ bool CHistory::OpenForReading(const QString& path)
     return m_bOpen;
 }
 
-static bool AddChars(QSqlDatabase& db, qint64 nId, const std::map<unsigned char, CharStats>& chars, QString& error)
+static bool AddChars(QSqlDatabase& db, qint64 nId, const std::map<unsigned char, CharStats>& chars, QSqlError& error)
 {
     QSqlQuery c(db), k(db);
     c.prepare(QStringLiteral("INSERT INTO chars(test_id, ch, sent, right_count) VALUES(?, ?, ?, ?)"));
@@ -274,7 +274,7 @@ static bool AddChars(QSqlDatabase& db, qint64 nId, const std::map<unsigned char,
         c.addBindValue(st.nSent);
         c.addBindValue(st.nRight);
         if (!c.exec()) {
-            error = c.lastError().text();
+            error = c.lastError();
             return false;
         }
         for (const auto& [typed, count] : st.confusions) {
@@ -283,7 +283,7 @@ static bool AddChars(QSqlDatabase& db, qint64 nId, const std::map<unsigned char,
             k.addBindValue(QByteArray::fromStdString(typed));
             k.addBindValue(count);
             if (!k.exec()) {
-                error = k.lastError().text();
+                error = k.lastError();
                 return false;
             }
         }
@@ -291,22 +291,80 @@ static bool AddChars(QSqlDatabase& db, qint64 nId, const std::map<unsigned char,
     return true;
 }
 
-bool CHistory::InTransaction(const std::function<bool(QSqlDatabase& db, QString& error)>& work)
+bool CHistory::InTransaction(const std::function<bool(QSqlDatabase& db, QSqlError& error)>& work)
 {
     if (!m_bOpen)
         return false;
     QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
-    QString error;
+    QSqlError error;
     if (db.transaction() && work(db, error) && db.commit())
         return true;
-    m_strError = error.isEmpty() ? db.lastError().text() : error;
+    if (!error.isValid())
+        error = db.lastError();
+    m_strError = error.text();
+    // SQLite's BUSY and LOCKED: another program holds the file for now.
+    const int code = error.nativeErrorCode().toInt() & 0xFF;
+    m_bLocked = code == 5 || code == 6;
     db.rollback();
     return false;
 }
 
 bool CHistory::Add(HistoryTest& t, const std::map<unsigned char, CharStats>& chars)
 {
-    return InTransaction([&](QSqlDatabase& db, QString& error) {
+    if (StorePending() && Store(t, chars))
+        return true;
+    if (!m_bLocked)
+        return false;
+    // Held by another program: kept, never lost, and stored after those
+    // before it.
+    t.nId = -++m_nLastPendingId;
+    m_pending.push_back({t, chars});
+    return true;
+}
+
+bool CHistory::StorePending(int nWaitMs)
+{
+    if (m_pending.empty())
+        return true;
+    if (nWaitMs != kBusyMs)
+        Exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(nWaitMs));
+    while (!m_pending.empty()) {
+        Pending& p = m_pending.front();
+        const qint64 kept = p.test.nId;
+        if (!Store(p.test, p.chars))
+            break;
+        m_storedPending[kept] = p.test.nId;
+        m_pending.pop_front();
+    }
+    if (nWaitMs != kBusyMs)
+        Exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(kBusyMs));
+    return m_pending.empty();
+}
+
+bool CHistory::SetAligned(qint64 nId, const Alignment& a, const std::map<unsigned char, CharStats>& chars)
+{
+    if (nId < 0) {
+        const auto stored = m_storedPending.find(nId);
+        if (stored != m_storedPending.end())
+            return StorePending() && StoreAligned(stored->second, a, chars);
+        for (Pending& p : m_pending)
+            if (p.test.nId == nId) {
+                p.test.bAligned = true;
+                p.test.nRight = a.nRight;
+                p.test.nWrong = a.nWrong;
+                p.test.nMissing = a.nMissing;
+                p.test.nExtra = a.nExtra;
+                p.chars = chars;
+                return true;
+            }
+        return false;
+    }
+    return StorePending() && StoreAligned(nId, a, chars);
+}
+
+bool CHistory::Store(HistoryTest& t, const std::map<unsigned char, CharStats>& chars)
+{
+    return InTransaction([&](QSqlDatabase& db, QSqlError& error) {
         QSqlQuery q(db);
         q.prepare(QStringLiteral(
             "INSERT INTO tests(at, run, mode, mode_key, tone_hz, wpm, volume, options, koch_lesson, sent, typed, position_percent,"
@@ -322,7 +380,7 @@ bool CHistory::Add(HistoryTest& t, const std::map<unsigned char, CharStats>& cha
               QVariant(t.dSeconds), QVariant(t.bStopped ? 1 : 0)})
             q.addBindValue(v);
         if (!q.exec()) {
-            error = q.lastError().text();
+            error = q.lastError();
             return false;
         }
         t.nId = q.lastInsertId().toLongLong();
@@ -330,16 +388,16 @@ bool CHistory::Add(HistoryTest& t, const std::map<unsigned char, CharStats>& cha
     });
 }
 
-bool CHistory::SetAligned(qint64 nId, const Alignment& a, const std::map<unsigned char, CharStats>& chars)
+bool CHistory::StoreAligned(qint64 nId, const Alignment& a, const std::map<unsigned char, CharStats>& chars)
 {
-    return InTransaction([&](QSqlDatabase& db, QString& error) {
+    return InTransaction([&](QSqlDatabase& db, QSqlError& error) {
         QSqlQuery q(db);
         q.prepare(QStringLiteral(
             "UPDATE tests SET right_count = ?, wrong_count = ?, missing_count = ?, extra_count = ? WHERE id = ?"));
         for (const QVariant& v : {QVariant(a.nRight), QVariant(a.nWrong), QVariant(a.nMissing), QVariant(a.nExtra), QVariant(nId)})
             q.addBindValue(v);
         if (!q.exec()) {
-            error = q.lastError().text();
+            error = q.lastError();
             return false;
         }
         return AddChars(db, nId, chars, error);
@@ -484,11 +542,11 @@ std::map<unsigned char, CharStats> CHistory::Chars(const QDateTime& since, int n
 
 bool CHistory::Clear()
 {
-    const bool cleared = InTransaction([&](QSqlDatabase& db, QString& error) {
+    const bool cleared = InTransaction([&](QSqlDatabase& db, QSqlError& error) {
         QSqlQuery q(db);
         for (const char* table : {"confusions", "chars", "tests"})
             if (!q.exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)))) {
-                error = q.lastError().text();
+                error = q.lastError();
                 return false;
             }
         return true;

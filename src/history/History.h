@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -63,10 +64,12 @@ public:
     static QString DefaultPath();
     // The schema this build writes; older files are brought up to it.
     static constexpr int kSchemaVersion = 2;
-    // How long a lock of another program's is waited for: at open, and
-    // when a test is stored.
+    // How long a lock of another program's is waited for: at open, when a
+    // test is stored (the window waits on it), and for the tests kept
+    // waiting when the program ends.
     static constexpr int kOpenBusyMs = 250;
-    static constexpr int kBusyMs = 5000;
+    static constexpr int kBusyMs = 50;
+    static constexpr int kAtExitBusyMs = 5000;
 
     Opened Open(const QString& path);
     // A second reader of a history another connection keeps: opened as it
@@ -79,12 +82,18 @@ public:
     // The last failure, in the system's words.
     const QString& Error() const { return m_strError; }
 
-    // Stores a test with its per-character results; fills nId. False
-    // when it could not be committed.
+    // Stores a test with its per-character results; fills nId. While
+    // another program holds the file, the test is kept here (nId below 0)
+    // and stored, in order, with the next one or by StorePending(): true
+    // then too. False when it could not be committed for another reason.
     bool Add(HistoryTest& test, const std::map<unsigned char, CharStats>& chars);
-    // The aligned counts and characters of a test stored before they were
-    // known (a long copy aligned in the background).
+    // The aligned counts and characters of a test stored (or kept) before
+    // they were known (a long copy aligned in the background).
     bool SetAligned(qint64 nId, const Alignment& counts, const std::map<unsigned char, CharStats>& chars);
+    // Tests kept while the file was held, and another attempt at them,
+    // waiting up to nWaitMs for the lock: true when none is left.
+    size_t PendingCount() const { return m_pending.size(); }
+    bool StorePending(int nWaitMs = kBusyMs);
 
     // Tests stored before their counts and never given them (the program
     // ended while a long copy was aligned), with their texts.
@@ -111,8 +120,10 @@ public:
 
 private:
     bool Exec(const QString& sql);
+    bool Store(HistoryTest& test, const std::map<unsigned char, CharStats>& chars);
+    bool StoreAligned(qint64 nId, const Alignment& counts, const std::map<unsigned char, CharStats>& chars);
     // work in one transaction, committed whole or not at all.
-    bool InTransaction(const std::function<bool(QSqlDatabase& db, QString& error)>& work);
+    bool InTransaction(const std::function<bool(QSqlDatabase& db, QSqlError& error)>& work);
     QString WhereClause(const QDateTime& since, int nMode, const QString& run) const;
     // The file's schema version, or -1 (see Error()) when it is not ours;
     // nTables: the tables it holds.
@@ -129,5 +140,13 @@ private:
     // database, damaged, or another program's tables): only such a file
     // is put aside.
     bool m_bNotHistory = false;
+    bool m_bLocked = false; // the last failure was another program's lock
+    struct Pending {
+        HistoryTest test;
+        std::map<unsigned char, CharStats> chars;
+    };
+    std::deque<Pending> m_pending;
+    qint64 m_nLastPendingId = 0;
+    std::map<qint64, qint64> m_storedPending; // kept id -> stored id
     void NoteError(const QSqlError& error);
 };
