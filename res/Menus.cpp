@@ -28,6 +28,7 @@ const std::vector<AccelDef> g_accelerators = {
     {QKeyCombination(Qt::Key_F6),   ID_NEXT_PANE},
     {Qt::SHIFT | Qt::Key_F6,        ID_PREV_PANE},
     {Qt::CTRL | Qt::Key_R,          ID_OPTIONS_RECORD},
+    {QKeyCombination(Qt::Key_F1),   ID_HELP},
     {QKeyCombination(Qt::Key_F5),   ID_TEST_START},
     {QKeyCombination(Qt::Key_F8),   ID_TEST_STOP},
     {QKeyCombination(Qt::Key_F9),   ID_TEST_EVALUATE},

@@ -39,6 +39,7 @@ constexpr int ID_NEXT_PANE = 57680;
 constexpr int ID_PREV_PANE = 57681;
 constexpr int ID_SYSMENU_VERSION = 32771;
 constexpr int ID_SYSMENU_HELP = 32772;
+constexpr int ID_HELP = 0xE146; // F1
 constexpr int ID_FILE_SAVE_WAVE = 32780;
 constexpr int ID_OPTIONS_SETTINGS = 32781;
 constexpr int ID_OPTIONS_RECORD = 32782;

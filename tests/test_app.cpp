@@ -4,6 +4,7 @@
 #include "BoxRecorder.h"
 #include "RecordingWaveOut.h"
 #include "app/AboutDlg.h"
+#include "app/HelpDlg.h"
 #include "app/CommandLine.h"
 #include "app/DravikApp.h"
 #include "app/DravikDoc.h"
@@ -414,6 +415,19 @@ private slots:
             app.MainFrame()->CommandAction(id)->trigger();
             QVERIFY(bShown);
         }
+    }
+
+    void helpByF1AndTheWindowMenu()
+    {
+        CDravikApp app;
+        QVERIFY(app.InitInstance({"dravik"}));
+        QVERIFY(QTest::qWaitForWindowActive(app.MainFrame()));
+        QTest::keyClick(app.MainFrame(), Qt::Key_F1);
+        QVERIFY(app.HelpWindow() && app.HelpWindow()->isVisible());
+        QVERIFY(app.HelpWindow()->PlainText().contains(QStringLiteral("はじめての人へ")));
+        app.HelpWindow()->hide();
+        app.MainFrame()->CommandAction(ID_SYSMENU_HELP)->trigger();
+        QVERIFY(app.HelpWindow()->isVisible());
     }
 };
 QTEST_MAIN(TestApp)

@@ -2,6 +2,7 @@
 #include "app/DravikApp.h"
 #include "app/AboutDlg.h"
 #include "app/DravikDoc.h"
+#include "app/HelpDlg.h"
 #include "app/MainFrame.h"
 #include "app/OptionsDlg.h"
 #include "engine/ToneBuffers.h"
@@ -96,6 +97,8 @@ void CDravikApp::OnCommand(int nId)
     case ID_OPTIONS_RECORD: OnRecord(); break;
     case ID_OPTIONS_CLEAR_HISTORY: OnClearHistory(); break;
     case ID_OPTIONS_EXAM: OnExam(); break;
+    case ID_HELP:
+    case ID_SYSMENU_HELP: OnHelp(); break;
     case ID_TEST_START: m_pView->PressButton(IDC_BUTTON_START); break;
     case ID_TEST_STOP: m_pView->PressButton(IDC_BUTTON_STOP); break;
     case ID_TEST_EVALUATE: m_pView->PressButton(IDC_BUTTON_EVALUATE); break;
@@ -172,6 +175,15 @@ void CDravikApp::OpenHistory()
         if (m_pRecord)
             m_pRecord->ShowKochAdvance(nFrom, nTo);
     });
+}
+
+void CDravikApp::OnHelp()
+{
+    if (!m_pHelp)
+        m_pHelp = new CHelpDlg(m_pFrame.get());
+    m_pHelp->show();
+    m_pHelp->raise();
+    m_pHelp->activateWindow();
 }
 
 void CDravikApp::StorePendingLater()

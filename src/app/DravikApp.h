@@ -13,6 +13,7 @@ class CDravikView;
 class CInstanceLock;
 class CMainFrame;
 class CRecordDlg;
+class CHelpDlg;
 
 // The application: one instance per user, the default phrase file, and
 // the one document, frame and form.
@@ -39,6 +40,7 @@ public:
     CMainFrame* MainFrame() const { return m_pFrame.get(); }
     CDravikView* View() const { return m_pView; }
     CRecordDlg* RecordWindow() const { return m_pRecord; }
+    CHelpDlg* HelpWindow() const { return m_pHelp; }
     CDravikDoc* Document() const { return m_pDoc.get(); }
     CHistory* History() const { return m_pHistory.get(); }
 
@@ -52,6 +54,7 @@ private:
     std::unique_ptr<CMainFrame> m_pFrame;
     CDravikView* m_pView = nullptr;
     CRecordDlg* m_pRecord = nullptr; // made when first opened
+    CHelpDlg* m_pHelp = nullptr;
     std::pair<int, int> m_kochAdvance{0, 0}; // the last lesson passed, from and to
     void OpenHistory();
     // Scores tests a killed run stored before their counts.
@@ -59,6 +62,7 @@ private:
     // Tests kept while another program held the history: tried again a
     // while after each test, and at the end, until stored or given up.
     void StorePendingLater();
+    void OnHelp();
     QTimer m_pendingRetry;
     void RefreshRecord();
 };

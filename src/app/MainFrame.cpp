@@ -45,7 +45,7 @@ int CMainFrame::OnCreate()
     }
     // Accelerators of commands that something handles; the edit keys
     // stay with the focused control.
-    static const int kHandled[] = {ID_FILE_NEW, ID_FILE_OPEN, ID_OPTIONS_RECORD,
+    static const int kHandled[] = {ID_FILE_NEW, ID_FILE_OPEN, ID_OPTIONS_RECORD, ID_HELP,
                                    ID_TEST_START, ID_TEST_STOP, ID_TEST_EVALUATE};
     for (const AccelDef& accel : g_accelerators) {
         if (std::find(std::begin(kHandled), std::end(kHandled), accel.nId) == std::end(kHandled))

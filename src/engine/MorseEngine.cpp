@@ -24,6 +24,7 @@ int DotMsForWpm(int nWpm)
 }
 
 void SetStartPause(int ms) { g_nStartPauseMs = std::max(ms, 0); }
+int StartPauseMs() { return g_nStartPauseMs; }
 
 TestSettings TestSettings::Clamped() const
 {

@@ -25,6 +25,7 @@ int DotMsForWpm(int nWpm);
 // The pause between Start and the first tone, 1000 ms. The window stays
 // live meanwhile; tests shorten it (0: the first buffer is written at once).
 void SetStartPause(int ms);
+int StartPauseMs();
 
 // What a test starts with: the form's values as Start takes them.
 struct TestSettings {

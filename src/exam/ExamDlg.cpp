@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <random>
 
@@ -113,6 +114,7 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     connect(m_pMinutes, &QSpinBox::valueChanged, this, &CExamDlg::ShowState);
     connect(m_pStart, &QPushButton::clicked, this, &CExamDlg::OnStart);
     connect(m_pStop, &QPushButton::clicked, this, &CExamDlg::OnStop);
+    connect(&m_clock, &QTimer::timeout, this, &CExamDlg::ShowState);
     connect(m_pGrade, &QPushButton::clicked, this, &CExamDlg::OnGrade);
     OnLicenceChanged();
 }
@@ -250,6 +252,8 @@ void CExamDlg::OnStart()
     }
     m_bPlaying = true;
     m_bHeard = true;
+    m_sinceStart.start();
+    m_clock.start(1000);
     m_pAnswer->setFocus();
     ShowState();
 }
@@ -263,12 +267,14 @@ void CExamDlg::OnStop()
 void CExamDlg::OnEnded()
 {
     m_bPlaying = false;
+    m_clock.stop();
     ShowState();
 }
 
 void CExamDlg::OnFailed()
 {
     m_bPlaying = false;
+    m_clock.stop();
     ShowState();
     MessageBox(this,
                QStringLiteral("音声出力デバイスを開けませんでした。\nサウンドの設定を確かめてから、もう一度開始を押してください。"),
@@ -337,8 +343,15 @@ void CExamDlg::ShowState()
     const bool bPractice = Licence().nPassTotal < 0;
     m_pSpeed->setEnabled(!m_bPlaying && bPractice);
     m_pMinutes->setEnabled(!m_bPlaying && bPractice);
-    if (m_bPlaying)
-        m_pState->setText(QStringLiteral("送信中 (1分間%1字)").arg(m_pSpeed->value()));
+    if (m_bPlaying) {
+        // The start pause, then the part's own length.
+        const int left = std::max(0, int(std::ceil(StartPauseMs() / 1000.0 + m_partTest.KeyedSeconds()
+                                                   - double(m_sinceStart.elapsed()) / 1000.0)));
+        m_pState->setText(QStringLiteral("送信中 (1分間%1字)、残り約 %2:%3")
+                              .arg(m_pSpeed->value())
+                              .arg(left / 60)
+                              .arg(left % 60, 2, 10, QLatin1Char('0')));
+    }
     else if (m_bHeard)
         m_pState->setText(QStringLiteral("入力を終えたら採点してください"));
     else

@@ -6,6 +6,8 @@
 #include "exam/ExamPartTest.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
 
 #include <map>
 #include <memory>
@@ -64,6 +66,8 @@ private:
     QString m_strRun = QStringLiteral("");
     CExamPartTest m_partTest;
     bool m_bPlaying = false;
+    QElapsedTimer m_sinceStart; // for the time left, shown each second
+    QTimer m_clock;
     bool m_bHeard = false; // a part was played and is not yet graded
     // The user's text files, by licence key and part.
     std::map<std::pair<std::string, ExamPart>, std::vector<std::string>> m_userLines;

@@ -55,6 +55,11 @@ double CExamPartTest::KeyedCharsPerMin() const
     return units > 0 && dot > 0 ? 480000.0 * ExamCharCount(m_strText) / (double(units) * dot) : 0;
 }
 
+double CExamPartTest::KeyedSeconds() const
+{
+    return double(ExamDotUnits(m_strText)) * GetKeyingOptions().nDotSamples / 8000.0;
+}
+
 void CExamPartTest::OnStreamClosed()
 {
     ClosePhraseFile();

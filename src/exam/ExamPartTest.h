@@ -38,8 +38,10 @@ public:
     bool WasStopped() const { return m_bStopped; }
     std::string GradedText() const { return m_bStopped ? HeardSent() : Sent(); }
     const ExamPartSettings& PartSettings() const { return m_part; }
-    // The characters a minute the part is keyed at, over its own text.
+    // The characters a minute the part is keyed at, over its own text,
+    // and how long it sounds.
     double KeyedCharsPerMin() const;
+    double KeyedSeconds() const;
 
     // The graded part as the history keeps it.
     HistoryTest Graded(const ExamGrade& grade, const std::string& typed, const TrainingOptions& options) const;
