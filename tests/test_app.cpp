@@ -294,6 +294,18 @@ private slots:
             QVERIFY(!rec->m_pLast->text().contains(QStringLiteral("合格")));
             rec->m_pSaveTests->click();
             QVERIFY(ReadAll(csv).startsWith("\xEF\xBB\xBF日時 (UTC),ﾓｰﾄﾞ,"));
+            // A double click shows a test's texts, read from the history.
+            QString shown;
+            QTimer::singleShot(0, [&] {
+                if (QDialog* texts = rec->TextsWindow()) {
+                    shown = texts->findChild<QPlainTextEdit*>()->toPlainText();
+                    texts->reject();
+                }
+            });
+            rec->ShowTexts(rec->m_pTests->model()->index(1, 0));
+            QVERIFY2(shown.contains(QStringLiteral("入力した文:\nx")), qPrintable(shown));
+            app.MainFrame()->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(app.MainFrame()));
             // F8 stops a test; F9 does nothing while Evaluate is disabled.
             CRecordingWaveOut::Install(false);
             QTest::keyClick(view->m_editAnswer, Qt::Key_F5);

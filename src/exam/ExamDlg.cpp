@@ -5,6 +5,7 @@
 #include "engine/ToneBuffers.h"
 #include "text/Cp932.h"
 #include "drills/Conditions.h"
+#include "winui/Contrast.h"
 #include "winui/FileDialog.h"
 #include "winui/MessageBox.h"
 
@@ -133,6 +134,12 @@ int CExamDlg::Score(ExamPart part) const
 {
     const auto it = m_results.find(part);
     return it == m_results.end() ? -1 : it->second.nScore;
+}
+
+void CExamDlg::SetTextFont(const QFont& font)
+{
+    m_pAnswer->setFont(font);
+    m_pMarked->setFont(font);
 }
 
 QString CExamDlg::VerdictText() const { return m_pVerdict->text(); }
@@ -297,7 +304,11 @@ void CExamDlg::OnGrade()
     }
     const ExamGrade g = GradeExamPart(sent, typed);
 
-    // The sent text with each error in its colour.
+    // The sent text with each error in its colour, readable on the
+    // desktop's palette, dark ones too.
+    const QColor base = m_pMarked->palette().color(QPalette::Base);
+    const QString wrong = ReadableOn(QColor(0xC0, 0x00, 0x00), base).name();
+    const QString missing = ReadableOn(QColor(0x00, 0x40, 0xC0), base).name();
     QString html;
     for (size_t i = 0; i < sent.size();) {
         // A double-byte character is one unit.
@@ -305,8 +316,8 @@ void CExamDlg::OnGrade()
         const size_t len = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < sent.size() ? 2 : 1;
         const QString text = Cp932ToQString(sent.substr(i, len)).toHtmlEscaped();
         switch (g.marks[i]) {
-        case 1: html += QStringLiteral("<span style=\"color:#c00000;font-weight:bold\">%1</span>").arg(text); break;
-        case 2: html += QStringLiteral("<span style=\"color:#0040c0;text-decoration:underline\">%1</span>").arg(text); break;
+        case 1: html += QStringLiteral("<span style=\"color:%1;font-weight:bold\">%2</span>").arg(wrong, text); break;
+        case 2: html += QStringLiteral("<span style=\"color:%1;text-decoration:underline\">%2</span>").arg(missing, text); break;
         default: html += text == QLatin1String("\n") ? QStringLiteral("<br>") : text; break;
         }
         i += len;

@@ -37,6 +37,8 @@ public:
     QString VerdictText() const;
     // The program run the graded parts are kept under.
     void SetRun(const QString& run) { m_strRun = run; }
+    // The font of the answer and of the graded text (the form's).
+    void SetTextFont(const QFont& font);
     // Chooses a licence by key and one of its parts; practice takes the
     // speed and length too.
     void Choose(const std::string& licenceKey, ExamPart part, int nCharsPerMin = 0, int nMinutes = 0);

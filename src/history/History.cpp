@@ -467,6 +467,20 @@ std::vector<HistoryTest> CHistory::Tests(const QDateTime& since, int nMode, cons
     return tests;
 }
 
+bool CHistory::ReadTexts(HistoryTest& t) const
+{
+    if (!m_bOpen)
+        return false;
+    QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
+    q.prepare(QStringLiteral("SELECT sent, typed FROM tests WHERE id = ?"));
+    q.addBindValue(t.nId);
+    if (!q.exec() || !q.next())
+        return false;
+    t.strSent = q.value(0).toByteArray().toStdString();
+    t.strTyped = q.value(1).toByteArray().toStdString();
+    return true;
+}
+
 std::vector<HistoryTest> CHistory::Unaligned() const
 {
     std::vector<HistoryTest> tests;

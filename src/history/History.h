@@ -113,6 +113,8 @@ public:
                                    bool bTexts = false) const;
     // The per-character results over the same choice.
     std::map<unsigned char, CharStats> Chars(const QDateTime& since = {}, int nMode = -1, const QString& run = {}) const;
+    // Fills a test's sent and typed texts from the file (by its nId).
+    bool ReadTexts(HistoryTest& test) const;
     // The newest tests, newest first.
     std::vector<HistoryTest> Latest(int nCount) const;
 

@@ -2,6 +2,7 @@
 #include "record/RecordDlg.h"
 #include "engine/PracticeModes.h"
 #include "history/SaveFile.h"
+#include "text/Cp932.h"
 #include "winui/MessageBox.h"
 
 #include <QComboBox>
@@ -10,6 +11,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
@@ -154,7 +158,39 @@ CRecordDlg::CRecordDlg(QWidget* parent) : QDialog(parent)
     connect(m_pSaveChars, &QPushButton::clicked, this, [this] { emit SaveRequested(true); });
     connect(m_pPeriod, &QComboBox::currentIndexChanged, this, &CRecordDlg::FilterChanged);
     connect(m_pMode, &QComboBox::currentIndexChanged, this, &CRecordDlg::FilterChanged);
-    resize(720, 680);
+    connect(m_pTests, &QTableView::doubleClicked, this, &CRecordDlg::ShowTexts);
+    // Room for a dozen tests and every column, but never beyond the screen
+    // (a scale factor of 2 on a small one included).
+    QSize size(880, 860);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize() * 9 / 10);
+    resize(size);
+}
+
+void CRecordDlg::ShowTexts(const QModelIndex& index)
+{
+    const int row = m_pTestsSorted->mapToSource(index).row();
+    if (row < 0 || row >= int(m_tests.size()))
+        return;
+    HistoryTest t = m_tests[size_t(row)];
+    // This run's tests carry their texts; the history's are read now.
+    if (t.strSent.empty() && !m_strHistoryPath.isEmpty()) {
+        CHistory reader;
+        if (reader.OpenForReading(m_strHistoryPath))
+            reader.ReadTexts(t);
+    }
+    QDialog box(this);
+    box.setWindowTitle(QStringLiteral("テストの文 (%1)").arg(t.when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
+    auto* text = new QPlainTextEdit(&box);
+    text->setReadOnly(true);
+    text->setPlainText(QStringLiteral("送った文:\n%1\n\n入力した文:\n%2")
+                           .arg(Cp932ToQString(t.strSent), Cp932ToQString(t.strTyped)));
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(text);
+    box.resize(560, 360);
+    m_pTexts = &box;
+    box.exec();
+    m_pTexts = nullptr;
 }
 
 // A cell that sorts by its number, not its text.
@@ -185,6 +221,7 @@ void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std
     const int mode = m_pMode->currentIndex() - 1;
     const int generation = ++m_nGeneration;
     if (!pHistory || !pHistory->IsOpen()) {
+        m_strHistoryPath.clear();
         RecordContent c;
         for (const HistoryTest& t : runTests)
             if (mode < 0 || t.nMode == mode)
@@ -199,6 +236,7 @@ void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std
     // the reading thread's own; the newest request wins.
     m_bLoading = true;
     const QString path = pHistory->Path();
+    m_strHistoryPath = path;
     const QDateTime since = PeriodStart(period, QDateTime::currentDateTimeUtc());
     const QString ofRun = period == RecordPeriod::ThisRun ? run : QString();
     auto* watcher = new QFutureWatcher<RecordContent>(this);
@@ -329,7 +367,9 @@ void CScorePlot::paintEvent(QPaintEvent*)
             const QDate d = QDate::fromJulianDay(j);
             const double x = xOf(d);
             p.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + 3));
-            p.drawText(QRectF(x - labelWidth / 2.0, area.bottom() + 4, labelWidth, 14), Qt::AlignCenter,
+            // Kept inside the plot at its edges.
+            const double left = std::clamp(x - labelWidth / 2.0, 0.0, double(width() - labelWidth));
+            p.drawText(QRectF(left, area.bottom() + 4, labelWidth, 14), Qt::AlignCenter,
                        d.toString(QStringLiteral("MM/dd")));
         }
         p.setRenderHint(QPainter::Antialiasing);
@@ -338,11 +378,15 @@ void CScorePlot::paintEvent(QPaintEvent*)
             p.setBrush(color);
             for (int i = 0; i < n; ++i) {
                 const QPointF pt(xOf(m_days[size_t(i)].day), area.bottom() - area.height() * value(m_days[size_t(i)]) / 100.0);
-                if (i > 0)
+                // A line joins days a week apart at most: weeks without a
+                // test are no trend.
+                const bool joined = i > 0 && m_days[size_t(i - 1)].day.daysTo(m_days[size_t(i)].day) <= kJoinedDays;
+                if (joined)
                     p.drawLine(QPointF(xOf(m_days[size_t(i - 1)].day),
                                        area.bottom() - area.height() * value(m_days[size_t(i - 1)]) / 100.0),
                                pt);
-                if (n <= 60)
+                const bool alone = !joined && (i + 1 >= n || m_days[size_t(i)].day.daysTo(m_days[size_t(i + 1)].day) > kJoinedDays);
+                if (n <= 60 || alone)
                     p.drawEllipse(pt, 3, 3);
             }
         };

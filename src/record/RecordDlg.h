@@ -47,6 +47,10 @@ public:
     bool Loading() const { return m_bLoading; }
     // Writes a CSV file whole; false (and a box) when it could not.
     bool SaveCsv(const QByteArray& bytes, const QString& path);
+    // A test's sent and typed texts, shown on a double click of its row;
+    // the window while it is open (for tests).
+    void ShowTexts(const QModelIndex& index);
+    QDialog* TextsWindow() const { return m_pTexts; }
 
     QComboBox* m_pPeriod = nullptr;
     QComboBox* m_pMode = nullptr;
@@ -67,6 +71,8 @@ private:
     void Show(std::vector<HistoryTest> tests, std::map<unsigned char, CharStats> chars, std::vector<DayScore> days);
     int m_nGeneration = 0;
     bool m_bLoading = false;
+    QString m_strHistoryPath; // of the last Refresh; empty: this run's tests
+    QDialog* m_pTexts = nullptr;
 
 signals:
     void SaveRequested(bool bChars);
@@ -82,6 +88,7 @@ public:
     void SetDays(std::vector<DayScore> days);
     static inline const QColor kPositionColor{0, 0, 255};
     static inline const QColor kAlignedColor{0, 128, 0};
+    static constexpr int kJoinedDays = 7;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
