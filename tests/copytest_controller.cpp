@@ -222,34 +222,11 @@ private slots:
             }
     }
 
-    void stopMidCharacterAndStopTwice()
-    {
-        CRecordingWaveOut::Install(false);
-        g_strPhraseFile = WritePhrase("CQ CQ DE JA1ZZZ");
-        CFakeForm f;
-        f.mode = kLatinPhrase;
-        f.OnStart();
-        QVERIFY(f.HasPhraseFile());
-        QVERIFY(CRecordingWaveOut::s_pLast->Pending());
-        f.OnStop();
-        QCOMPARE(CRecordingWaveOut::s_log.nResets, 1);
-        QVERIFY(!f.IsPlaying() && f.evaluate && f.results && !f.inputOpen);
-        QVERIFY(!f.HasPhraseFile());
-        // The cut-off character and the one after it are the sent record.
-        QCOMPARE(f.Sent(), std::string("CQ"));
-        f.OnStop();
-        QCOMPARE(CRecordingWaveOut::s_log.nResets, 1);
-        QVERIFY(RunUntil([&] { return f.AtRest(); }));
-        QCOMPARE(CRecordingWaveOut::s_log.nCloses, 1);
-        QCOMPARE(CRecordingWaveOut::s_log.nWrites, 1);
-        QCOMPARE(CRecordingWaveOut::s_log.nBadCalls, 0);
-        QVERIFY(f.evaluate && f.results);
-    }
-
-    void stoppedTestIsScoredOnWhatWasHeardWhole()
+    void stopMidCharacterScoresWhatWasHeardWhole()
     {
         // Buffers played whole before Stop, and what is scored: the cut-off
-        // character and the one keyed after it are not charged.
+        // character and the one keyed after it are not charged. Stop resets
+        // the device once, a second Stop does nothing.
         const struct { int played; const char* heard; } rows[] = {{0, ""}, {2, "CQ"}, {4, "CQ C"}};
         for (const auto& r : rows) {
             DRAVIK_ROW(QString::number(r.played));
@@ -266,7 +243,11 @@ private slots:
                 QVERIFY(RunUntil([&] { return CRecordingWaveOut::s_log.nWrites == k + 2; }));
             }
             f.OnStop();
+            QVERIFY(!f.IsPlaying() && f.evaluate && f.results && !f.inputOpen && !f.HasPhraseFile());
+            f.OnStop();
             QVERIFY(RunUntil([&] { return f.AtRest(); }));
+            const WaveOutLog& log = CRecordingWaveOut::s_log;
+            QVERIFY(log.nResets == 1 && log.nCloses == 1 && log.nWrites == r.played + 1 && log.nBadCalls == 0);
             QCOMPARE(f.HeardSent(), std::string(r.heard));
             f.typed = r.heard;
             f.OnEvaluate();
