@@ -6,13 +6,11 @@
 #include "app/MainFrame.h"
 #include "app/OptionsDlg.h"
 #include "engine/ToneBuffers.h"
-#include "winui/DialogTemplate.h"
 #include "winui/FileDialog.h"
 #include "app/InstanceLock.h"
 #include "winui/MessageBox.h"
 #include "res/Menus.h"
 #include "res/Resource.h"
-#include "res/Templates.h"
 #include "copytest/DravikView.h"
 #include "exam/ExamDlg.h"
 #include "record/RecordDlg.h"
@@ -283,7 +281,7 @@ void CDravikApp::OnExam()
     const TrainingOptions& options = m_pView->Options();
     CExamDlg dlg(form.nFreq, form.nVolume, options, options.bKeepHistory ? m_pHistory.get() : nullptr, m_pFrame.get());
     dlg.SetRun(m_pView->Run());
-    dlg.SetTextFont(TemplateFont(g_dlgForm)); // kana as large as on the form
+    dlg.SetTextFont(m_pView->TextFont()); // kana as large as on the form
     dlg.exec();
     RefreshRecord();
 }

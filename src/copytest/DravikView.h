@@ -27,6 +27,8 @@ class CDravikView : public QWidget, public CCopyTest {
 public:
     explicit CDravikView(QWidget* parent = nullptr);
     ~CDravikView() override;
+    // The font of the answer and the results (16 px Gothic).
+    const QFont& TextFont() const { return m_font; }
 
     void OnInitialUpdate();
     bool UpdateData(bool bSaveAndValidate = true) override;
