@@ -29,8 +29,9 @@ int main(int argc, char** argv)
     f.close();
     g_strPhraseFile = QFile::encodeName(phrase).toStdString();
     std::printf("%5s %9s %14s %14s %12s\n", "WPM", "effective", "word gap ms", "7 ta/19 ms", "words/min");
-    // Below 5 it is sent at 5; at or above the character speed, not slower.
-    for (auto [wpm, eff] : {std::pair{20, 10}, {18, 5}, {12, 8}, {30, 15}, {25, 18}, {20, 4}, {12, 12}}) {
+    // Below 2 it is sent at 2; at or above the character speed, not slower.
+    for (auto [wpm, eff] : {std::pair{20, 10}, {18, 5}, {12, 8}, {30, 15}, {25, 18}, {20, 4}, {20, 2}, {5, 2},
+                            {120, 2}, {20, 1}, {12, 12}}) {
         CMorseEngine e;
         e.SetSettings({kLatinPhrase, 800, wpm, 20});
         TrainingOptions o;
@@ -46,7 +47,7 @@ int main(int argc, char** argv)
             pcm[i] = qFromLittleEndian<qint16>(bytes.constData() + 2 * i);
         // Tone runs at 8000 per second; a word begins after a silence longer
         // than 5 ta / 19, between the stretched character and word gaps.
-        const int sent = std::max(eff, 5) < wpm ? std::max(eff, 5) : wpm;
+        const int sent = std::max(eff, 2) < wpm ? std::max(eff, 2) : wpm;
         const double ta = (60.0 * wpm - 37.2 * sent) / (sent * wpm);
         const size_t wordGap = size_t(8000 * 5 * ta / 19);
         std::vector<size_t> wordStarts;

@@ -196,7 +196,7 @@ private slots:
         const struct { const char *key, *stored; int loaded; } rows[] = {
             {"WeightWeak", "maybe", 0}, {"WeightWeak", "no", 0},          {"WeightWeak", "true", 1},
             {"EdgeMs", "abc", 5},       {"EdgeMs", "50", 5},              {"EdgeMs", "2.5", 5},
-            {"EdgeMs", "10", 10},       {"EffectiveWpm", "3", 0},         {"EffectiveWpm", "8", 8},
+            {"EdgeMs", "10", 10},       {"EffectiveWpm", "1", 0},         {"EffectiveWpm", "2", 2},
             {"KochLesson", "-2", 0},    {"KochLesson", "4", 4},           {"ToneShape", "round", 0},
             {"ToneShape", "shaped", 1}, {"NoiseSnrDb", nullptr, kNoiseOff}, {"NoiseSnrDb", "5", 5},
             {"NoiseSnrDb", "-1000", kNoiseOff}, {"NoiseSnrDb", "-20", kNoiseOff}, {"NoiseSnrDb", "loud", kNoiseOff},

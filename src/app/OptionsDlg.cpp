@@ -8,19 +8,41 @@
 #include "settings/Settings.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
 
 static constexpr int kSnrShownWhenOff = 10;
 
 COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* parent)
     : QDialog(parent), m_nFormWpm(nFormWpm)
 {
-    m_controls = BuildDialog(this, g_dlgOptions);
+    // The controls on a page of the template's size: the dialog's whole
+    // client area where the screen holds it, else scrolled (a large scale
+    // factor on a small screen).
+    auto* page = new QWidget(this);
+    m_controls = BuildDialog(page, g_dlgOptions);
+    setFont(page->font());
+    const QSize size = m_controls.ClientSize();
+    page->setFixedSize(size);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableSize() * 9 / 10 : size;
+    if (size.width() <= room.width() && size.height() <= room.height()) {
+        setFixedSize(size);
+    } else {
+        auto* area = new QScrollArea(this);
+        area->setWidget(page);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(area);
+        resize(size.boundedTo(room));
+    }
     setWindowTitle(QString::fromUtf8(g_dlgOptions.pszCaption));
-    setFixedSize(m_controls.ClientSize());
     setModal(true);
 
     const TrainingOptions o = options.Clamped();

@@ -256,7 +256,7 @@ void CCopyTest::AdvanceKoch(const HistoryTest& test)
     if (!m_options.Save())
         ShowBox(QStringLiteral("設定を保存できませんでした。\nｺｯﾎ法のﾚｯｽﾝは次に起動したときには元に戻ります。"),
                 WarningCaption(), MB_OK | MB_ICONEXCLAMATION);
-    m_strKochNews = QStringLiteral("\n\nｺｯﾎ法 レッスン %1 → %2 (2回続けて90%以上でした)").arg(o.nKochLesson).arg(m_options.nKochLesson);
+    m_strKochNews = QStringLiteral("\n\n") + KochAdvanceText(o.nKochLesson, m_options.nKochLesson);
     OnKochAdvanced(o.nKochLesson, m_options.nKochLesson);
 }
 

@@ -33,7 +33,7 @@ std::vector<unsigned char> KochSet(int nLesson, bool bWabun)
 
 FarnsworthGaps FarnsworthExtra(int nWpm, int nEffectiveWpm, int nDotMs)
 {
-    if (nEffectiveWpm < 5 || nEffectiveWpm >= nWpm || nDotMs <= 0)
+    if (nEffectiveWpm <= 0 || nEffectiveWpm >= nWpm || nDotMs <= 0)
         return {};
     const double c = nWpm;
     const double s = nEffectiveWpm;

@@ -4,8 +4,10 @@
 
 #include <string>
 
-// One character per buffer: 10 s at 8000 samples per second.
-constexpr int kToneBufSamples = 80000;
+// One character per buffer with the gap after it: 15 s at 8000 samples
+// per second, room for the longest, a 5 WPM character before a word gap
+// at an effective 2 WPM (13.5 s).
+constexpr int kToneBufSamples = 120000;
 constexpr int kSamplesPerMs = 8;
 
 // Sample values of a tone buffer; nothing else occurs in one.

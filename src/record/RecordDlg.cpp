@@ -2,6 +2,7 @@
 #include "record/RecordDlg.h"
 #include "engine/PracticeModes.h"
 #include "history/SaveFile.h"
+#include "settings/Options.h"
 #include "text/Cp932.h"
 #include "winui/MessageBox.h"
 
@@ -317,7 +318,7 @@ void CRecordDlg::Show(std::vector<HistoryTest> tests, std::map<unsigned char, Ch
 
 void CRecordDlg::ShowKochAdvance(int nFrom, int nTo)
 {
-    m_pNotice->setText(QStringLiteral("ｺｯﾎ法 レッスン %1 → %2 (2回続けて90%以上でした)").arg(nFrom).arg(nTo));
+    m_pNotice->setText(KochAdvanceText(nFrom, nTo));
     m_pNotice->setVisible(true);
 }
 

@@ -15,9 +15,14 @@ TrainingOptions TrainingOptions::Clamped() const
 
 int TrainingOptions::EffectiveWpmAt(int nWpm) const
 {
-    return nEffectiveWpm >= 5 && nEffectiveWpm < nWpm ? nEffectiveWpm : 0;
+    return nEffectiveWpm >= Setting(kSetEffectiveWpm).nMin && nEffectiveWpm < nWpm ? nEffectiveWpm : 0;
 }
 
+
+QString KochAdvanceText(int nFrom, int nTo)
+{
+    return QStringLiteral("ｺｯﾎ法 レッスン %1 → %2 (2回続けて90%以上でした)").arg(nFrom).arg(nTo);
+}
 
 TrainingOptions TrainingOptions::Load()
 {

@@ -4,13 +4,15 @@
 // the test as designed; they are kept in the framework's profile.
 #include "audio/ToneRender.h"
 
+#include <QString>
+
 // No noise: the stored setting is absent.
 constexpr int kNoiseOff = -1000;
 
 struct TrainingOptions {
     ToneShape eToneShape = ToneShape::Square;
     int nEdgeMs = 5;          // rise and fall of the shaped tone, 1..10
-    int nEffectiveWpm = 0;    // 0: off; else 5 .. the form's speed - 1
+    int nEffectiveWpm = 0;    // 0: off; else 2 .. the form's speed - 1
     int nKochLesson = 0;      // 0: all characters; N: the first N + 1
     bool bWeightWeak = false; // draw characters often missed more often
     bool bKochAdvance = true; // a passed lesson moves on by itself
@@ -37,7 +39,7 @@ struct TrainingOptions {
     // Each setting off or within its range (Settings.h).
     TrainingOptions Clamped() const;
     // The effective speed in force at a character speed: 0 (off) unless it
-    // is at least 5 and below the character speed.
+    // is at least 2 and below the character speed.
     int EffectiveWpmAt(int nWpm) const;
 
     // The profile, through the settings registry (Settings.h). Save is
@@ -45,3 +47,6 @@ struct TrainingOptions {
     static TrainingOptions Load();
     bool Save() const;
 };
+
+// What a learner is told when a Koch lesson is passed.
+QString KochAdvanceText(int nFrom, int nTo);

@@ -5,8 +5,8 @@
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <sys/stat.h>
 #include <iterator>
+#include <sys/stat.h>
 
 static const char* const kToneShapeWords[] = {"square", "shaped"};
 
@@ -17,7 +17,7 @@ static constexpr SettingDef kSettings[] = {
     // id                   key                          kind     default    off        min  max   words             member                  in force
     {kSetToneShape,         "Options/ToneShape",         S::Word, 0,         kNoOff,    0,   1,    kToneShapeWords,  &O::eToneShape,         S::Test,  kSetToneShape},
     {kSetEdgeMs,            "Options/EdgeMs",            S::Int,  5,         kNoOff,    1,   10,   nullptr,          &O::nEdgeMs,            S::Test,  kSetEdgeMs},
-    {kSetEffectiveWpm,      "Options/EffectiveWpm",      S::Int,  0,         0,         5,   119,  nullptr,          &O::nEffectiveWpm,      S::Test,  kSetEffectiveWpm},
+    {kSetEffectiveWpm,      "Options/EffectiveWpm",      S::Int,  0,         0,         2,   119,  nullptr,          &O::nEffectiveWpm,      S::Test,  kSetEffectiveWpm},
     {kSetKochLesson,        "Options/KochLesson",        S::Int,  0,         kNoOff,    0,   45,   nullptr,          &O::nKochLesson,        S::Test,  kSetKochLesson},
     {kSetWeightWeak,        "Options/WeightWeak",        S::Bool, 0,         kNoOff,    0,   1,    nullptr,          &O::bWeightWeak,        S::Test,  kSetWeightWeak},
     {kSetKochAdvance,       "Options/KochAdvance",       S::Bool, 1,         kNoOff,    0,   1,    nullptr,          &O::bKochAdvance,       S::Test,  kSetKochAdvance},
