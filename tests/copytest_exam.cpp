@@ -10,6 +10,7 @@
 #include "text/Cp932.h"
 #include "history/History.h"
 #include "history/SaveFile.h"
+#include "winui/Contrast.h"
 #include "winui/FileDialog.h"
 
 #include <QStandardPaths>
@@ -48,8 +49,12 @@ private slots:
         CHistory history;
         QCOMPARE(history.Open(m_dir.filePath("exam.sqlite")), CHistory::Opened::Fresh);
         CExamDlg dlg(700, 50, TrainingOptions{}, &history);
+        QPalette dark = dlg.palette(); // the marks stay readable on a dark desktop
+        dark.setColor(QPalette::Base, Qt::black);
+        dlg.setPalette(dark);
         dlg.Choose("practice", ExamPart::LatinPlain, 30, 1);
         dlg.OnStart();
+        QVERIFY(dlg.StateText().contains(QStringLiteral("残り約 1:0")));
         QVERIFY(RunUntil([&] { return Ended(dlg); }));
         std::string typed = dlg.PartTest().Sent();
         QCOMPARE(ExamCharCount(typed), 30);
@@ -60,6 +65,11 @@ private slots:
         dlg.Answer()->SetWindowText(Cp932ToQString(typed));
         dlg.OnGrade();
         QCOMPARE(dlg.Score(ExamPart::LatinPlain), 96);
+        const QRegularExpression colour(QStringLiteral("color:(#[0-9a-f]{6})"));
+        int marks = 0;
+        for (auto m = colour.globalMatch(dlg.MarkedHtml()); m.hasNext(); ++marks)
+            QVERIFY(ContrastRatio(QColor(m.next().captured(1)), Qt::black) >= 4.5);
+        QVERIFY(marks >= 2); // the wrong letter and the missing one
         const std::vector<HistoryTest> kept = history.Tests({}, -1, {}, true);
         QCOMPARE(int(kept.size()), 1);
         QCOMPARE(kept[0].nMode, ExamMode(ExamPart::LatinPlain));

@@ -143,6 +143,8 @@ void CExamDlg::SetTextFont(const QFont& font)
 }
 
 QString CExamDlg::VerdictText() const { return m_pVerdict->text(); }
+QString CExamDlg::StateText() const { return m_pState->text(); }
+QString CExamDlg::MarkedHtml() const { return m_pMarked->toHtml(); }
 
 void CExamDlg::Choose(const std::string& licenceKey, ExamPart part, int nCharsPerMin, int nMinutes)
 {

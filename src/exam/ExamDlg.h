@@ -35,6 +35,8 @@ public:
     CCharEdit* Answer() const { return m_pAnswer; }
     int Score(ExamPart part) const;
     QString VerdictText() const;
+    QString StateText() const;
+    QString MarkedHtml() const; // the graded text as shown
     // The program run the graded parts are kept under.
     void SetRun(const QString& run) { m_strRun = run; }
     // The font of the answer and of the graded text (the form's).
