@@ -48,13 +48,6 @@ void CExamPartTest::Stop()
     ReleaseStream(true);
 }
 
-double CExamPartTest::KeyedCharsPerMin() const
-{
-    const int dot = GetKeyingOptions().nDotSamples;
-    const long long units = ExamDotUnits(m_strText);
-    return units > 0 && dot > 0 ? 480000.0 * ExamCharCount(m_strText) / (double(units) * dot) : 0;
-}
-
 double CExamPartTest::KeyedSeconds() const
 {
     return double(ExamDotUnits(m_strText)) * GetKeyingOptions().nDotSamples / 8000.0;

@@ -38,9 +38,7 @@ public:
     bool WasStopped() const { return m_bStopped; }
     std::string GradedText() const { return m_bStopped ? HeardSent() : Sent(); }
     const ExamPartSettings& PartSettings() const { return m_part; }
-    // The characters a minute the part is keyed at, over its own text,
-    // and how long it sounds.
-    double KeyedCharsPerMin() const;
+    // How long the part's text sounds.
     double KeyedSeconds() const;
 
     // The graded part as the history keeps it.
