@@ -4,8 +4,6 @@
 #include "winui/DialogTemplate.h"
 
 #include <QFile>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -23,11 +21,7 @@ CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent)
         m_pText->setHtml(QString::fromUtf8(guide.readAll()));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pText);
-    // Never larger than the screen, whatever the scale factor.
-    QSize size(640, 720);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableSize() * 9 / 10);
-    resize(size);
+    resize(BoundedToScreen(QSize(640, 720)));
 }
 
 QString CHelpDlg::PlainText() const { return m_pText->toPlainText(); }

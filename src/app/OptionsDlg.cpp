@@ -8,12 +8,10 @@
 #include "settings/Settings.h"
 
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -30,9 +28,7 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
     setFont(page->font());
     const QSize size = m_controls.ClientSize();
     page->setFixedSize(size);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize room = screen ? screen->availableSize() * 9 / 10 : size;
-    if (size.width() <= room.width() && size.height() <= room.height()) {
+    if (BoundedToScreen(size) == size) {
         setFixedSize(size);
     } else {
         auto* area = new QScrollArea(this);
@@ -40,7 +36,7 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(area);
-        resize(size.boundedTo(room));
+        resize(BoundedToScreen(size));
     }
     setWindowTitle(QString::fromUtf8(g_dlgOptions.pszCaption));
     setModal(true);

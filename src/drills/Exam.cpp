@@ -67,7 +67,7 @@ static std::string FullSizeKana(const std::string& text)
     std::string out = text;
     for (size_t i = 0; i < out.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(out[i]);
-        if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC))
+        if (IsCp932LeadByte(c))
             ++i; // a double-byte character's second byte is no kana
         else if (c >= 0xA7 && c <= 0xAF)
             out[i] = static_cast<char>(kFull[c - 0xA7]);

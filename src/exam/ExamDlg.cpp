@@ -315,7 +315,7 @@ void CExamDlg::OnGrade()
     for (size_t i = 0; i < sent.size();) {
         // A double-byte character is one unit.
         const unsigned char c = static_cast<unsigned char>(sent[i]);
-        const size_t len = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < sent.size() ? 2 : 1;
+        const size_t len = IsCp932LeadByte(c) && i + 1 < sent.size() ? 2 : 1;
         const QString text = Cp932ToQString(sent.substr(i, len)).toHtmlEscaped();
         switch (g.marks[i]) {
         case 1: html += QStringLiteral("<span style=\"color:%1;font-weight:bold\">%2</span>").arg(wrong, text); break;

@@ -4,6 +4,7 @@
 #include "history/SaveFile.h"
 #include "settings/Options.h"
 #include "text/Cp932.h"
+#include "winui/DialogTemplate.h"
 #include "winui/MessageBox.h"
 
 #include <QComboBox>
@@ -13,8 +14,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QScreen>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
@@ -162,10 +161,7 @@ CRecordDlg::CRecordDlg(QWidget* parent) : QDialog(parent)
     connect(m_pTests, &QTableView::doubleClicked, this, &CRecordDlg::ShowTexts);
     // Room for a dozen tests and every column, but never beyond the screen
     // (a scale factor of 2 on a small one included).
-    QSize size(880, 860);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableSize() * 9 / 10);
-    resize(size);
+    resize(BoundedToScreen(QSize(880, 860)));
 }
 
 void CRecordDlg::ShowTexts(const QModelIndex& index)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scoring/Scoring.h"
+#include "text/Cp932.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -235,14 +236,12 @@ std::string FormatVerdict(int nPercent)
     return buf;
 }
 
-static bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 std::vector<int> DisplayUnits(const std::string& strTyped, int nCompared)
 {
     std::vector<int> units;
     for (int i = 0; i < nCompared;) {
         const auto c = static_cast<unsigned char>(strTyped[size_t(i)]);
-        const bool pair = i + 1 < nCompared && IsLeadByte(c);
+        const bool pair = i + 1 < nCompared && IsCp932LeadByte(c);
         units.push_back(pair ? 2 : 1);
         i += pair ? 2 : 1;
     }

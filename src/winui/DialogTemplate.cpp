@@ -6,11 +6,13 @@
 #include <QFontMetrics>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTextEdit>
 
 int PointsToPixels(int nPoints) { return (nPoints * 96 + 36) / 72; }
@@ -79,6 +81,12 @@ static QWidget* CreateDefault(const DlgControl& ctl, QWidget* parent)
     if (cls == QLatin1String("msctls_trackbar32"))
         return new CSliderCtrl(parent);
     return new QWidget(parent);
+}
+
+QSize BoundedToScreen(const QSize& wanted)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? wanted.boundedTo(screen->availableSize() * 9 / 10) : wanted;
 }
 
 CDialogControls BuildDialog(QWidget* parent, const DlgTemplate& dlg, const ControlFactory& factory)

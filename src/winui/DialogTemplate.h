@@ -87,3 +87,7 @@ public:
 };
 
 CDialogControls BuildDialog(QWidget* parent, const DlgTemplate& dlg, const ControlFactory& factory = {});
+
+// A window's size bounded to 90 % of the screen's available area, so that
+// it opens whole whatever the scale factor.
+QSize BoundedToScreen(const QSize& wanted);
