@@ -194,18 +194,22 @@ void CDravikApp::StorePendingLater()
 
 void CDravikApp::ScoreUnaligned()
 {
-    std::vector<HistoryTest> pending = m_pHistory->Unaligned();
-    if (pending.empty())
+    if (!m_pHistory->IsOpen())
         return;
-    // A long copy takes seconds to align: off the window's thread, stored
-    // on it (the connection is this thread's).
+    // Looked for (a scan of the whole history) and aligned (seconds for a
+    // long copy) off the window's thread, through a reader of its own;
+    // stored on the window's thread, whose connection writes.
     auto* watcher = new QFutureWatcher<std::vector<CHistory::Scored>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
         watcher->deleteLater();
-        if (m_pHistory && m_pHistory->SetAligned(watcher->result()))
+        const std::vector<CHistory::Scored> scored = watcher->result();
+        if (!scored.empty() && m_pHistory && m_pHistory->SetAligned(scored))
             RefreshRecord();
     });
-    watcher->setFuture(QtConcurrent::run([pending = std::move(pending)] { return CHistory::Score(pending); }));
+    watcher->setFuture(QtConcurrent::run([path = m_pHistory->Path()] {
+        CHistory reader;
+        return reader.OpenForReading(path) ? CHistory::Score(reader.Unaligned()) : std::vector<CHistory::Scored>{};
+    }));
 }
 
 void CDravikApp::RefreshRecord()
