@@ -18,7 +18,8 @@ declare -A allowed=(
   [copytest]="copytest drills settings scoring history display winui engine audio text res"
   [record]="record history scoring settings winui engine audio text"
   [exam]="exam copytest drills settings scoring history display winui engine audio text"
-  [app]="app exam record copytest drills settings scoring history display winui engine audio text res"
+  [callsign]="callsign drills settings scoring history winui engine audio text"
+  [app]="app callsign exam record copytest drills settings scoring history display winui engine audio text res"
 )
 bad=0
 for dir in "${!allowed[@]}"; do

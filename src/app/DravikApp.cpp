@@ -12,6 +12,7 @@
 #include "res/Menus.h"
 #include "res/Resource.h"
 #include "copytest/DravikView.h"
+#include "callsign/CallSignDlg.h"
 #include "exam/ExamDlg.h"
 #include "record/RecordDlg.h"
 #include "history/History.h"
@@ -97,6 +98,7 @@ void CDravikApp::OnCommand(int nId)
     case ID_OPTIONS_RECORD: OnRecord(); break;
     case ID_OPTIONS_CLEAR_HISTORY: OnClearHistory(); break;
     case ID_OPTIONS_EXAM: OnExam(); break;
+    case ID_OPTIONS_CALLSIGNS: OnCallSigns(); break;
     case ID_HELP:
     case ID_SYSMENU_HELP: OnHelp(); break;
     case ID_TEST_START: m_pView->PressButton(IDC_BUTTON_START); break;
@@ -272,20 +274,39 @@ void CDravikApp::OnFileSaveWave()
         m_pView->SaveTestAsWave(path);
 }
 
+bool CDravikApp::StreamFree(const QString& caption, const QString& what)
+{
+    // One stream at a time: the windows play through the form's.
+    if (!m_pView->IsPlaying() && !g_hWaveOut)
+        return true;
+    MessageBox(m_pFrame.get(), QStringLiteral("テスト中は%1を開けません。ｽﾄｯﾌﾟしてから開いてください。").arg(what), caption,
+               MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
 void CDravikApp::OnExam()
 {
     const QString caption = QStringLiteral("電気通信術の試験");
-    // One stream at a time: the exam plays through the form's.
-    if (m_pView->IsPlaying() || g_hWaveOut) {
-        MessageBox(m_pFrame.get(), QStringLiteral("テスト中は試験を開けません。ｽﾄｯﾌﾟしてから開いてください。"), caption,
-                   MB_OK | MB_ICONEXCLAMATION);
+    if (!StreamFree(caption, QStringLiteral("試験")))
         return;
-    }
     const TestSettings form = m_pView->FormSettings().Clamped();
     const TrainingOptions& options = m_pView->Options();
     CExamDlg dlg(form.nFreq, form.nVolume, options, options.bKeepHistory ? m_pHistory.get() : nullptr, m_pFrame.get());
     dlg.SetRun(m_pView->Run());
     dlg.SetTextFont(m_pView->TextFont()); // kana as large as on the form
+    dlg.exec();
+    RefreshRecord();
+}
+
+void CDravikApp::OnCallSigns()
+{
+    if (!StreamFree(QStringLiteral("ｺｰﾙｻｲﾝ"), QStringLiteral("ｺｰﾙｻｲﾝの練習")))
+        return;
+    const TestSettings form = m_pView->FormSettings().Clamped();
+    const TrainingOptions& options = m_pView->Options();
+    CCallSignDlg dlg(form.nFreq, form.nWpm, form.nVolume, options, options.bKeepHistory ? m_pHistory.get() : nullptr,
+                     m_pFrame.get());
+    dlg.SetRun(m_pView->Run());
     dlg.exec();
     RefreshRecord();
 }

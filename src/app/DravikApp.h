@@ -34,6 +34,9 @@ public:
     void OnRecord();
     void OnClearHistory();
     void OnExam();
+    void OnCallSigns();
+    // No test is playing: another window may open its stream.
+    bool StreamFree(const QString& caption, const QString& what);
     // The form's button, as a click: nothing when it is disabled.
     void OnCommand(int nId);
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "drills/Conditions.h"
+#include "drills/Drills.h"
 #include "engine/Keying.h"
 #include "engine/MorseTable.h"
 #include "settings/Settings.h"
@@ -18,16 +19,8 @@ uint32_t TestSeed(const TrainingOptions& options)
 
 std::string QrmText(CBandRandom& random)
 {
-    static const char* const kPrefixes[] = {"JA", "JH", "JR", "JE", "JF", "JG", "JI", "JJ", "JK", "JL",
-                                            "7K", "7L", "W",  "K",  "N",  "DL", "G",  "F",  "VK", "UA"};
     auto pick = [&](int n) { return int(random.Uniform() * n); };
-    auto call = [&] {
-        std::string c = kPrefixes[pick(int(std::size(kPrefixes)))];
-        c += char('0' + pick(10));
-        for (int i = 0, n = 2 + pick(2); i < n; ++i)
-            c += char('A' + pick(26));
-        return c;
-    };
+    auto call = [&] { return CallSign(random); };
     const std::string me = call();
     const std::string other = call();
     switch (pick(4)) {

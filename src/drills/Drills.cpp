@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <string_view>
 
 const unsigned char kKochLatin[26] = {
     'K', 'M', 'U', 'R', 'E', 'S', 'N', 'A', 'P', 'T', 'L', 'W', 'I',
@@ -44,4 +46,91 @@ FarnsworthGaps FarnsworthExtra(int nWpm, int nEffectiveWpm, int nDotMs)
     g.nCharExtra = std::max(0, int(std::lround(3.0 * samples / 19.0)) - 3 * dot);
     g.nWordExtra = std::max(0, int(std::lround(7.0 * samples / 19.0)) - 7 * dot);
     return g;
+}
+
+namespace {
+
+// One family of calls: prefixes (space separated), the digits allowed,
+// the suffix's first letters and its length, and how often it is heard.
+struct CallFamily {
+    const char* pszPrefixes;
+    const char* pszDigits;
+    const char* pszFirst; // the suffix's first letter; the rest A-Z
+    int nMinSuffix, nMaxSuffix;
+    int nWeight;
+    bool bPortable;       // a Japanese individual's, that may go "/N"
+};
+
+constexpr const char* kAnyDigit = "0123456789";
+constexpr const char* kAnyLetter = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+constexpr const char* kToX = "ABCDEFGHIJKLMNOPQRSTUVWX";
+
+constexpr CallFamily kCallFamilies[] = {
+    // Japan
+    {"JA JE JF JG JH JI JJ JK JL JM JN JO JP JQ JR JS", kAnyDigit, kToX, 3, 3, 40, true},
+    {"JA", kAnyDigit, kAnyLetter, 2, 2, 4, true},
+    {"JA JE JF JG JH JI JJ JK JL JM JN JO JR JS", kAnyDigit, "YZ", 3, 3, 3, false}, // clubs
+    {"7K 7L 7M 7N", "1234", kToX, 3, 3, 8, true},
+    {"7J", kAnyDigit, "ABCD", 3, 3, 1, true},
+    {"JD", "1", kToX, 3, 3, 1, false},
+    {"8J 8N", kAnyDigit, kAnyLetter, 1, 3, 3, false}, // special stations
+    // The world
+    {"K W N", kAnyDigit, kAnyLetter, 2, 3, 8, false},
+    {"AA AB AC AD AE AF AG AI AJ AK KA KB KC KD KE KF KG KI KJ KK WA WB", kAnyDigit, kAnyLetter, 1, 3, 4, false},
+    {"VE VA", kAnyDigit, kAnyLetter, 2, 3, 1, false},
+    {"DL DK DJ DF DO DG", kAnyDigit, kAnyLetter, 2, 3, 3, false},
+    {"G M 2E", kAnyDigit, kAnyLetter, 2, 3, 2, false},
+    {"F I EA ON PA OH SM LA OK SP HA YO LZ S5 9A OE HB EI OZ CT SV YL ES LY OM YU", kAnyDigit, kAnyLetter, 2, 3, 5,
+     false},
+    {"UA RA R RK RN RU RW UR UT US", kAnyDigit, kAnyLetter, 2, 3, 3, false},
+    {"VK ZL", kAnyDigit, kAnyLetter, 2, 3, 2, false},
+    {"BY BA BD BG BH HL DS", kAnyDigit, kAnyLetter, 2, 3, 4, false},
+    {"DU YB 9M HS E2 VU 4X ZS PY LU XE CE", kAnyDigit, kAnyLetter, 2, 3, 3, false},
+};
+
+// A suffix must not read as a distress, urgency or safety signal, nor as
+// a Q code (QRA-QTZ), which Japan's rules keep out of its calls.
+bool Assignable(const std::string& suffix)
+{
+    if (suffix == "SOS" || suffix == "OSO" || suffix == "TTT" || suffix == "XXX")
+        return false;
+    return !(suffix.size() == 3 && suffix[0] == 'Q' && suffix[1] >= 'R' && suffix[1] <= 'T');
+}
+
+std::string_view PickWord(const char* pszWords, int n)
+{
+    std::string_view words(pszWords);
+    for (; n > 0; --n)
+        words.remove_prefix(words.find(' ') + 1);
+    return words.substr(0, words.find(' '));
+}
+
+} // namespace
+
+std::string CallSign(CBandRandom& random)
+{
+    auto pick = [&](int n) { return int(random.Uniform() * n); };
+    auto letter = [&](const char* set) { return set[pick(int(std::char_traits<char>::length(set)))]; };
+    int total = 0;
+    for (const CallFamily& f : kCallFamilies)
+        total += f.nWeight;
+    int at = pick(total);
+    const CallFamily* family = kCallFamilies;
+    while (at >= family->nWeight)
+        at -= family++->nWeight;
+
+    const int prefixes = 1 + int(std::count(family->pszPrefixes, family->pszPrefixes + std::strlen(family->pszPrefixes), ' '));
+    std::string call(PickWord(family->pszPrefixes, pick(prefixes)));
+    call += letter(family->pszDigits);
+    std::string suffix;
+    do {
+        suffix.assign(1, letter(family->pszFirst));
+        for (int n = family->nMinSuffix + pick(family->nMaxSuffix - family->nMinSuffix + 1); int(suffix.size()) < n;)
+            suffix += letter(kAnyLetter);
+    } while (!Assignable(suffix));
+    call += suffix;
+    // Portable elsewhere in Japan, about one call in ten.
+    if (family->bPortable && pick(10) == 0)
+        call += '/' + std::string(1, kAnyDigit[pick(10)]);
+    return call;
 }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Koch lessons and effective (Farnsworth) speed, as pure logic.
+// Koch lessons, effective (Farnsworth) speed and call signs, as pure logic.
+#include "audio/Band.h"
+
+#include <string>
 #include <vector>
 
 // The Latin letters in Koch order, and the 46 kana of the Wabun random
@@ -24,3 +27,13 @@ struct FarnsworthGaps {
     int nWordExtra = 0; // after a group of five, a space or a line break
 };
 FarnsworthGaps FarnsworthExtra(int nWpm, int nEffectiveWpm, int nDotMs);
+
+// A call sign as heard on the air, generated (never a list of real
+// people's calls). Japan's in the amateur formats of its rules: J[A,E-S]
+// or 7[K-N] (areas 1 to 4) with the area digit and a three-letter suffix
+// (A-X first; Y and Z are clubs), the old JA two-letter calls, 7J, JD1
+// and the special stations 8J and 8N; now and then portable ("/3").
+// The world's by the ITU's allocation of prefix series: one or two
+// characters, the area digit and one to three letters. Weighted towards
+// what a Japanese listener hears: about six calls in ten are Japanese.
+std::string CallSign(CBandRandom& random);

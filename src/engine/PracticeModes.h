@@ -2,7 +2,8 @@
 #pragma once
 // Every practice mode as one row: the form's six radio modes in their
 // order, then the modes kept in the history without a radio of their own
-// (the exams' parts). A new mode is a new row here and what it draws.
+// (the exams' parts, the call signs). A new mode is a new row here and
+// what it draws.
 #include <span>
 #include <string_view>
 
@@ -17,6 +18,7 @@ enum PracticeMode {
     kExamWabun = 6,
     kExamLatinCode = 7,
     kExamLatinPlain = 8,
+    kLatinCallSigns = 9, // one call sign at a time, at an adaptive speed
 };
 
 enum class TextSource {
@@ -32,6 +34,21 @@ struct PracticeModeDef {
     TextSource eSource;
     int nGroupSize;      // characters between word gaps when drawn: 1 or 5
     bool bOnForm;        // one of the form's radio group, in this order
+};
+
+// Every mode, in the order of the indexes above.
+inline constexpr PracticeModeDef kPracticeModes[] = {
+    // mode           key               name                 wabun  source              group form
+    {kLatinRandom1,   "latin-random1",  "欧文ﾗﾝﾀﾞﾑ1",         false, TextSource::Random, 1,    true},
+    {kLatinRandom5,   "latin-random5",  "欧文ﾗﾝﾀﾞﾑ5",         false, TextSource::Random, 5,    true},
+    {kLatinPhrase,    "latin-phrase",   "欧文定型文",         false, TextSource::Phrase, 1,    true},
+    {kWabunRandom1,   "wabun-random1",  "和文ﾗﾝﾀﾞﾑ1",         true,  TextSource::Random, 1,    true},
+    {kWabunRandom5,   "wabun-random5",  "和文ﾗﾝﾀﾞﾑ5",         true,  TextSource::Random, 5,    true},
+    {kWabunPhrase,    "wabun-phrase",   "和文定型文",         true,  TextSource::Phrase, 1,    true},
+    {kExamWabun,      "exam-wabun",     "試験 和文",          true,  TextSource::Phrase, 1,    false},
+    {kExamLatinCode,  "exam-code",      "試験 欧文暗語",      false, TextSource::Phrase, 1,    false},
+    {kExamLatinPlain, "exam-plain",     "試験 欧文普通語",    false, TextSource::Phrase, 1,    false},
+    {kLatinCallSigns, "latin-calls",    "ｺｰﾙｻｲﾝ",             false, TextSource::Phrase, 1,    false},
 };
 
 // All rows, in the order of their indexes.

@@ -285,9 +285,7 @@ void CExamDlg::OnFailed()
     m_bPlaying = false;
     m_clock.stop();
     ShowState();
-    MessageBox(this,
-               QStringLiteral("音声出力デバイスを開けませんでした。\nサウンドの設定を確かめてから、もう一度開始を押してください。"),
-               kCaption, MB_OK | MB_ICONEXCLAMATION);
+    MessageBox(this, CTextTest::NoDeviceText(), kCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CExamDlg::OnGrade()

@@ -8,9 +8,7 @@
 bool CExamPartTest::Start(const ExamPartSettings& settings, const TrainingOptions& options,
                      const std::vector<std::string>& lines, uint32_t nSeed)
 {
-    ReleaseStream(false);
     m_part = settings;
-    m_bStopped = false;
     m_strText = ExamText(settings.ePart, settings.nCharsPerMin * settings.nMinutes, nSeed, lines);
     const int dot = ExamDotSamples(m_strText, settings.nCharsPerMin);
     // The speed in words a minute stands for the dot where one is asked
@@ -26,48 +24,13 @@ bool CExamPartTest::Start(const ExamPartSettings& settings, const TrainingOption
     if (k.shaping.eShape == ToneShape::Shaped)
         k.shaping.nMaxEdgeKeyed = dot;
     SetKeyingOptions(k);
-    SetFixedText(m_strText);
-
-    BeginTest();
-    if (PrepareText(Freq(), DotMs()) != 0)
-        return false;
-    if (StartWave(WaveOutWindow{m_pContext, this}, Freq(), DotMs()) != 0) {
-        ClosePhraseFile();
-        return false;
-    }
-    BeginPlaying();
-    return true;
-}
-
-void CExamPartTest::Stop()
-{
-    if (!EndPlaying())
-        return;
-    m_bStopped = true;
-    // During the start pause nothing was written and no close follows.
-    ReleaseStream(true);
+    return Play(m_strText);
 }
 
 double CExamPartTest::KeyedSeconds() const
 {
     return double(ExamDotUnits(m_strText)) * GetKeyingOptions().nDotSamples / 8000.0;
 }
-
-void CExamPartTest::OnStreamClosed()
-{
-    ClosePhraseFile();
-    if (onEnded)
-        onEnded();
-}
-
-void CExamPartTest::OnStreamFailed(bool)
-{
-    ClosePhraseFile();
-    if (onFailed)
-        onFailed();
-}
-
-void CExamPartTest::OnStreamNotOpened() { OnStreamFailed(false); }
 
 HistoryTest CExamPartTest::Graded(const ExamGrade& grade, const std::string& typed, const TrainingOptions& options) const
 {
@@ -94,6 +57,6 @@ HistoryTest CExamPartTest::Graded(const ExamGrade& grade, const std::string& typ
     t.nExtra = grade.align.nExtra;
     t.nCharsHeard = HeardChars();
     t.dSeconds = HeardSeconds();
-    t.bStopped = m_bStopped;
+    t.bStopped = WasStopped();
     return t;
 }

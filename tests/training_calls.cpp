@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Call signs: what is generated holds to the formats (checked by rules
+// written apart from the generator: Japan's amateur formats and the ITU's
+// prefix series), and a run's speed, score and record follow the answers.
+// How the speed settles is measured in bench/adaptive_bench.
+#include "TestRegistry.h"
+#include "drills/CallSignRun.h"
+#include "drills/Drills.h"
+#include "engine/PracticeModes.h"
+
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <map>
+
+namespace {
+
+// Japan's formats, from its rules on amateur call signs.
+const char* const kJapanRules[][2] = {
+    {"individual", "^J[AE-S][0-9][A-X][A-Z]{2}(/[0-9])?$"},
+    {"JA two letters", "^JA[0-9][A-Z]{2}(/[0-9])?$"},
+    {"club", "^J[AE-OQ-S][0-9][YZ][A-Z]{2}$"},
+    {"7K-7N", "^7[K-N][1-4][A-X][A-Z]{2}(/[0-9])?$"},
+    {"7J", "^7J[0-9][A-D][A-Z]{2}(/[0-9])?$"},
+    {"Ogasawara", "^JD1[A-X][A-Z]{2}$"},
+    {"special", "^8[J-N][0-9][A-Z]{1,3}$"},
+};
+
+// Series of the ITU's table of allocation (first two characters), and the
+// letters and figures allocated whole to one administration.
+const char* const kItuSeries[] = {
+    "AA-AL", "VA-VG", "DA-DR", "EA-EH", "ON-OT", "PA-PI", "OF-OJ", "SA-SM", "LA-LN", "OK-OL", "SN-SR", "HA-HA",
+    "YO-YR", "LZ-LZ", "S5-S5", "9A-9A", "OE-OE", "HB-HB", "EI-EJ", "OU-OZ", "CQ-CU", "SV-SZ", "YL-YL", "ES-ES",
+    "LY-LY", "OM-OM", "YT-YU", "UA-UI", "UR-UZ", "VH-VN", "ZK-ZM", "HL-HL", "DS-DT", "DU-DZ", "YB-YH", "9M-9M",
+    "HS-HS", "E2-E2", "VT-VW", "4X-4X", "ZR-ZU", "PP-PY", "LO-LW", "XA-XI", "CA-CE",
+};
+const QString kWholeSeries = QStringLiteral("BFGIKMNRW2");
+
+bool Assignable(const QString& suffix)
+{
+    static const QRegularExpression bad(QStringLiteral("^(SOS|OSO|TTT|XXX|Q[R-T][A-Z])$"));
+    return !bad.match(suffix).hasMatch();
+}
+
+// The rule a call keeps to, or empty.
+QString RuleOf(const QString& call)
+{
+    for (const auto& rule : kJapanRules)
+        if (QRegularExpression(QString::fromLatin1(rule[1])).match(call).hasMatch())
+            return Assignable(call.section(QLatin1Char('/'), 0, 0).mid(3)) ? QString::fromLatin1(rule[0]) : QString();
+    static const QRegularExpression world(QStringLiteral("^([A-Z0-9]{1,2}?)[0-9]([A-Z]{1,3})$"));
+    const QRegularExpressionMatch m = world.match(call);
+    if (!m.hasMatch() || QRegularExpression(QStringLiteral("^(J|7[J-N]|8[J-N])")).match(call).hasMatch())
+        return {};
+    const QString prefix = m.captured(1);
+    if (prefix.isEmpty())
+        return {};
+    if (kWholeSeries.contains(prefix[0]))
+        return QStringLiteral("world");
+    for (const char* series : kItuSeries) {
+        const QString s = QString::fromLatin1(series);
+        if (prefix.size() == 2 && prefix >= s.left(2) && prefix <= s.right(2))
+            return QStringLiteral("world");
+    }
+    return {};
+}
+
+} // namespace
+
+class TestCalls : public QObject {
+    Q_OBJECT
+private slots:
+    void generatedCallsKeepToTheFormats()
+    {
+        CBandRandom random(7);
+        std::map<QString, int> rules;
+        int portable = 0;
+        for (int i = 0; i < 10000; ++i) {
+            const QString call = QString::fromStdString(CallSign(random));
+            const QString rule = RuleOf(call);
+            QVERIFY2(!rule.isEmpty(), qPrintable(call));
+            ++rules[rule];
+            portable += call.contains(QLatin1Char('/'));
+        }
+        // Every format is heard, the Japanese ones most.
+        QCOMPARE(int(rules.size()), int(std::size(kJapanRules)) + 1);
+        QVERIFY2(rules[QStringLiteral("world")] > 3000 && rules[QStringLiteral("world")] < 5000,
+                 qPrintable(QString::number(rules[QStringLiteral("world")])));
+        QVERIFY(portable > 200);
+    }
+
+    void speedFollowsTheAnswers()
+    {
+        CAdaptiveSpeed speed(20);
+        for (int i = 0; i < 3; ++i)
+            speed.Answer(true);
+        const int up = speed.Wpm();
+        QVERIFY(up > 20);
+        QVERIFY(speed.Reversals().empty());
+        speed.Answer(false);
+        QCOMPARE(speed.Reversals(), std::vector<int>{up});
+        QVERIFY(speed.Wpm() < up);
+        for (int i = 0; i < 100; ++i)
+            speed.Answer(false);
+        QCOMPARE(speed.Wpm(), 5);
+        for (int i = 0; i < 200; ++i)
+            speed.Answer(true);
+        QCOMPARE(speed.Wpm(), 120);
+    }
+
+    void runScoresAndRecordsItsAnswers()
+    {
+        CCallSignRun run(25, 3);
+        const std::string first = run.Call();
+        std::string lower = first;
+        for (char& c : lower)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        QVERIFY(run.Answer(" " + lower + " ")); // case and spaces do not matter
+        const int afterRight = run.Score();
+        QVERIFY(afterRight > 0);
+        QVERIFY(run.Wpm() > 25);
+        QVERIFY(!run.Answer(run.Call() + "X"));
+        QCOMPARE(run.Score(), afterRight); // a wrong answer scores nothing
+        QCOMPARE(run.TopWpm(), 25);
+
+        const HistoryTest stopped = run.Record(true, 12.5);
+        QCOMPARE(stopped.nMode, int(kLatinCallSigns));
+        QCOMPARE(stopped.strSent, first + ' ' + run.Items()[1].strCall);
+        QCOMPARE(stopped.nRight, int(stopped.strSent.size())); // all of it, and the X over
+        QCOMPARE(stopped.nExtra, 1);
+        QCOMPARE(CallSignScore(stopped), afterRight);
+
+        while (!run.Done())
+            run.Answer(run.Call());
+        QCOMPARE(int(run.Items().size()), CCallSignRun::kItems);
+        QVERIFY(!run.Answer("X")); // nothing after the last
+        const HistoryTest whole = run.Record(false, 100);
+        // Only whole runs have a top score, the best first.
+        const std::vector<HistoryTest> top = TopCallSignRuns({stopped, whole, stopped}, 10);
+        QCOMPARE(int(top.size()), 1);
+        QCOMPARE(CallSignScore(top[0]), run.Score());
+    }
+};
+
+DRAVIK_REGISTER_TEST(TestCalls)
+#include "training_calls.moc"
