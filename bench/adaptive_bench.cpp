@@ -5,7 +5,7 @@
 // speed should settle: the last 10 reversals of a 50-call run lie within
 // a spread (standard deviation) under 2 WPM, near the ability.
 #include "Check.h"
-#include "drills/CallSignRun.h"
+#include "drills/ItemRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,7 +27,7 @@ int main()
                 std::mt19937 gen(uint32_t(seed * 7919 + ability));
                 std::uniform_real_distribution<double> u(0, 1);
                 CAdaptiveSpeed speed(start);
-                for (int i = 0; i < CCallSignRun::kItems; ++i) {
+                for (int i = 0; i < CItemRun::kItems; ++i) {
                     const double p = 1.0 / (1.0 + std::exp((speed.Wpm() - ability) / 1.5));
                     speed.Answer(u(gen) < p);
                 }

@@ -71,7 +71,7 @@ private slots:
         QVERIFY(!kept[1].bStopped);
         QCOMPARE(kept[1].nRight, int(kept[1].strSent.size()));
         QCOMPARE(dlg.TopScores()->rowCount(), 1);
-        QCOMPARE(dlg.TopScores()->item(0, 0)->text().toInt(), CallSignScore(kept[1]));
+        QCOMPARE(dlg.TopScores()->item(0, 0)->text().toInt(), RunScore(kept[1]));
     }
 };
 

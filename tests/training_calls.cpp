@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Call signs: what is generated holds to the formats (checked by rules
+// Call signs and words: what is generated holds to the formats (checked by rules
 // written apart from the generator: Japan's amateur formats and the ITU's
 // prefix series), and a run's speed, score and record follow the answers.
 // How the speed settles is measured in bench/adaptive_bench.
 #include "TestRegistry.h"
-#include "drills/CallSignRun.h"
+#include "drills/ItemRun.h"
 #include "drills/Drills.h"
+#include "engine/MorseTable.h"
 #include "engine/PracticeModes.h"
 
 #include <QRegularExpression>
@@ -89,6 +90,20 @@ private slots:
         QVERIFY(portable > 200);
     }
 
+    void wordsAreKeyable()
+    {
+        CBandRandom random(5);
+        int abbreviations = 0;
+        for (int i = 0; i < 2000; ++i) {
+            const std::string word = PracticeWord(random);
+            QVERIFY(!word.empty());
+            for (char c : word)
+                QVERIFY2(*MorsePattern(static_cast<unsigned char>(c)) != '\0', word.c_str());
+            abbreviations += word.starts_with('Q') || std::isdigit(static_cast<unsigned char>(word[0]));
+        }
+        QVERIFY(abbreviations > 200 && abbreviations < 1800); // both kinds come
+    }
+
     void speedFollowsTheAnswers()
     {
         CAdaptiveSpeed speed(20);
@@ -110,7 +125,7 @@ private slots:
 
     void runScoresAndRecordsItsAnswers()
     {
-        CCallSignRun run(25, 3);
+        CItemRun run(kLatinCallSigns, 25, 3);
         const std::string first = run.Call();
         std::string lower = first;
         for (char& c : lower)
@@ -128,17 +143,21 @@ private slots:
         QCOMPARE(stopped.strSent, first + ' ' + run.Items()[1].strCall);
         QCOMPARE(stopped.nRight, int(stopped.strSent.size())); // all of it, and the X over
         QCOMPARE(stopped.nExtra, 1);
-        QCOMPARE(CallSignScore(stopped), afterRight);
+        QCOMPARE(RunScore(stopped), afterRight);
 
         while (!run.Done())
             run.Answer(run.Call());
-        QCOMPARE(int(run.Items().size()), CCallSignRun::kItems);
+        QCOMPARE(int(run.Items().size()), CItemRun::kItems);
         QVERIFY(!run.Answer("X")); // nothing after the last
         const HistoryTest whole = run.Record(false, 100);
         // Only whole runs have a top score, the best first.
-        const std::vector<HistoryTest> top = TopCallSignRuns({stopped, whole, stopped}, 10);
+        CItemRun words(kLatinWords, 25, 3);
+        words.Answer(words.Call());
+        const HistoryTest ofWords = words.Record(false, 1);
+        const std::vector<HistoryTest> top = TopRuns({stopped, whole, ofWords, stopped}, kLatinCallSigns, 10);
         QCOMPARE(int(top.size()), 1);
-        QCOMPARE(CallSignScore(top[0]), run.Score());
+        QCOMPARE(RunScore(top[0]), run.Score());
+        QCOMPARE(int(TopRuns({ofWords, whole}, kLatinWords, 10).size()), 1);
     }
 };
 

@@ -300,7 +300,7 @@ void CDravikApp::OnExam()
 
 void CDravikApp::OnCallSigns()
 {
-    if (!StreamFree(QStringLiteral("ｺｰﾙｻｲﾝ"), QStringLiteral("ｺｰﾙｻｲﾝの練習")))
+    if (!StreamFree(QStringLiteral("ｺｰﾙｻｲﾝと単語"), QStringLiteral("ｺｰﾙｻｲﾝと単語の練習")))
         return;
     const TestSettings form = m_pView->FormSettings().Clamped();
     const TrainingOptions& options = m_pView->Options();

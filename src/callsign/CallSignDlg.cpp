@@ -5,7 +5,7 @@
 #include "scoring/Scoring.h"
 #include "winui/MessageBox.h"
 
-#include <QGridLayout>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,9 +16,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <iterator>
 #include <random>
 
-static const QString kCaption = QStringLiteral("ｺｰﾙｻｲﾝ");
+static const QString kCaption = QStringLiteral("ｺｰﾙｻｲﾝと単語");
+// What a run may send, in the order of the kind box.
+static const PracticeMode kKinds[] = {kLatinCallSigns, kLatinWords};
 constexpr int kTopScores = 10;
 
 static QTableWidget* Table(const QStringList& headers, QWidget* parent)
@@ -55,6 +59,12 @@ CCallSignDlg::CCallSignDlg(int nFreq, int nWpm, int nVolume, const TrainingOptio
     m_pStartWpm->setValue(ClampWpm(nWpm));
     auto* speedLabel = new QLabel(QStringLiteral("始めの速度(&W)"), this);
     speedLabel->setBuddy(m_pStartWpm);
+    m_pKind = new QComboBox(this);
+    for (PracticeMode mode : kKinds)
+        m_pKind->addItem(QString::fromUtf8(FindPracticeMode(mode)->pszName));
+    connect(m_pKind, &QComboBox::currentIndexChanged, this, &CCallSignDlg::ShowTopScores);
+    auto* kindLabel = new QLabel(QStringLiteral("種類(&K)"), this);
+    kindLabel->setBuddy(m_pKind);
     m_pStart = new QPushButton(QStringLiteral("開始(&S)"), this);
     m_pStop = new QPushButton(QStringLiteral("停止(&T)"), this);
     m_pState = new QLabel(this);
@@ -71,12 +81,14 @@ CCallSignDlg::CCallSignDlg(int nFreq, int nWpm, int nVolume, const TrainingOptio
     auto* answerLabel = new QLabel(QStringLiteral("答え(&A)"), this);
     answerLabel->setBuddy(m_pAnswer);
     m_pLast = new QLabel(this);
-    m_pItems = Table({QStringLiteral("ｺｰﾙｻｲﾝ"), QStringLiteral("答え"), QStringLiteral("速度"), QStringLiteral("結果")},
+    m_pItems = Table({QStringLiteral("送信"), QStringLiteral("答え"), QStringLiteral("速度"), QStringLiteral("結果")},
                      this);
     m_pTop = Table({QStringLiteral("得点"), QStringLiteral("最高速度"), QStringLiteral("正解"), QStringLiteral("日時")},
                    this);
 
     auto* top = new QHBoxLayout;
+    top->addWidget(kindLabel);
+    top->addWidget(m_pKind);
     top->addWidget(speedLabel);
     top->addWidget(m_pStartWpm);
     top->addWidget(m_pStart);
@@ -114,7 +126,7 @@ void CCallSignDlg::OnStart()
     if (m_pRun && !m_pRun->Done())
         return;
     std::random_device device;
-    m_pRun = std::make_unique<CCallSignRun>(m_pStartWpm->value(), device());
+    m_pRun = std::make_unique<CItemRun>(Mode(), m_pStartWpm->value(), device());
     m_dSeconds = 0;
     m_pItems->setRowCount(0);
     m_pLast->clear();
@@ -126,7 +138,7 @@ void CCallSignDlg::PlayCall()
     m_pAnswer->clear();
     m_pAnswer->setReadOnly(false);
     m_bAnswered = false;
-    m_player.SetSettings({kLatinCallSigns, m_nFreq, m_pRun->Wpm(), m_nVolume});
+    m_player.SetSettings({m_pRun->Mode(), m_nFreq, m_pRun->Wpm(), m_nVolume});
     // A call keeps its character speed: no effective speed.
     TrainingOptions o = m_options;
     o.nEffectiveWpm = 0;
@@ -224,10 +236,10 @@ void CCallSignDlg::Finish(bool bStopped)
 QString CCallSignDlg::StateText() const
 {
     if (!m_pRun)
-        return QStringLiteral("開始を押すと、ｺｰﾙｻｲﾝをひとつずつ送ります。聞こえたｺｰﾙｻｲﾝを入れて Enter を押してください。");
+        return QStringLiteral("開始を押すと、ひとつずつ送ります。聞こえたとおりに入れて Enter を押してください。");
     return QStringLiteral("問題 %1/%2　速度 %3 WPM　得点 %4")
         .arg(m_pRun->Items().size() + 1)
-        .arg(CCallSignRun::kItems)
+        .arg(CItemRun::kItems)
         .arg(m_pRun->Wpm())
         .arg(m_pRun->Score());
 }
@@ -238,6 +250,7 @@ void CCallSignDlg::ShowState()
     m_pStart->setEnabled(!running);
     m_pStop->setEnabled(running);
     m_pStartWpm->setEnabled(!running);
+    m_pKind->setEnabled(!running);
     m_pAnswer->setEnabled(running);
     m_pState->setText(StateText());
 }
@@ -246,14 +259,23 @@ void CCallSignDlg::ShowTopScores()
 {
     std::vector<HistoryTest> runs = m_ownRuns;
     if (m_pHistory && m_pHistory->IsOpen())
-        runs = m_pHistory->Tests({}, kLatinCallSigns);
+        runs = m_pHistory->Tests({}, Mode());
     m_pTop->setRowCount(0);
-    for (const HistoryTest& t : TopCallSignRuns(runs, kTopScores)) {
+    for (const HistoryTest& t : TopRuns(runs, Mode(), kTopScores)) {
         const QString top = t.strOptions.section(QStringLiteral("TopWpm="), 1).section(QLatin1Char('\n'), 0, 0);
-        AppendRow(m_pTop, {QString::number(CallSignScore(t)), top + QStringLiteral(" WPM"),
+        AppendRow(m_pTop, {QString::number(RunScore(t)), top + QStringLiteral(" WPM"),
                            QStringLiteral("%1 %").arg(qRound(t.Accuracy())),
                            t.when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))});
     }
+}
+
+int CCallSignDlg::Mode() const { return kKinds[std::max(0, m_pKind->currentIndex())]; }
+
+void CCallSignDlg::SetMode(int nMode)
+{
+    for (int i = 0; i < int(std::size(kKinds)); ++i)
+        if (kKinds[i] == nMode)
+            m_pKind->setCurrentIndex(i);
 }
 
 void CCallSignDlg::reject()

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The window ｺｰﾙｻｲﾝ: a run of call signs, each keyed and answered before
-// the next, the speed following the answers; the run's score goes into
-// the history and the best scores are shown.
-#include "drills/CallSignRun.h"
+// The window ｺｰﾙｻｲﾝと単語: a run of call signs, or of words and
+// abbreviations, each keyed and answered before the next, the speed
+// following the answers; the run's score goes into the history and the
+// best scores of its kind are shown.
+#include "drills/ItemRun.h"
 #include "drills/TextTest.h"
 #include "settings/Options.h"
 
@@ -12,6 +13,7 @@
 #include <memory>
 
 class CHistory;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,10 +32,14 @@ public:
     void SetRun(const QString& run) { m_strRun = run; }
     // For tests.
     CTextTest& Player() { return m_player; }
-    const CCallSignRun* Run() const { return m_pRun.get(); }
+    const CItemRun* Run() const { return m_pRun.get(); }
     QLineEdit* Answer() const { return m_pAnswer; }
     QString StateText() const;
     QTableWidget* TopScores() const { return m_pTop; }
+
+    // What a run sends: kLatinCallSigns or kLatinWords.
+    int Mode() const;
+    void SetMode(int nMode);
 
     void OnStart();
     void OnStop();
@@ -57,13 +63,14 @@ private:
     CHistory* m_pHistory;
     QString m_strRun = QStringLiteral("");
     CTextTest m_player;
-    std::unique_ptr<CCallSignRun> m_pRun;
+    std::unique_ptr<CItemRun> m_pRun;
     bool m_bPlaying = false;  // a call is sounding
     bool m_bAnswered = false; // Enter came before the call ended
     std::string m_strAnswer;  // the box at Enter
     double m_dSeconds = 0;    // keyed so far in this run
     std::vector<HistoryTest> m_ownRuns; // this window's, when no history is kept
 
+    QComboBox* m_pKind;
     QSpinBox* m_pStartWpm;
     QPushButton* m_pStart;
     QPushButton* m_pStop;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <string_view>
 
 const unsigned char kKochLatin[26] = {
@@ -133,4 +134,41 @@ std::string CallSign(CBandRandom& random)
     if (family->bPortable && pick(10) == 0)
         call += '/' + std::string(1, kAnyDigit[pick(10)]);
     return call;
+}
+
+namespace {
+
+// Abbreviations and Q codes of the air (ITU-R M.1172 for the Q codes and
+// the service abbreviations; the rest as radio amateurs send them).
+constexpr const char* kAbbreviations[] = {
+    "73",  "88",  "5NN", "599", "CQ",   "DE",  "TU",  "TNX", "UR",  "RST", "OM",  "YL",  "XYL", "HR",
+    "FB",  "ES",  "FER", "GM",  "GA",   "GE",  "GN",  "CUL", "AGN", "PSE", "NR",  "RPT", "SRI", "WX",
+    "ANT", "RIG", "PWR", "HW",  "CPY",  "OP",  "ABT", "DX",  "GL",  "VY",  "HPE", "BK",  "QRL", "QRM",
+    "QRN", "QRO", "QRP", "QRQ", "QRS",  "QRT", "QRU", "QRV", "QRX", "QRZ", "QSB", "QSL", "QSO", "QSY",
+    "QTH", "QRG", "QSK", "TEST", "NAME", "INFO", "WKD", "BURO", "SKED", "TMW",
+};
+
+// Common English words, our own choice of the everyday ones.
+constexpr const char* kWords[] = {
+    "THE",   "AND",   "FOR",   "ARE",   "BUT",   "NOT",   "YOU",   "ALL",   "ANY",   "CAN",   "HAD",   "HER",
+    "WAS",   "ONE",   "OUR",   "OUT",   "DAY",   "GET",   "HAS",   "HIM",   "HIS",   "HOW",   "MAN",   "NEW",
+    "NOW",   "OLD",   "SEE",   "TWO",   "WAY",   "WHO",   "DID",   "LET",   "PUT",   "SAY",   "SHE",   "TOO",
+    "USE",   "ABOUT", "AFTER", "AGAIN", "ALSO",  "BACK",  "BEEN",  "BEST",  "CALL",  "CAME",  "COME",  "COULD",
+    "EACH",  "EVEN",  "FIND",  "FIRST", "FROM",  "GIVE",  "GOOD",  "GREAT", "HAVE",  "HERE",  "HOME",  "INTO",
+    "JUST",  "KNOW",  "LAST",  "LIKE",  "LITTLE", "LONG", "LOOK",  "MADE",  "MAKE",  "MANY",  "MORE",  "MOST",
+    "MUCH",  "MUST",  "NEVER", "NEXT",  "NIGHT", "ONLY",  "OTHER", "OVER",  "PART",  "PLACE", "RIGHT", "SAME",
+    "SHOULD", "SMALL", "SOME", "STILL", "SUCH",  "TAKE",  "THAN",  "THAT",  "THEM",  "THEN",  "THERE", "THESE",
+    "THEY",  "THING", "THINK", "THIS",  "TIME",  "UNDER", "VERY",  "WATER", "WELL",  "WENT",  "WERE",  "WHAT",
+    "WHEN",  "WHERE", "WHICH", "WHILE", "WITH",  "WORD",  "WORK",  "WORLD", "WOULD", "WRITE", "YEAR",  "YOUR",
+    "QUICK", "JUMP",  "ZERO",  "QUIET", "JOIN",  "PRIZE", "JAZZ",  "BOX",   "SIX",   "EXTRA", "MAJOR", "QUITE",
+};
+
+} // namespace
+
+std::string PracticeWord(CBandRandom& random)
+{
+    auto pick = [&](int n) { return int(random.Uniform() * n); };
+    if (pick(2) == 0)
+        return kAbbreviations[pick(int(std::size(kAbbreviations)))];
+    return kWords[pick(int(std::size(kWords)))];
 }

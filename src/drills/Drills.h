@@ -37,3 +37,8 @@ FarnsworthGaps FarnsworthExtra(int nWpm, int nEffectiveWpm, int nDotMs);
 // characters, the area digit and one to three letters. Weighted towards
 // what a Japanese listener hears: about six calls in ten are Japanese.
 std::string CallSign(CBandRandom& random);
+
+// A common English word or an abbreviation of the air (Q codes, 73, TU,
+// RST, ...), from our own list; the abbreviations come as often as all
+// the words together.
+std::string PracticeWord(CBandRandom& random);

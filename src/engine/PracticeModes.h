@@ -19,6 +19,7 @@ enum PracticeMode {
     kExamLatinCode = 7,
     kExamLatinPlain = 8,
     kLatinCallSigns = 9, // one call sign at a time, at an adaptive speed
+    kLatinWords = 10,    // one word or abbreviation at a time, the same way
 };
 
 enum class TextSource {
@@ -49,6 +50,7 @@ inline constexpr PracticeModeDef kPracticeModes[] = {
     {kExamLatinCode,  "exam-code",      "試験 欧文暗語",      false, TextSource::Phrase, 1,    false},
     {kExamLatinPlain, "exam-plain",     "試験 欧文普通語",    false, TextSource::Phrase, 1,    false},
     {kLatinCallSigns, "latin-calls",    "ｺｰﾙｻｲﾝ",             false, TextSource::Phrase, 1,    false},
+    {kLatinWords,     "latin-words",    "欧文単語",           false, TextSource::Phrase, 1,    false},
 };
 
 // All rows, in the order of their indexes.

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A run of call signs at an adaptive speed, without widgets: one call at a
-// time, each answered before the next; a right answer raises the speed by
-// a step, a wrong one lowers it. The run's score adds, for each call
-// copied right, its characters times the speed it was sent at.
+// A run of items (call signs, or words and abbreviations) at an adaptive
+// speed, without widgets: one item at a time, each answered before the
+// next; a right answer raises the speed by a step, a wrong one lowers it.
+// The run's score adds, for each item copied right, its characters times
+// the speed it was sent at.
 #include "audio/Band.h"
 #include "history/History.h"
 
@@ -31,19 +32,21 @@ private:
     std::vector<int> m_reversals;
 };
 
-struct CallSignItem {
+struct RunItem {
     std::string strCall;
     std::string strAnswer;
     int nWpm = 0;
     bool bRight = false;
 };
 
-class CCallSignRun {
+class CItemRun {
 public:
     static constexpr int kItems = 50;
-    CCallSignRun(int nStartWpm, uint32_t nSeed);
+    // nMode: kLatinCallSigns or kLatinWords, what the items are.
+    CItemRun(int nMode, int nStartWpm, uint32_t nSeed);
 
-    // The call to send now and its speed.
+    int Mode() const { return m_nMode; }
+    // The item to send now and its speed.
     const std::string& Call() const { return m_strCall; }
     int Wpm() const { return m_speed.Wpm(); }
     // The answer to the call just sent (letters in either case, spaces
@@ -51,7 +54,7 @@ public:
     // is done.
     bool Answer(const std::string& typed);
     bool Done() const { return int(m_items.size()) >= kItems; }
-    const std::vector<CallSignItem>& Items() const { return m_items; }
+    const std::vector<RunItem>& Items() const { return m_items; }
     int Score() const { return m_nScore; }
     int StartWpm() const { return m_nStartWpm; }
     // The fastest speed of a call copied right; 0 when none was.
@@ -61,15 +64,17 @@ public:
     HistoryTest Record(bool bStopped, double dSeconds) const;
 
 private:
+    std::string Draw();
+    int m_nMode;
     CBandRandom m_random;
     CAdaptiveSpeed m_speed;
     int m_nStartWpm;
     std::string m_strCall;
-    std::vector<CallSignItem> m_items;
+    std::vector<RunItem> m_items;
     int m_nScore = 0;
 };
 
 // A score as the history's options keep it ("Score=N"); -1 when none.
-int CallSignScore(const HistoryTest& test);
-// The best scores of whole runs, best first, at most nCount.
-std::vector<HistoryTest> TopCallSignRuns(std::vector<HistoryTest> tests, int nCount);
+int RunScore(const HistoryTest& test);
+// The best scores of whole runs of a mode, best first, at most nCount.
+std::vector<HistoryTest> TopRuns(std::vector<HistoryTest> tests, int nMode, int nCount);

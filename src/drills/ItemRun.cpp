@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "drills/CallSignRun.h"
+#include "drills/ItemRun.h"
 #include "drills/Drills.h"
 #include "engine/MorseEngine.h"
 #include "scoring/Scoring.h"
@@ -21,10 +21,12 @@ void CAdaptiveSpeed::Answer(bool bRight)
     m_nWpm = ClampWpm(m_nWpm + move * step);
 }
 
-CCallSignRun::CCallSignRun(int nStartWpm, uint32_t nSeed)
-    : m_random(nSeed), m_speed(nStartWpm), m_nStartWpm(m_speed.Wpm()), m_strCall(CallSign(m_random))
+CItemRun::CItemRun(int nMode, int nStartWpm, uint32_t nSeed)
+    : m_nMode(nMode), m_random(nSeed), m_speed(nStartWpm), m_nStartWpm(m_speed.Wpm()), m_strCall(Draw())
 {
 }
+
+std::string CItemRun::Draw() { return m_nMode == kLatinWords ? PracticeWord(m_random) : CallSign(m_random); }
 
 static std::string Normalized(const std::string& typed)
 {
@@ -35,37 +37,37 @@ static std::string Normalized(const std::string& typed)
     return s;
 }
 
-bool CCallSignRun::Answer(const std::string& typed)
+bool CItemRun::Answer(const std::string& typed)
 {
     if (Done())
         return false;
-    CallSignItem item{m_strCall, Normalized(typed), m_speed.Wpm(), false};
+    RunItem item{m_strCall, Normalized(typed), m_speed.Wpm(), false};
     item.bRight = item.strAnswer == item.strCall;
     if (item.bRight)
         m_nScore += int(item.strCall.size()) * item.nWpm;
     m_items.push_back(item);
     m_speed.Answer(item.bRight);
     if (!Done())
-        m_strCall = CallSign(m_random);
+        m_strCall = Draw();
     return item.bRight;
 }
 
-int CCallSignRun::TopWpm() const
+int CItemRun::TopWpm() const
 {
     int top = 0;
-    for (const CallSignItem& i : m_items)
+    for (const RunItem& i : m_items)
         if (i.bRight)
             top = std::max(top, i.nWpm);
     return top;
 }
 
-HistoryTest CCallSignRun::Record(bool bStopped, double dSeconds) const
+HistoryTest CItemRun::Record(bool bStopped, double dSeconds) const
 {
     HistoryTest t;
     t.when = QDateTime::currentDateTimeUtc();
-    t.nMode = kLatinCallSigns;
+    t.nMode = m_nMode;
     t.nWpm = m_speed.Wpm();
-    for (const CallSignItem& i : m_items) {
+    for (const RunItem& i : m_items) {
         if (!t.strSent.empty()) {
             t.strSent += ' ';
             t.strTyped += ' ';
@@ -91,7 +93,7 @@ HistoryTest CCallSignRun::Record(bool bStopped, double dSeconds) const
     return t;
 }
 
-int CallSignScore(const HistoryTest& test)
+int RunScore(const HistoryTest& test)
 {
     for (const QString& line : test.strOptions.split(QLatin1Char('\n')))
         if (line.startsWith(QLatin1String("Score=")))
@@ -99,11 +101,11 @@ int CallSignScore(const HistoryTest& test)
     return -1;
 }
 
-std::vector<HistoryTest> TopCallSignRuns(std::vector<HistoryTest> tests, int nCount)
+std::vector<HistoryTest> TopRuns(std::vector<HistoryTest> tests, int nMode, int nCount)
 {
-    std::erase_if(tests, [](const HistoryTest& t) { return t.nMode != kLatinCallSigns || t.bStopped || CallSignScore(t) < 0; });
+    std::erase_if(tests, [nMode](const HistoryTest& t) { return t.nMode != nMode || t.bStopped || RunScore(t) < 0; });
     std::stable_sort(tests.begin(), tests.end(),
-                     [](const HistoryTest& a, const HistoryTest& b) { return CallSignScore(a) > CallSignScore(b); });
+                     [](const HistoryTest& a, const HistoryTest& b) { return RunScore(a) > RunScore(b); });
     if (int(tests.size()) > nCount)
         tests.resize(size_t(nCount));
     return tests;
