@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <deque>
+#include <mutex>
 
 static int g_nStartPauseMs = 1000;
 
@@ -63,48 +65,101 @@ int CMorseEngine::ProgressPermille() const
     return std::clamp(permille, 0, 1000);
 }
 
-// A character keyed into a tone buffer: its length and whether it ended
-// a group.
-static KeyedChar KeyCharacter(unsigned char* pBuf, unsigned char ch, const KeyerParams& k, int nFreq,
-                              CBandRandom& fist, int& nGroupPos)
-{
-    const KeyedChar keyed = KeyChar(ch, k, fist, nGroupPos);
-    ToneFromSpans(keyed, nFreq, pBuf);
-    return keyed;
-}
-
 // A Wabun test's two start signals come before its first group.
 static bool FirstGroupBegins(size_t nIndex, int nMode) { return nIndex == 2 && IsWabunMode(nMode); }
 
-// The test's keying from its start, repeated on the audio thread from the
-// characters known at Start, so that the sound never waits for the
-// window's thread. It keys exactly what the engine keys, buffer by buffer:
-// the same keyer from the same fist and group.
-class CKeyingAhead final : public IKeyedSource {
+// The test's characters keyed once, in order, by KeyChar. The window's
+// tone buffers (the graph, the counts, a whole test keyed without a
+// device) and the device's keying ahead each take them at their own pace;
+// a character is kept until every reader still reading has taken it.
+class CKeyedPlan {
 public:
-    CKeyingAhead(std::shared_ptr<const std::vector<unsigned char>> pPlan, const KeyerParams& params, int nFreq,
-                 const CBandRandom& fist, int nGroupPos)
-        : m_pPlan(std::move(pPlan)), m_params(params), m_nFreq(nFreq), m_fist(fist), m_nGroupPos(nGroupPos),
-          m_buf(kToneBufSamples)
+    enum Reader { kWindow, kDevice };
+    struct Keyed {
+        KeyedChar keyed;
+        int nGroupPos; // the group's count after it
+    };
+
+    CKeyedPlan(std::shared_ptr<const std::vector<unsigned char>> pPlan, const KeyerParams& params,
+               const CBandRandom& fist, int nGroupPos)
+        : m_pPlan(std::move(pPlan)), m_params(params), m_fist(fist), m_nGroupPos(nGroupPos)
     {
     }
+    size_t Size() const { return m_pPlan->size(); }
+    unsigned char At(size_t i) const { return (*m_pPlan)[i]; }
+
+    // Character i, a reader's next.
+    Keyed Take(Reader reader, size_t i)
+    {
+        std::lock_guard lock(m_mutex);
+        while (m_nFirst + m_keyed.size() <= i) {
+            const size_t n = m_nFirst + m_keyed.size();
+            if (FirstGroupBegins(n, m_params.nMode))
+                m_nGroupPos = 0;
+            const KeyedChar k = KeyChar((*m_pPlan)[n], m_params, m_fist, m_nGroupPos);
+            m_keyed.push_back({k, m_nGroupPos});
+        }
+        const Keyed k = m_keyed[i - m_nFirst];
+        m_anNext[reader] = i + 1;
+        Trim();
+        return k;
+    }
+    // The reader takes no more.
+    void Leave(Reader reader)
+    {
+        std::lock_guard lock(m_mutex);
+        m_abReading[reader] = false;
+        Trim();
+    }
+
+private:
+    void Trim()
+    {
+        size_t low = SIZE_MAX;
+        for (int r : {kWindow, kDevice})
+            if (m_abReading[r])
+                low = std::min(low, m_anNext[r]);
+        while (!m_keyed.empty() && m_nFirst < low) {
+            m_keyed.pop_front();
+            ++m_nFirst;
+        }
+    }
+
+    std::mutex m_mutex;
+    const std::shared_ptr<const std::vector<unsigned char>> m_pPlan;
+    const KeyerParams m_params;
+    CBandRandom m_fist;
+    int m_nGroupPos;
+    std::deque<Keyed> m_keyed; // from character m_nFirst on
+    size_t m_nFirst = 0;
+    size_t m_anNext[2] = {0, 0};
+    bool m_abReading[2] = {true, true};
+};
+
+// The device's side: it keys the test on its own thread, never waiting
+// for the window's, and renders what the plan keyed.
+class CKeyingAhead final : public IKeyedSource {
+public:
+    CKeyingAhead(std::shared_ptr<CKeyedPlan> pKeyed, int nFreq)
+        : m_pKeyed(std::move(pKeyed)), m_nFreq(nFreq), m_buf(kToneBufSamples)
+    {
+    }
+    ~CKeyingAhead() override { m_pKeyed->Leave(CKeyedPlan::kDevice); }
+    CKeyingAhead(const CKeyingAhead&) = delete;
+    CKeyingAhead& operator=(const CKeyingAhead&) = delete;
     bool Next(std::vector<unsigned char>& out) override
     {
-        if (m_nNext >= m_pPlan->size())
+        if (m_nNext >= m_pKeyed->Size())
             return false;
-        if (FirstGroupBegins(m_nNext, m_params.nMode))
-            m_nGroupPos = 0;
-        const KeyedChar k = KeyCharacter(m_buf.data(), (*m_pPlan)[m_nNext++], m_params, m_nFreq, m_fist, m_nGroupPos);
+        const KeyedChar k = m_pKeyed->Take(CKeyedPlan::kDevice, m_nNext++).keyed;
+        ToneFromSpans(k, m_nFreq, m_buf.data());
         out.assign(m_buf.begin(), m_buf.begin() + k.nCount);
         return true;
     }
 
 private:
-    std::shared_ptr<const std::vector<unsigned char>> m_pPlan;
-    KeyerParams m_params;
+    std::shared_ptr<CKeyedPlan> m_pKeyed;
     int m_nFreq;
-    CBandRandom m_fist;
-    int m_nGroupPos;
     std::vector<unsigned char> m_buf;
     size_t m_nNext = 0;
 };
@@ -117,17 +172,29 @@ static KeyerParams ParamsFor(int nMode, int nDotMs, const KeyingOptions& keying)
 
 int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned char ch)
 {
-    const KeyedChar keyed = KeyCharacter(pBuf, ch, ParamsFor(m_nMode, nDotMs, m_keying), nFreq, m_fist, g_nGroupPos);
+    const KeyedChar keyed = KeyChar(ch, ParamsFor(m_nMode, nDotMs, m_keying), m_fist, g_nGroupPos);
+    ToneFromSpans(keyed, nFreq, pBuf);
     if (keyed.bGroupEnd && m_nSentCount != kRandomTestLength)
         m_strSent += ' ';
     return keyed.nCount;
 }
 
-void CMorseEngine::KeyTextChar(int nBuf, unsigned char ch, int nFreq, int nDotMs)
+bool CMorseEngine::KeyPlanned(int nBuf, int nFreq)
 {
+    const CKeyedPlan::Keyed k = m_pKeyed->Take(CKeyedPlan::kWindow, m_nPlanNext++);
+    ToneFromSpans(k.keyed, nFreq, g_ToneBuf[nBuf]);
+    g_nToneLen[nBuf] = k.keyed.nCount;
+    g_nGroupPos = k.nGroupPos;
+    return k.keyed.bGroupEnd;
+}
+
+void CMorseEngine::KeyTextChar(int nBuf, int nFreq)
+{
+    const unsigned char ch = m_pKeyed->At(m_nPlanNext);
     m_strSent += static_cast<char>(ch);
     ++m_nSentCount;
-    g_nToneLen[nBuf] = MakeWave(g_ToneBuf[nBuf], nFreq, nDotMs, ch);
+    if (KeyPlanned(nBuf, nFreq) && m_nSentCount != kRandomTestLength)
+        m_strSent += ' ';
     m_anSentEnd[nBuf] = m_strSent.size();
     m_abOfText[nBuf] = true;
     m_abSign[nBuf] = *MorsePattern(ch) != '\0';
@@ -162,31 +229,30 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
         for (int i = 0; i < kRandomTestLength; ++i)
             pPlan->push_back(DrawFrom(bWabun ? m_keying.drawWabun : m_keying.drawLatin, bWabun));
     }
-    m_pAhead = std::make_unique<CKeyingAhead>(pPlan, ParamsFor(m_nMode, nDotMs, m_keying), nFreq, m_fist,
-                                              g_nGroupPos);
+    m_pAhead.reset();
+    m_pKeyed.reset();
+    if (!bWabun && pPlan->size() < 2)
+        return -2; // fewer than two bytes; the text stays open
+    m_pKeyed = std::make_shared<CKeyedPlan>(pPlan, ParamsFor(m_nMode, nDotMs, m_keying), m_fist, g_nGroupPos);
+    m_pAhead = std::make_unique<CKeyingAhead>(m_pKeyed, nFreq);
     m_pPlan = pPlan;
     m_nPlanNext = 0;
 
     if (bWabun) {
         // The start signal opens every Wabun test; it is not part of the text.
-        g_nToneLen[0] = MakeWave(g_ToneBuf[0], nFreq, nDotMs, kWabunStartSignal);
-        g_nToneLen[1] = MakeWave(g_ToneBuf[1], nFreq, nDotMs, kWabunStartSignal);
+        KeyPlanned(0, nFreq);
+        KeyPlanned(1, nFreq);
         m_abOfText[0] = m_abOfText[1] = false;
-        m_nPlanNext = 2;
         if (FirstGroupBegins(m_nPlanNext, m_nMode))
             g_nGroupPos = 0;
     } else { // Latin; a random one also for a mode that the table does not know
-        if (m_pPlan->size() < 2) {
-            m_pAhead.reset();
-            return -2; // fewer than two bytes; the text stays open
-        }
-        KeyTextChar(0, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
-        KeyTextChar(1, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
+        KeyTextChar(0, nFreq);
+        KeyTextChar(1, nFreq);
     }
     return 0;
 }
 
-void CMorseEngine::NextChar(int nFreq, int nDotMs)
+void CMorseEngine::NextChar(int nFreq, int)
 {
     const int nFree = g_nCurBuf == 1 ? 0 : 1;
     const bool bEnded = IsPhraseMode(m_nMode) ? !m_bTextOpen : m_nSentCount >= kRandomTestLength;
@@ -194,7 +260,7 @@ void CMorseEngine::NextChar(int nFreq, int nDotMs)
         m_bPlaying = 0;
         return;
     }
-    KeyTextChar(nFree, (*m_pPlan)[m_nPlanNext++], nFreq, nDotMs);
+    KeyTextChar(nFree, nFreq);
 }
 
 void CMorseEngine::BeginTest()
@@ -230,6 +296,7 @@ int CMorseEngine::KeyWholeTest(const BufferSink& sink)
 
 int CMorseEngine::KeyPreparedTest(const BufferSink& sink)
 {
+    m_pAhead.reset(); // no device plays it
     // The order of StartWave and OnWomDone: buffer 0, then each done
     // writes the other buffer and refills the one just finished.
     m_bPlaying = 1;

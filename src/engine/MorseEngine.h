@@ -72,6 +72,9 @@ public:
 
     // A new test: nothing sent yet, buffer 0 written first, no group begun.
     void BeginTest();
+    // One character keyed on its own into pBuf (not from the test's text,
+    // which PrepareText keys once for the window and the device): its
+    // length in samples.
     int MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned char ch);
     int PrepareText(int nFreq, int nDotMs);
     void NextChar(int nFreq, int nDotMs);
@@ -176,7 +179,9 @@ private:
     // Every buffer's character for this test, and the next one to key.
     std::shared_ptr<const std::vector<unsigned char>> m_pPlan;
     size_t m_nPlanNext = 0;
-    // The same keying for the device to play ahead, handed over at open.
+    // The test keyed once, taken by the window's tone buffers and by the
+    // device's keying ahead (handed over at open).
+    std::shared_ptr<class CKeyedPlan> m_pKeyed;
     std::unique_ptr<IKeyedSource> m_pAhead;
     long long m_llHeardSamples = 0;
     int m_nHeardChars = 0;
@@ -192,7 +197,9 @@ private:
     QTimer m_startPause; // writes the first buffer
     CBandRandom m_fist;
     void WriteFirstBuffer();
-    void KeyTextChar(int nBuf, unsigned char ch, int nFreq, int nDotMs);
+    // The plan's next character into a tone buffer: true when it ended a group.
+    bool KeyPlanned(int nBuf, int nFreq);
+    void KeyTextChar(int nBuf, int nFreq);
     void WriteCurrentBuffer();
     void ApplyVolume();
 };
