@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Effective (Farnsworth) speed as heard: a phrase of PARIS words written
 // to a WAV file as the device would play it, then measured from the
-// samples: the silence between words and the words a minute.
+// samples: the silence between words and the words a minute. Then the
+// prosigns of the whole set, measured the same way: no character gap
+// inside one, only element gaps.
 //
 //   farnsworth_bench            prints one line per speed pair
 #include "Check.h"
@@ -16,6 +18,64 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
+
+static std::vector<int> ExportedPcm(CMorseEngine& e, const TrainingOptions& o, const QString& wav)
+{
+    if (ExportTestAsWave(e, o, wav, [](int) { return true; }).eStatus != WaveExportResult::Written)
+        return {};
+    QFile w(wav);
+    w.open(QIODevice::ReadOnly);
+    const QByteArray bytes = w.readAll().mid(44);
+    std::vector<int> pcm(size_t(bytes.size() / 2));
+    for (size_t i = 0; i < pcm.size(); ++i)
+        pcm[i] = qFromLittleEndian<qint16>(bytes.constData() + 2 * i);
+    return pcm;
+}
+
+// Each prosign of a phrase "<AR> <SK> ..." at 20 WPM (a 60 ms dot): the
+// silences inside a word are all one dot, and each word has its elements.
+static void Prosigns(QTemporaryDir& dir)
+{
+    QFile f(dir.filePath("signs.txt"));
+    if (!f.open(QIODevice::WriteOnly))
+        return;
+    f.write("<AR> <SK> <BT> <KN> <AS> <BK> ");
+    f.close();
+    g_strPhraseFile = QFile::encodeName(f.fileName()).toStdString();
+    CMorseEngine e;
+    e.SetSettings({kLatinPhrase, 800, 20, 20});
+    TrainingOptions o;
+    o.nLatinSet = kLatinProsigns;
+    const std::vector<int> pcm = ExportedPcm(e, o, dir.filePath("prosigns.wav"));
+
+    std::vector<int> elements(1, 0);
+    double longestInside = 0;
+    size_t i = 0, lastEnd = 0;
+    while (i < pcm.size()) {
+        while (i < pcm.size() && pcm[i] == 0)
+            ++i;
+        if (i == pcm.size())
+            break;
+        const double silence = double(i - lastEnd) / 8.0; // ms
+        if (elements.back() > 0 && silence > 6 * 60)
+            elements.push_back(0);
+        else if (elements.back() > 0)
+            longestInside = std::max(longestInside, silence);
+        ++elements.back();
+        while (i < pcm.size() && pcm[i] != 0)
+            ++i;
+        lastEnd = i;
+    }
+    std::printf("\nprosigns at 20 WPM: elements heard per sign");
+    for (int n : elements)
+        std::printf(" %d", n);
+    std::printf("; longest silence inside a sign %.1f ms (a dot is 60 ms)\n", longestInside);
+    Within("prosigns heard", double(elements.size()), 6, 6);
+    Within("longest silence inside a prosign, ms", longestInside, 59, 61);
+    const int expected[] = {5, 6, 5, 5, 5, 7}; // AR SK BT KN AS BK
+    for (size_t k = 0; k < elements.size() && k < 6; ++k)
+        Within("elements of a prosign", elements[k], expected[k], expected[k]);
+}
 
 int main(int argc, char** argv)
 {
@@ -36,15 +96,9 @@ int main(int argc, char** argv)
         e.SetSettings({kLatinPhrase, 800, wpm, 20});
         TrainingOptions o;
         o.nEffectiveWpm = eff;
-        const QString wav = dir.filePath("heard.wav");
-        if (ExportTestAsWave(e, o, wav, [](int) { return true; }).eStatus != WaveExportResult::Written)
+        const std::vector<int> pcm = ExportedPcm(e, o, dir.filePath("heard.wav"));
+        if (pcm.empty())
             return 1;
-        QFile w(wav);
-        w.open(QIODevice::ReadOnly);
-        const QByteArray bytes = w.readAll().mid(44);
-        std::vector<int> pcm(size_t(bytes.size() / 2));
-        for (size_t i = 0; i < pcm.size(); ++i)
-            pcm[i] = qFromLittleEndian<qint16>(bytes.constData() + 2 * i);
         // Tone runs at 8000 per second; a word begins after a silence longer
         // than 5 ta / 19, between the stretched character and word gaps.
         const int sent = std::max(eff, 2) < wpm ? std::max(eff, 2) : wpm;
@@ -77,5 +131,6 @@ int main(int argc, char** argv)
         Within("words a minute against the effective speed", perMin - sent, -0.05, 0.05);
         Within("word gap against 7 ta / 19, ms", gap - 7 * ta / 19 * 1000, -1, 1);
     }
+    Prosigns(dir);
     return BenchResult();
 }

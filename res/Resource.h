@@ -82,4 +82,9 @@ constexpr int IDC_EDIT_FILTER = 1127;
 constexpr int IDC_SPIN_FILTER = 1128;
 constexpr int IDC_EDIT_SEED = 1129;
 constexpr int IDC_SPIN_SEED = 1130;
+// The Latin set's radios, in the order of LatinSet.
+constexpr int IDC_RADIO_LATIN_LETTERS = 1131;
+constexpr int IDC_RADIO_LATIN_FIGURES = 1132;
+constexpr int IDC_RADIO_LATIN_PUNCTUATION = 1133;
+constexpr int IDC_RADIO_LATIN_PROSIGNS = 1134;
 constexpr int IDCANCEL_BUTTON = 2;

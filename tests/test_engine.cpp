@@ -2,6 +2,7 @@
 // Morse table, keying and practice text, without a display.
 #include "TestFiles.h"
 #include "TestWait.h"
+#include "engine/Keying.h"
 #include "engine/MorseEngine.h"
 #include "engine/MorseTable.h"
 #include "engine/ToneBuffers.h"
@@ -50,6 +51,26 @@ private slots:
         for (int b = 0; b < 256; ++b)
             mapped += *MorsePattern(static_cast<unsigned char>(b)) ? 1 : 0;
         QCOMPARE(mapped, 129);
+    }
+
+    void wholeSetKeysTheSignsOfTheAir()
+    {
+        // ITU-R M.1677-1; the designed table is left as it is.
+        const struct { unsigned char ch; const char* designed; const char* air; } rows[] = {
+            {'.', "", ".-.-.-"}, {'@', "", ".--.-."}, {'(', "-.--.-", "-.--."}, {')', ".-..-.", "-.--.-"},
+            {kProsignSK, "", "...-.-"}, {kProsignBK, "", "-...-.-"}, {'K', "-.-", "-.-"}, {0xB1, "--.--", "--.--"},
+        };
+        for (const auto& r : rows) {
+            QCOMPARE(std::string(MorsePattern(r.ch)), std::string(r.designed));
+            QCOMPARE(std::string(FullSetPattern(r.ch)), std::string(r.air));
+        }
+        // A prosign is one sign: no character gap inside it.
+        CBandRandom fist;
+        int group = 0;
+        const KeyedChar k = KeyChar(kProsignBK, {kLatinPhrase, 8, 0, 0, 0, true}, fist, group);
+        QCOMPARE(k.nSpans, 14);
+        for (int s = 1; s + 1 < k.nSpans; s += 2)
+            QCOMPARE(k.spans[size_t(s)].nSamples, 8);
     }
 
     void sampleCounts()

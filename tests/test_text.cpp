@@ -79,6 +79,20 @@ private slots:
         QCOMPARE(QStringToCp932(QStringLiteral("ｱあA")), std::string("\xB1\x82\xA0" "A"));
     }
 
+    void prosigns()
+    {
+        // Written as peers write them, any case; what is no prosign stays.
+        const std::pair<std::string, std::string> rows[] = {
+            {"CQ <AR> <sk>", "CQ \x01 \x02"}, {"<BT><KN><AS><BK>", "\x03\x04\x05\x06"},
+            {"<XY> <AR <A>", "<XY> <AR <A>"}, {"\x82\xA0<AR>", "\x82\xA0\x01"},
+        };
+        for (const auto& [written, folded] : rows) {
+            QCOMPARE(FoldProsigns(written), folded);
+            QCOMPARE(FoldProsigns(ShowProsigns(folded)), folded);
+        }
+        QCOMPARE(Cp932ToQString("73 \x02 \xB1"), QStringLiteral("73 <SK> ｱ"));
+    }
+
 };
 
 QTEST_GUILESS_MAIN(TestText)

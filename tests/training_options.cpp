@@ -132,6 +132,29 @@ private slots:
             const unsigned char* order = r.wabun ? kKochWabun : kKochLatin;
             QCOMPARE(KochSet(r.lesson, r.wabun), std::vector<unsigned char>(order, order + r.size));
         }
+        // The whole Latin set: each set holds the one before it, in the
+        // same order, and every character has a sign of the air.
+        std::vector<unsigned char> before(kKochLatin, kKochLatin + 26);
+        for (int set = kLatinFigures; set <= kLatinProsigns; ++set) {
+            const std::vector<unsigned char> order = KochOrder(false, set);
+            QCOMPARE(int(std::set<unsigned char>(order.begin(), order.end()).size()), int(order.size()));
+            std::vector<unsigned char> kept;
+            std::copy_if(order.begin(), order.end(), std::back_inserter(kept),
+                         [&](unsigned char c) { return std::find(before.begin(), before.end(), c) != before.end(); });
+            QCOMPARE(kept, before);
+            for (unsigned char c : order)
+                QVERIFY(*FullSetPattern(c) != '\0');
+            before = order;
+        }
+        QCOMPARE(int(KochOrder(false, kLatinFigures).size()), 36);
+        QCOMPARE(int(before.size()), 55);
+        // Lesson 0 of a set beyond letters draws the whole of it.
+        TrainingOptions o;
+        o.nLatinSet = kLatinPunctuation;
+        const KeyingOptions k = KeyingFor(o, 20, 60);
+        QVERIFY(k.bFullSet);
+        QCOMPARE(k.drawLatin.chars, KochOrder(false, kLatinPunctuation));
+        QVERIFY(!KeyingFor(TrainingOptions{}, 20, 60).bFullSet);
     }
 
     void extraGapsInTheKeying()

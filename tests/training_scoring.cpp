@@ -36,6 +36,9 @@ private slots:
             {"\xC1", "\xE1", {1, 0, 0}, {0, 1, 0, 0}}, // kana against a lead byte
             {"\xB1\xB2\xDD", "\xB1\xB2\xDD", {3, 3, 100}, {3, 0, 0, 0}},
             {"\xB1\xB2\xB3", "\xB1\xB3", {2, 1, 33}, {2, 0, 1, 0}},
+            // A prosign is one character; <AR>, <BT> and <KN> sound as + = (.
+            {"\x01\x02", "+\x02", {2, 2, 100}, {2, 0, 0, 0}},
+            {"A\x06" "B", "AB", {2, 1, 33}, {2, 0, 1, 0}},
             // A typed CR LF is one line feed, as the phrase file's line break.
             {"A\nB", "A\r\nB", {3, 3, 100}, {3, 0, 0, 0}},
             {"CQ CQ\nDE JA1ZZZ\nK\n", "cq cq\r\nde ja1zzz\r\nk\r\n", {18, 18, 100}, {18, 0, 0, 0}},

@@ -5,6 +5,7 @@
 #include "res/Resource.h"
 #include "res/Templates.h"
 #include "drills/Drills.h"
+#include "engine/MorseTable.h"
 #include "settings/Settings.h"
 
 #include <QCheckBox>
@@ -67,6 +68,9 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
                        def.nMax);
         spin->SetPos(d.nValue);
     }
+    qobject_cast<QRadioButton*>(GetDlgItem(IDC_RADIO_LATIN_LETTERS + o.nLatinSet))->setChecked(true);
+    for (int id = IDC_RADIO_LATIN_LETTERS; id <= IDC_RADIO_LATIN_PROSIGNS; ++id)
+        connect(qobject_cast<QRadioButton*>(GetDlgItem(id)), &QRadioButton::toggled, this, &COptionsDlg::UpdateInfo);
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->setChecked(o.bWeightWeak);
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KOCH_ADVANCE))->setChecked(o.bKochAdvance);
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KEEP_HISTORY))->setChecked(o.bKeepHistory);
@@ -104,6 +108,9 @@ TrainingOptions COptionsDlg::Options() const
     o.nEdgeMs = BoxValue(IDC_EDIT_EDGE, kSetEdgeMs);
     o.nEffectiveWpm = BoxValue(IDC_EDIT_EFFECTIVE, kSetEffectiveWpm);
     o.nKochLesson = BoxValue(IDC_EDIT_KOCH, kSetKochLesson);
+    for (int id = IDC_RADIO_LATIN_LETTERS; id <= IDC_RADIO_LATIN_PROSIGNS; ++id)
+        if (qobject_cast<QRadioButton*>(GetDlgItem(id))->isChecked())
+            o.nLatinSet = id - IDC_RADIO_LATIN_LETTERS;
     o.bWeightWeak = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->isChecked();
     o.bKochAdvance = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KOCH_ADVANCE))->isChecked();
     o.bKeepHistory = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KEEP_HISTORY))->isChecked();
@@ -130,7 +137,7 @@ static QString Spaced(const std::vector<unsigned char>& chars)
             bytes += ' ';
         bytes += char(c);
     }
-    return Cp932ToQString(bytes);
+    return Cp932ToQString(ShowProsigns(bytes));
 }
 
 void COptionsDlg::UpdateInfo()
@@ -148,7 +155,8 @@ void COptionsDlg::UpdateInfo()
 
     QString koch = QStringLiteral("すべての文字から出します");
     if (o.nKochLesson > 0)
-        koch = Spaced(KochSet(o.nKochLesson, false)) + QStringLiteral(" / ") + Spaced(KochSet(o.nKochLesson, true));
+        koch = Spaced(KochSet(o.nKochLesson, false, o.nLatinSet)) + QStringLiteral(" / ")
+            + Spaced(KochSet(o.nKochLesson, true));
     // Elided to the label's width; the whole list in its tooltip.
     auto* label = qobject_cast<QLabel*>(GetDlgItem(IDC_STATIC_KOCH));
     label->setText(label->fontMetrics().elidedText(koch, Qt::ElideRight, label->width()));

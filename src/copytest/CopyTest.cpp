@@ -248,7 +248,7 @@ void CCopyTest::AdvanceKoch(const HistoryTest& test)
         const std::vector<HistoryTest> last = m_pHistory->Latest(2);
         bTwice = last.size() == 2 && last[0].nId == test.nId && passed(last[1]);
     }
-    const int last = KochLessonCount(IsWabunMode(test.nMode)) - 1;
+    const int last = KochLessonCount(IsWabunMode(test.nMode), m_options.Clamped().nLatinSet) - 1;
     if (!bTwice || o.nKochLesson >= last)
         return;
     m_nKochStreak = 0;
@@ -262,7 +262,10 @@ void CCopyTest::AdvanceKoch(const HistoryTest& test)
 
 void CCopyTest::OnEvaluate()
 {
-    const std::string typed = FoldTypedLineBreaks(TakeTyped());
+    std::string typed = FoldTypedLineBreaks(TakeTyped());
+    // A test of the whole set takes a prosign typed as "<AR>".
+    if (GetKeyingOptions().bFullSet)
+        typed = FoldProsigns(typed);
     // A stopped test is scored on what was heard whole.
     const std::string sent = m_bStoppedEarly ? HeardSent() : Sent();
     const CopyScore score = ScoreCopy(sent, typed);

@@ -5,7 +5,11 @@
 
 static DrawSet DrawsFor(const TrainingOptions& o, bool bWabun, const CharResults* pResults)
 {
-    DrawSet set{KochSet(o.nKochLesson, bWabun), {}};
+    const int latinSet = bWabun ? 0 : o.nLatinSet;
+    DrawSet set{KochSet(o.nKochLesson, bWabun, latinSet), {}};
+    // Lesson 0 of a set beyond the designed one draws all of it.
+    if (set.chars.empty() && latinSet > kLatinLetters)
+        set.chars = KochOrder(false, latinSet);
     if (o.bWeightWeak && pResults) {
         if (set.chars.empty())
             set.chars = WholeSet(bWabun);
@@ -23,6 +27,7 @@ KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, co
     const FarnsworthGaps gaps = FarnsworthExtra(nWpm, o.EffectiveWpmAt(nWpm), nDotMs);
     k.nExtraCharGap = gaps.nCharExtra;
     k.nExtraWordGap = gaps.nWordExtra;
+    k.bFullSet = o.nLatinSet > kLatinLetters;
     k.shaping = {o.eToneShape, o.nEdgeMs, o.eToneShape == ToneShape::Shaped ? 8 * nDotMs : 0, {}};
     return k;
 }

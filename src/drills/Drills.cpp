@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "drills/Drills.h"
+#include "engine/MorseTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,15 +24,35 @@ const unsigned char kKochWabun[46] = {
     0xCB, 0xD0, 0xD2, 0xD3, 0xD5, 0xD9, 0xDD,                   // ﾋ ﾐ ﾒ ﾓ ﾕ ﾙ ﾝ
 };
 
-int KochLessonCount(bool bWabun) { return bWabun ? 46 : 26; }
+std::vector<unsigned char> KochOrder(bool bWabun, int nLatinSet)
+{
+    if (bWabun)
+        return {std::begin(kKochWabun), std::end(kKochWabun)};
+    if (nLatinSet <= 0)
+        return {std::begin(kKochLatin), std::end(kKochLatin)};
+    static const std::string kLcwo = "KMURESNAPTLWI.JZ=FOY,VG5/Q92H38B?47C1D60X+-():'\"@";
+    std::vector<unsigned char> order;
+    for (char c : kLcwo) {
+        const bool letter = c >= 'A' && c <= 'Z';
+        const bool figure = c >= '0' && c <= '9';
+        if (letter || figure || nLatinSet >= 2)
+            order.push_back(static_cast<unsigned char>(c));
+    }
+    if (nLatinSet >= 3)
+        for (unsigned char p = kProsignAR; p <= kLastProsign; ++p)
+            order.push_back(p);
+    return order;
+}
 
-std::vector<unsigned char> KochSet(int nLesson, bool bWabun)
+int KochLessonCount(bool bWabun, int nLatinSet) { return int(KochOrder(bWabun, nLatinSet).size()); }
+
+std::vector<unsigned char> KochSet(int nLesson, bool bWabun, int nLatinSet)
 {
     if (nLesson <= 0)
         return {};
-    const unsigned char* order = bWabun ? kKochWabun : kKochLatin;
-    const int size = bWabun ? 46 : 26;
-    return std::vector<unsigned char>(order, order + std::min(nLesson + 1, size));
+    std::vector<unsigned char> order = KochOrder(bWabun, nLatinSet);
+    order.resize(std::min(size_t(nLesson) + 1, order.size()));
+    return order;
 }
 
 FarnsworthGaps FarnsworthExtra(int nWpm, int nEffectiveWpm, int nDotMs)

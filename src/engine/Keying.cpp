@@ -25,7 +25,7 @@ KeyedChar KeyChar(unsigned char ch, const KeyerParams& k, CBandRandom& fist, int
     KeyedChar out;
     const int dot = k.nDot;
     const int pct = k.nFistPercent;
-    const char* pattern = MorsePattern(ch);
+    const char* pattern = k.bFullSet ? FullSetPattern(ch) : MorsePattern(ch);
     if (*pattern == '\0') {
         // A word space of a phrase makes the effective speed's word gap; the
         // character before it has already added its character gap.
@@ -90,7 +90,7 @@ std::vector<int> PhraseSpans(const std::string& text, int nDot)
     CBandRandom noFist(1);
     int group = 0;
     for (unsigned char ch : text) {
-        const KeyedChar keyed = KeyChar(ch, {kLatinPhrase, nDot, 0, 0, 0}, noFist, group);
+        const KeyedChar keyed = KeyChar(ch, {kLatinPhrase, nDot, 0, 0, 0, false}, noFist, group);
         for (int s = 0; s < keyed.nSpans; ++s) {
             const KeySpan& span = keyed.spans[size_t(s)];
             if (!spans.empty() && (spans.size() % 2 == 1) == span.bDown)

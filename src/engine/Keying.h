@@ -25,6 +25,7 @@ struct KeyerParams {
     int nExtraCharGap = 0; // effective speed, after every character
     int nExtraWordGap = 0; // after a group or a phrase's word
     int nFistPercent = 0;  // a human fist's spread, % of a dot
+    bool bFullSet = false; // the signs of the air (FullSetPattern), not the designed table
 };
 
 struct KeyedChar {

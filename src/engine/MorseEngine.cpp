@@ -167,7 +167,7 @@ private:
 static KeyerParams ParamsFor(int nMode, int nDotMs, const KeyingOptions& keying)
 {
     const int dot = keying.nDotSamples > 0 ? keying.nDotSamples : kSamplesPerMs * nDotMs;
-    return {nMode, dot, keying.nExtraCharGap, keying.nExtraWordGap, keying.nFistJitterPercent};
+    return {nMode, dot, keying.nExtraCharGap, keying.nExtraWordGap, keying.nFistJitterPercent, keying.bFullSet};
 }
 
 int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned char ch)
@@ -197,7 +197,7 @@ void CMorseEngine::KeyTextChar(int nBuf, int nFreq)
         m_strSent += ' ';
     m_anSentEnd[nBuf] = m_strSent.size();
     m_abOfText[nBuf] = true;
-    m_abSign[nBuf] = *MorsePattern(ch) != '\0';
+    m_abSign[nBuf] = *(m_keying.bFullSet ? FullSetPattern(ch) : MorsePattern(ch)) != '\0';
 }
 
 void CMorseEngine::ClosePhraseFile() { m_bTextOpen = false; }
@@ -208,6 +208,10 @@ bool CMorseEngine::LoadText(std::vector<unsigned char>& out)
 {
     ClosePhraseFile();
     m_bTextOpen = ReadPhraseText(m_strFixedText.empty() ? nullptr : &m_strFixedText, out);
+    if (m_bTextOpen && m_keying.bFullSet) {
+        const std::string folded = FoldProsigns(std::string(out.begin(), out.end()));
+        out.assign(folded.begin(), folded.end());
+    }
     return m_bTextOpen;
 }
 

@@ -54,6 +54,9 @@ struct KeyingOptions {
     // The dot in keyed samples, for speeds finer than a millisecond (the
     // exams'); 0: 8 samples for each ms of the dot length.
     int nDotSamples = 0;
+    // The whole set of the air: punctuation by ITU-R M.1677-1 and the
+    // prosigns ("<AR>" in a phrase text); false: the designed table.
+    bool bFullSet = false;
     bool operator==(const KeyingOptions&) const = default;
 };
 

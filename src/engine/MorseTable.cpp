@@ -158,3 +158,36 @@ const char* MorsePattern(unsigned char ch)
 {
     return ch < 255 ? MorseTable[ch] : "";
 }
+
+namespace {
+
+struct AirSign {
+    unsigned char ch;
+    const char* pszPattern;
+};
+
+// ITU-R M.1677-1, International Morse code, part I.
+constexpr AirSign kAirSigns[] = {
+    {'.', ".-.-.-"},  {',', "--..--"}, {'?', "..--.."}, {'/', "-..-."},
+    {'=', "-...-"},   {'+', ".-.-."},  {'-', "-....-"}, {'(', "-.--."},
+    {')', "-.--.-"},  {':', "---..."}, {'\'', ".----."}, {'"', ".-..-."},
+    {'@', ".--.-."},
+    {kProsignAR, ".-.-."},   {kProsignSK, "...-.-"}, {kProsignBT, "-...-"},
+    {kProsignKN, "-.--."},   {kProsignAS, ".-..."},  {kProsignBK, "-...-.-"},
+};
+
+const AirSign* FindAirSign(unsigned char ch)
+{
+    for (const AirSign& s : kAirSigns)
+        if (s.ch == ch)
+            return &s;
+    return nullptr;
+}
+
+} // namespace
+
+const char* FullSetPattern(unsigned char ch)
+{
+    const AirSign* s = FindAirSign(ch);
+    return s ? s->pszPattern : MorsePattern(ch);
+}

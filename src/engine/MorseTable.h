@@ -1,8 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "text/Cp932.h"
 
 // Morse pattern of every byte 0x00..0xFE; "" means no sign.
 extern const char* const MorseTable[255];
 
 // Lookup that stays inside the table: 0xFF has no sign either.
 const char* MorsePattern(unsigned char ch);
+
+// The whole set sent on the air (ITU-R M.1677-1): the Latin letters and
+// figures, the punctuation . , ? / = + - ( ) : ' " @ and the prosigns;
+// any other byte as the designed table keys it. Only a test of the whole
+// set keys from this, so the designed test keeps its own table.
+const char* FullSetPattern(unsigned char ch);

@@ -19,12 +19,27 @@ std::string FoldTypedLineBreaks(const std::string& strTyped)
 
 static bool IsAsciiLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-bool SameCharacter(unsigned char a, unsigned char b)
+// Prosigns that sound as a punctuation mark are that mark: <AR> is +,
+// <BT> is =, <KN> is (.
+static unsigned char SoundAlike(unsigned char c)
 {
-    return a == b || (IsAsciiLetter(a) && IsAsciiLetter(b) && (a | 0x20) == (b | 0x20));
+    switch (c) {
+    case kProsignAR: return '+';
+    case kProsignBT: return '=';
+    case kProsignKN: return '(';
+    default: return c;
+    }
 }
 
-unsigned char Canonical(unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 0x20) : c; }
+bool SameCharacter(unsigned char a, unsigned char b)
+{
+    return a == b || (IsAsciiLetter(a) && IsAsciiLetter(b) && (a | 0x20) == (b | 0x20)) || SoundAlike(a) == SoundAlike(b);
+}
+
+unsigned char Canonical(unsigned char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 0x20) : SoundAlike(c);
+}
 
 // The alignment's cost: K per wrong, missing or extra character (the edit
 // distance d), less one per missing one. With K above any count of missing

@@ -9,11 +9,16 @@
 // No noise: the stored setting is absent.
 constexpr int kNoiseOff = -1000;
 
+// What Latin random tests draw from; each takes in the ones before it.
+// Beyond letters, tests key the whole set of the air (FullSetPattern).
+enum LatinSet { kLatinLetters, kLatinFigures, kLatinPunctuation, kLatinProsigns };
+
 struct TrainingOptions {
     ToneShape eToneShape = ToneShape::Square;
     int nEdgeMs = 5;          // rise and fall of the shaped tone, 1..10
     int nEffectiveWpm = 0;    // 0: off; else 2 .. the form's speed - 1
     int nKochLesson = 0;      // 0: all characters; N: the first N + 1
+    int nLatinSet = 0;        // Latin draws: letters, + figures, + punctuation, + prosigns (LatinSet)
     bool bWeightWeak = false; // draw characters often missed more often
     bool bKochAdvance = true; // a passed lesson moves on by itself
     bool bKeepHistory = true; // evaluated tests go into the history

@@ -19,6 +19,7 @@ enum SettingId {
     kSetEdgeMs,
     kSetEffectiveWpm,
     kSetKochLesson,
+    kSetLatinSet,
     kSetWeightWeak,
     kSetKochAdvance,
     kSetKeepHistory,

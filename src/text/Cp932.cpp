@@ -4,13 +4,19 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 QString Cp932ToQString(const std::string& bytes)
 {
     // Opening the ICU converter costs far more than a short decode.
     thread_local QStringDecoder dec("windows-31j", QStringConverter::Flag::Stateless);
+    const bool prosigns = std::any_of(bytes.begin(), bytes.end(),
+                                      [](char c) { return ProsignName(static_cast<unsigned char>(c)) != nullptr; });
+    const std::string shown = prosigns ? ShowProsigns(bytes) : std::string();
+    const std::string& text = prosigns ? shown : bytes;
     if (!dec.isValid())
-        return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-    return dec.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+        return QString::fromLatin1(text.data(), qsizetype(text.size()));
+    return dec.decode(QByteArrayView(text.data(), qsizetype(text.size())));
 }
 
 // Only a fresh encoder tells reliably whether its first text had an
@@ -49,4 +55,44 @@ std::string QStringToCp932(const QString& text)
         i += len;
     }
     return bytes;
+}
+
+static const char* const kProsignNames[] = {"<AR>", "<SK>", "<BT>", "<KN>", "<AS>", "<BK>"};
+
+const char* ProsignName(unsigned char ch)
+{
+    return ch >= kProsignAR && ch <= kLastProsign ? kProsignNames[ch - kProsignAR] : nullptr;
+}
+
+std::string FoldProsigns(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        bool folded = false;
+        if (text[i] == '<' && i + 3 < text.size() && text[i + 3] == '>') {
+            for (unsigned char p = kProsignAR; p <= kLastProsign && !folded; ++p) {
+                const char* name = ProsignName(p);
+                if ((text[i + 1] | 0x20) == (name[1] | 0x20) && (text[i + 2] | 0x20) == (name[2] | 0x20)) {
+                    out += char(p);
+                    i += 3;
+                    folded = true;
+                }
+            }
+        }
+        if (!folded)
+            out += text[i];
+    }
+    return out;
+}
+
+std::string ShowProsigns(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const char* name = ProsignName(static_cast<unsigned char>(c));
+        out += name ? std::string(name) : std::string(1, c);
+    }
+    return out;
 }

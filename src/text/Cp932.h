@@ -10,3 +10,18 @@ std::string QStringToCp932(const QString& text);
 // The first byte of a double-byte character, which takes the next byte
 // with it (the second may look like any single-byte character).
 inline bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// The prosigns, each a single sign keyed without character gaps inside,
+// kept as one byte each (no byte of code page 932 text uses these) and
+// written as peers write them, "<AR>".
+enum Prosign : unsigned char {
+    kProsignAR = 0x01, kProsignSK, kProsignBT, kProsignKN, kProsignAS, kProsignBK,
+};
+constexpr unsigned char kLastProsign = kProsignBK;
+// "<AR>" for a prosign's byte; null for any other byte.
+const char* ProsignName(unsigned char ch);
+// A text's "<AR>" (any case) as prosign bytes, and prosign bytes back as
+// "<AR>"; every other byte as it is. Cp932ToQString shows them so too.
+std::string FoldProsigns(const std::string& text);
+std::string ShowProsigns(const std::string& text);
+

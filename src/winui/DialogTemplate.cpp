@@ -5,6 +5,7 @@
 
 #include <QFontMetrics>
 #include <QCheckBox>
+#include <QButtonGroup>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -99,6 +100,9 @@ CDialogControls BuildDialog(QWidget* parent, const DlgTemplate& dlg, const Contr
 
     QWidget* previous = nullptr;
     std::vector<QWidget*> groupBoxes;
+    // Radio buttons are exclusive within a group, which a control with
+    // WS_GROUP begins.
+    QButtonGroup* radios = nullptr;
     for (const DlgControl& ctl : dlg.controls) {
         QWidget* w = factory.create ? factory.create(ctl, parent) : nullptr;
         if (!w)
@@ -136,6 +140,13 @@ CDialogControls BuildDialog(QWidget* parent, const DlgTemplate& dlg, const Contr
         } else if (!(ctl.dwStyle & WS_TABSTOP) && !qobject_cast<QRadioButton*>(w)
                    && !qobject_cast<QPlainTextEdit*>(w)) {
             w->setFocusPolicy(Qt::NoFocus);
+        }
+        if (ctl.dwStyle & WS_GROUP)
+            radios = nullptr;
+        if (auto* radio = qobject_cast<QRadioButton*>(w)) {
+            if (!radios)
+                radios = new QButtonGroup(parent);
+            radios->addButton(radio);
         }
         w->setEnabled(!(ctl.dwStyle & WS_DISABLED));
         w->setVisible(ctl.dwStyle & WS_VISIBLE);
