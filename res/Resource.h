@@ -87,4 +87,6 @@ constexpr int IDC_RADIO_LATIN_LETTERS = 1131;
 constexpr int IDC_RADIO_LATIN_FIGURES = 1132;
 constexpr int IDC_RADIO_LATIN_PUNCTUATION = 1133;
 constexpr int IDC_RADIO_LATIN_PROSIGNS = 1134;
+constexpr int IDC_RADIO_PHRASE_FILE = 1135;
+constexpr int IDC_RADIO_PHRASE_QSO = 1136;
 constexpr int IDCANCEL_BUTTON = 2;

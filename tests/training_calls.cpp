@@ -5,7 +5,9 @@
 // How the speed settles is measured in bench/adaptive_bench.
 #include "TestRegistry.h"
 #include "drills/ItemRun.h"
+#include "drills/Apply.h"
 #include "drills/Drills.h"
+#include "drills/QsoText.h"
 #include "engine/MorseTable.h"
 #include "engine/PracticeModes.h"
 
@@ -102,6 +104,32 @@ private slots:
             abbreviations += word.starts_with('Q') || std::isdigit(static_cast<unsigned char>(word[0]));
         }
         QVERIFY(abbreviations > 200 && abbreviations < 1800); // both kinds come
+    }
+
+    void qsosAreKeyable()
+    {
+        // Every byte a sign of its set (or a space or line break); prosigns
+        // as <AR> only where the set has them.
+        for (const QsoKind kind : {QsoKind::RagChew, QsoKind::Contest, QsoKind::Dx}) {
+            for (bool prosigns : {false, true}) {
+                CBandRandom random(uint32_t(int(kind) * 2 + prosigns + 1));
+                const std::string text = QsoText(kind, random, prosigns);
+                const std::string keyed = prosigns ? FoldProsigns(text) : text;
+                QCOMPARE(keyed.find('<') == std::string::npos, true);
+                QCOMPARE(keyed.size() < text.size(), prosigns && kind == QsoKind::RagChew);
+                for (char c : keyed) {
+                    const auto b = static_cast<unsigned char>(c);
+                    QVERIFY2(c == ' ' || c == '\n' || *(prosigns ? FullSetPattern(b) : MorsePattern(b)) != '\0',
+                             text.c_str());
+                }
+            }
+        }
+        // The designed test keeps its phrase file.
+        TrainingOptions o;
+        QVERIFY(PhraseTextFor(o, kLatinPhrase, 1).empty());
+        o.nLatinPhrase = 1;
+        QVERIFY(PhraseTextFor(o, kWabunPhrase, 1).empty());
+        QVERIFY(!PhraseTextFor(o, kLatinPhrase, 1).empty());
     }
 
     void speedFollowsTheAnswers()

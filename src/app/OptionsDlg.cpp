@@ -71,6 +71,7 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
     qobject_cast<QRadioButton*>(GetDlgItem(IDC_RADIO_LATIN_LETTERS + o.nLatinSet))->setChecked(true);
     for (int id = IDC_RADIO_LATIN_LETTERS; id <= IDC_RADIO_LATIN_PROSIGNS; ++id)
         connect(qobject_cast<QRadioButton*>(GetDlgItem(id)), &QRadioButton::toggled, this, &COptionsDlg::UpdateInfo);
+    qobject_cast<QRadioButton*>(GetDlgItem(o.nLatinPhrase ? IDC_RADIO_PHRASE_QSO : IDC_RADIO_PHRASE_FILE))->setChecked(true);
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->setChecked(o.bWeightWeak);
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KOCH_ADVANCE))->setChecked(o.bKochAdvance);
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KEEP_HISTORY))->setChecked(o.bKeepHistory);
@@ -111,6 +112,7 @@ TrainingOptions COptionsDlg::Options() const
     for (int id = IDC_RADIO_LATIN_LETTERS; id <= IDC_RADIO_LATIN_PROSIGNS; ++id)
         if (qobject_cast<QRadioButton*>(GetDlgItem(id))->isChecked())
             o.nLatinSet = id - IDC_RADIO_LATIN_LETTERS;
+    o.nLatinPhrase = qobject_cast<QRadioButton*>(GetDlgItem(IDC_RADIO_PHRASE_QSO))->isChecked() ? 1 : 0;
     o.bWeightWeak = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->isChecked();
     o.bKochAdvance = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KOCH_ADVANCE))->isChecked();
     o.bKeepHistory = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KEEP_HISTORY))->isChecked();

@@ -10,6 +10,7 @@
 #include <QFutureWatcher>
 #include <QtConcurrent>
 
+#include <random>
 #include <utility>
 
 COLORREF g_crBlack;
@@ -54,6 +55,7 @@ void CCopyTest::OnStart()
         ? m_pHistory->Chars(QDateTime::currentDateTimeUtc().addDays(-30))
         : m_runStats.Chars();
     ApplyTrainingOptions(m_options, *this, &recent);
+    SetFixedText(PhraseTextFor(m_options, Mode(), std::random_device{}()));
 
     if (PrepareText(Freq(), DotMs()) == -2) {
         ShowBox(NoPhraseFileText(), WarningCaption(), MB_OK | MB_ICONEXCLAMATION);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "copytest/DravikView.h"
+#include "drills/Apply.h"
 #include "copytest/CharEdit.h"
 #include "display/GraphStatic.h"
 #include "engine/ToneBuffers.h"
@@ -27,6 +28,7 @@
 #include <QTimer>
 
 #include <map>
+#include <random>
 
 QColor ColorFromRef(COLORREF cr) { return QColor(int(cr & 0xFF), int((cr >> 8) & 0xFF), int((cr >> 16) & 0xFF)); }
 
@@ -273,6 +275,7 @@ bool CDravikView::SaveTestAsWave(const QString& path)
 {
     CMorseEngine test;
     test.SetSettings(FormSettings());
+    test.SetFixedText(PhraseTextFor(m_options, test.Mode(), std::random_device{}()));
     const QString caption = QStringLiteral("音声ﾌｧｲﾙに保存");
     if (test.Volume() == 0
         && MessageBox(this, QStringLiteral("音量が 0 なので、音の入らないﾌｧｲﾙになります。\nこのまま保存しますか？"),

@@ -2,6 +2,7 @@
 #include "drills/Apply.h"
 #include "drills/Conditions.h"
 #include "drills/Drills.h"
+#include "drills/QsoText.h"
 
 static DrawSet DrawsFor(const TrainingOptions& o, bool bWabun, const CharResults* pResults)
 {
@@ -30,6 +31,15 @@ KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, co
     k.bFullSet = o.nLatinSet > kLatinLetters;
     k.shaping = {o.eToneShape, o.nEdgeMs, o.eToneShape == ToneShape::Shaped ? 8 * nDotMs : 0, {}};
     return k;
+}
+
+std::string PhraseTextFor(const TrainingOptions& options, int nMode, uint32_t nSeed)
+{
+    const TrainingOptions o = options.Clamped();
+    if (nMode != kLatinPhrase || o.nLatinPhrase == 0)
+        return {};
+    CBandRandom random(nSeed);
+    return QsoText(random, o.nLatinSet >= kLatinProsigns);
 }
 
 void ApplyTrainingOptions(const TrainingOptions& options, CMorseEngine& engine, const CharResults* pResults)

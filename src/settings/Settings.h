@@ -20,6 +20,7 @@ enum SettingId {
     kSetEffectiveWpm,
     kSetKochLesson,
     kSetLatinSet,
+    kSetLatinPhrase,
     kSetWeightWeak,
     kSetKochAdvance,
     kSetKeepHistory,
