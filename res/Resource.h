@@ -89,4 +89,6 @@ constexpr int IDC_RADIO_LATIN_PUNCTUATION = 1133;
 constexpr int IDC_RADIO_LATIN_PROSIGNS = 1134;
 constexpr int IDC_RADIO_PHRASE_FILE = 1135;
 constexpr int IDC_RADIO_PHRASE_QSO = 1136;
+constexpr int IDC_RADIO_WABUN_KANA = 1137;
+constexpr int IDC_RADIO_WABUN_SIGNS = 1138;
 constexpr int IDCANCEL_BUTTON = 2;

@@ -48,7 +48,7 @@ const DlgTemplate g_dlgAbout = {
 };
 
 const DlgTemplate g_dlgOptions = {
-    0x80C800C0, 440, 232, "ｵﾌﾟｼｮﾝ", "ＭＳ Ｐゴシック", 9, kPGothicFallbacks,
+    0x80C800C0, 440, 248, "ｵﾌﾟｼｮﾝ", "ＭＳ Ｐゴシック", 9, kPGothicFallbacks,
     {
         // id                    class               caption                      style       x    y   cx   cy
         {IDC_STATIC,             "BUTTON",           "音の形",                     0x50000007,   5,   5, 210,  46},
@@ -112,7 +112,10 @@ const DlgTemplate g_dlgOptions = {
         {IDC_STATIC,             "BUTTON",           "欧文定型文",                 0x50000007,   5, 195, 210,  24},
         {IDC_RADIO_PHRASE_FILE,  "BUTTON",           "定型文ﾌｧｲﾙ(標準)",           0x50030009,  12, 206,  95,  10},
         {IDC_RADIO_PHRASE_QSO,   "BUTTON",           "交信文(QSO)を作る",          0x50000009, 110, 206, 100,  10},
-        {IDOK_BUTTON,            "BUTTON",           "OK",                        0x50030001, 330, 212,  50,  14},
-        {IDCANCEL_BUTTON,        "BUTTON",           "ｷｬﾝｾﾙ",                     0x50010000, 385, 212,  50,  14},
+        {IDC_STATIC,             "BUTTON",           "和文ﾗﾝﾀﾞﾑの文字",            0x50000007, 225, 195, 210,  24},
+        {IDC_RADIO_WABUN_KANA,   "BUTTON",           "かな(標準)",                 0x50030009, 232, 206,  95,  10},
+        {IDC_RADIO_WABUN_SIGNS,  "BUTTON",           "かなと記号・数字",           0x50000009, 330, 206, 100,  10},
+        {IDOK_BUTTON,            "BUTTON",           "OK",                        0x50030001, 330, 228,  50,  14},
+        {IDCANCEL_BUTTON,        "BUTTON",           "ｷｬﾝｾﾙ",                     0x50010000, 385, 228,  50,  14},
     },
 };

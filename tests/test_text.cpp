@@ -85,6 +85,9 @@ private slots:
         const std::pair<std::string, std::string> rows[] = {
             {"CQ <AR> <sk>", "CQ \x01 \x02"}, {"<BT><KN><AS><BK>", "\x03\x04\x05\x06"},
             {"<XY> <AR <A>", "<XY> <AR <A>"}, {"\x82\xA0<AR>", "\x82\xA0\x01"},
+            // Wabun's ﾎﾚ is the start signal's ･, its ﾗﾀ a sign of its own;
+            // kana bytes match exactly.
+            {"<\xCE\xDA>\xBA<\xD7\xC0>", "\xA5\xBA\x07"}, {"<\xEE\xFA>", "<\xEE\xFA>"},
         };
         for (const auto& [written, folded] : rows) {
             QCOMPARE(FoldProsigns(written), folded);

@@ -148,13 +148,30 @@ private slots:
         }
         QCOMPARE(int(KochOrder(false, kLatinFigures).size()), 36);
         QCOMPARE(int(before.size()), 55);
-        // Lesson 0 of a set beyond letters draws the whole of it.
+        // Wabun's signs follow its kana, each with a sign of Wabun.
+        const std::vector<unsigned char> wabunSigns = KochOrder(true, 1);
+        QCOMPARE(int(wabunSigns.size()), 65);
+        QVERIFY(std::equal(kKochWabun, kKochWabun + 46, wabunSigns.begin()));
+        for (unsigned char c : wabunSigns)
+            QVERIFY(*FullSetPattern(c, true) != '\0');
+        // Lesson 0 of a set beyond the designed one draws the whole of it,
+        // and only the mode's own script keys the signs of the air.
         TrainingOptions o;
         o.nLatinSet = kLatinPunctuation;
-        const KeyingOptions k = KeyingFor(o, 20, 60);
-        QVERIFY(k.bFullSet);
-        QCOMPARE(k.drawLatin.chars, KochOrder(false, kLatinPunctuation));
-        QVERIFY(!KeyingFor(TrainingOptions{}, 20, 60).bFullSet);
+        QCOMPARE(KeyingFor(o, 20, 60).drawLatin.chars, KochOrder(false, kLatinPunctuation));
+        QVERIFY(KeyingFor(o, 20, 60).drawWabun.chars.empty());
+        const struct { int mode, latin, wabun; bool full; } scripts[] = {
+            {kLatinRandom1, 0, 1, false}, {kLatinRandom1, 3, 0, true}, {kWabunRandom5, 3, 0, false},
+            {kWabunRandom5, 0, 1, true}, {kLatinPhrase, 1, 0, true},
+        };
+        for (const auto& r : scripts) {
+            CMorseEngine e;
+            e.SetSettings({r.mode, 800, 20, 20});
+            o.nLatinSet = r.latin;
+            o.nWabunSet = r.wabun;
+            ApplyTrainingOptions(o, e);
+            QCOMPARE(e.GetKeyingOptions().bFullSet, r.full);
+        }
     }
 
     void extraGapsInTheKeying()

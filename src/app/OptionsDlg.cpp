@@ -72,6 +72,9 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
     for (int id = IDC_RADIO_LATIN_LETTERS; id <= IDC_RADIO_LATIN_PROSIGNS; ++id)
         connect(qobject_cast<QRadioButton*>(GetDlgItem(id)), &QRadioButton::toggled, this, &COptionsDlg::UpdateInfo);
     qobject_cast<QRadioButton*>(GetDlgItem(o.nLatinPhrase ? IDC_RADIO_PHRASE_QSO : IDC_RADIO_PHRASE_FILE))->setChecked(true);
+    qobject_cast<QRadioButton*>(GetDlgItem(o.nWabunSet ? IDC_RADIO_WABUN_SIGNS : IDC_RADIO_WABUN_KANA))->setChecked(true);
+    for (int id : {IDC_RADIO_WABUN_KANA, IDC_RADIO_WABUN_SIGNS})
+        connect(qobject_cast<QRadioButton*>(GetDlgItem(id)), &QRadioButton::toggled, this, &COptionsDlg::UpdateInfo);
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->setChecked(o.bWeightWeak);
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KOCH_ADVANCE))->setChecked(o.bKochAdvance);
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KEEP_HISTORY))->setChecked(o.bKeepHistory);
@@ -113,6 +116,7 @@ TrainingOptions COptionsDlg::Options() const
         if (qobject_cast<QRadioButton*>(GetDlgItem(id))->isChecked())
             o.nLatinSet = id - IDC_RADIO_LATIN_LETTERS;
     o.nLatinPhrase = qobject_cast<QRadioButton*>(GetDlgItem(IDC_RADIO_PHRASE_QSO))->isChecked() ? 1 : 0;
+    o.nWabunSet = qobject_cast<QRadioButton*>(GetDlgItem(IDC_RADIO_WABUN_SIGNS))->isChecked() ? 1 : 0;
     o.bWeightWeak = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->isChecked();
     o.bKochAdvance = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KOCH_ADVANCE))->isChecked();
     o.bKeepHistory = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KEEP_HISTORY))->isChecked();
@@ -158,7 +162,7 @@ void COptionsDlg::UpdateInfo()
     QString koch = QStringLiteral("すべての文字から出します");
     if (o.nKochLesson > 0)
         koch = Spaced(KochSet(o.nKochLesson, false, o.nLatinSet)) + QStringLiteral(" / ")
-            + Spaced(KochSet(o.nKochLesson, true));
+            + Spaced(KochSet(o.nKochLesson, true, o.nWabunSet));
     // Elided to the label's width; the whole list in its tooltip.
     auto* label = qobject_cast<QLabel*>(GetDlgItem(IDC_STATIC_KOCH));
     label->setText(label->fontMetrics().elidedText(koch, Qt::ElideRight, label->width()));

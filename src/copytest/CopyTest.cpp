@@ -250,7 +250,8 @@ void CCopyTest::AdvanceKoch(const HistoryTest& test)
         const std::vector<HistoryTest> last = m_pHistory->Latest(2);
         bTwice = last.size() == 2 && last[0].nId == test.nId && passed(last[1]);
     }
-    const int last = KochLessonCount(IsWabunMode(test.nMode), m_options.Clamped().nLatinSet) - 1;
+    const bool bWabun = IsWabunMode(test.nMode);
+    const int last = KochLessonCount(bWabun, bWabun ? o.nWabunSet : o.nLatinSet) - 1;
     if (!bTwice || o.nKochLesson >= last)
         return;
     m_nKochStreak = 0;

@@ -6,11 +6,11 @@
 
 static DrawSet DrawsFor(const TrainingOptions& o, bool bWabun, const CharResults* pResults)
 {
-    const int latinSet = bWabun ? 0 : o.nLatinSet;
-    DrawSet set{KochSet(o.nKochLesson, bWabun, latinSet), {}};
+    const int extra = bWabun ? o.nWabunSet : o.nLatinSet;
+    DrawSet set{KochSet(o.nKochLesson, bWabun, extra), {}};
     // Lesson 0 of a set beyond the designed one draws all of it.
-    if (set.chars.empty() && latinSet > kLatinLetters)
-        set.chars = KochOrder(false, latinSet);
+    if (set.chars.empty() && extra > 0)
+        set.chars = KochOrder(bWabun, extra);
     if (o.bWeightWeak && pResults) {
         if (set.chars.empty())
             set.chars = WholeSet(bWabun);
@@ -28,7 +28,6 @@ KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, co
     const FarnsworthGaps gaps = FarnsworthExtra(nWpm, o.EffectiveWpmAt(nWpm), nDotMs);
     k.nExtraCharGap = gaps.nCharExtra;
     k.nExtraWordGap = gaps.nWordExtra;
-    k.bFullSet = o.nLatinSet > kLatinLetters;
     k.shaping = {o.eToneShape, o.nEdgeMs, o.eToneShape == ToneShape::Shaped ? 8 * nDotMs : 0, {}};
     return k;
 }
@@ -52,5 +51,7 @@ void ApplyTrainingOptions(const TrainingOptions& options, CMorseEngine& engine, 
         k.nFistJitterPercent = o.nFistJitterPercent;
         k.nFistSeed = seed + 1;
     }
+    // Beyond the designed sets, the mode's script keys the signs of the air.
+    k.bFullSet = (IsWabunMode(engine.Mode()) ? o.nWabunSet : o.nLatinSet) > 0;
     engine.SetKeyingOptions(k);
 }

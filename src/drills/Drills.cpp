@@ -26,8 +26,16 @@ const unsigned char kKochWabun[46] = {
 
 std::vector<unsigned char> KochOrder(bool bWabun, int nLatinSet)
 {
-    if (bWabun)
-        return {std::begin(kKochWabun), std::end(kKochWabun)};
+    if (bWabun) {
+        std::vector<unsigned char> order(std::begin(kKochWabun), std::end(kKochWabun));
+        if (nLatinSet > 0) {
+            // ﾞ ﾟ ｰ ､ ｣ ( ), the figures, ﾎﾚ (the start signal's ･) and ﾗﾀ.
+            static const unsigned char kSigns[] = {0xDE, 0xDF, 0xB0, 0xA4, 0xA3, '(', ')', '1', '2', '3',
+                                                   '4',  '5',  '6',  '7',  '8',  '9', '0', 0xA5, kProsignRaTa};
+            order.insert(order.end(), std::begin(kSigns), std::end(kSigns));
+        }
+        return order;
+    }
     if (nLatinSet <= 0)
         return {std::begin(kKochLatin), std::end(kKochLatin)};
     static const std::string kLcwo = "KMURESNAPTLWI.JZ=FOY,VG5/Q92H38B?47C1D60X+-():'\"@";
@@ -39,18 +47,18 @@ std::vector<unsigned char> KochOrder(bool bWabun, int nLatinSet)
             order.push_back(static_cast<unsigned char>(c));
     }
     if (nLatinSet >= 3)
-        for (unsigned char p = kProsignAR; p <= kLastProsign; ++p)
+        for (unsigned char p = kProsignAR; p <= kProsignBK; ++p)
             order.push_back(p);
     return order;
 }
 
-int KochLessonCount(bool bWabun, int nLatinSet) { return int(KochOrder(bWabun, nLatinSet).size()); }
+int KochLessonCount(bool bWabun, int nSet) { return int(KochOrder(bWabun, nSet).size()); }
 
-std::vector<unsigned char> KochSet(int nLesson, bool bWabun, int nLatinSet)
+std::vector<unsigned char> KochSet(int nLesson, bool bWabun, int nSet)
 {
     if (nLesson <= 0)
         return {};
-    std::vector<unsigned char> order = KochOrder(bWabun, nLatinSet);
+    std::vector<unsigned char> order = KochOrder(bWabun, nSet);
     order.resize(std::min(size_t(nLesson) + 1, order.size()));
     return order;
 }

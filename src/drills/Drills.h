@@ -11,18 +11,19 @@
 extern const unsigned char kKochLatin[26];
 extern const unsigned char kKochWabun[46];
 
-// Latin beyond letters (a LatinSet above letters): the order of Learn CW
-// Online's Koch course (lcwo.net, "KMURESNAPTLWI.JZ=FOY,VG5/Q92H38B?47C1D60X"),
-// then the rest of the punctuation and the prosigns, keeping only the
-// set's characters.
-std::vector<unsigned char> KochOrder(bool bWabun, int nLatinSet = 0);
+// A set beyond the designed one (nSet: a LatinSet, or 1 for Wabun's
+// signs). Latin: the order of Learn CW Online's Koch course (lcwo.net,
+// "KMURESNAPTLWI.JZ=FOY,VG5/Q92H38B?47C1D60X"), then the rest of the
+// punctuation and the prosigns, keeping only the set's characters. Wabun:
+// the kana, then ﾞ ﾟ ｰ ､ ｣ ( ), the figures, ﾎﾚ and ﾗﾀ.
+std::vector<unsigned char> KochOrder(bool bWabun, int nSet = 0);
 
 // The characters of lesson N: the first N + 1 of the order (all of them
 // from the last lesson on); lesson 0 is none, meaning the whole set.
-std::vector<unsigned char> KochSet(int nLesson, bool bWabun, int nLatinSet = 0);
+std::vector<unsigned char> KochSet(int nLesson, bool bWabun, int nSet = 0);
 // Characters in the order: 26 or 46 for the designed sets, up to 55 for
-// the whole Latin set. Its last lesson is this less one.
-int KochLessonCount(bool bWabun, int nLatinSet = 0);
+// the whole Latin set and 65 for Wabun's. Its last lesson is this less one.
+int KochLessonCount(bool bWabun, int nSet = 0);
 
 // Extra silence, in samples at 8000 per second, that stretches the gaps
 // to an effective speed s while the characters keep the speed c (ARRL,

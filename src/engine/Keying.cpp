@@ -25,7 +25,7 @@ KeyedChar KeyChar(unsigned char ch, const KeyerParams& k, CBandRandom& fist, int
     KeyedChar out;
     const int dot = k.nDot;
     const int pct = k.nFistPercent;
-    const char* pattern = k.bFullSet ? FullSetPattern(ch) : MorsePattern(ch);
+    const char* pattern = k.bFullSet ? FullSetPattern(ch, IsWabunMode(k.nMode)) : MorsePattern(ch);
     if (*pattern == '\0') {
         // A word space of a phrase makes the effective speed's word gap; the
         // character before it has already added its character gap.

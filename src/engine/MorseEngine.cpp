@@ -197,7 +197,7 @@ void CMorseEngine::KeyTextChar(int nBuf, int nFreq)
         m_strSent += ' ';
     m_anSentEnd[nBuf] = m_strSent.size();
     m_abOfText[nBuf] = true;
-    m_abSign[nBuf] = *(m_keying.bFullSet ? FullSetPattern(ch) : MorsePattern(ch)) != '\0';
+    m_abSign[nBuf] = *(m_keying.bFullSet ? FullSetPattern(ch, IsWabunMode(m_nMode)) : MorsePattern(ch)) != '\0';
 }
 
 void CMorseEngine::ClosePhraseFile() { m_bTextOpen = false; }

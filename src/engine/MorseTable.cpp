@@ -186,8 +186,10 @@ const AirSign* FindAirSign(unsigned char ch)
 
 } // namespace
 
-const char* FullSetPattern(unsigned char ch)
+const char* FullSetPattern(unsigned char ch, bool bWabun)
 {
+    if (bWabun)
+        return ch == kProsignRaTa ? "...-." : MorsePattern(ch);
     const AirSign* s = FindAirSign(ch);
     return s ? s->pszPattern : MorsePattern(ch);
 }

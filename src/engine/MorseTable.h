@@ -10,6 +10,7 @@ const char* MorsePattern(unsigned char ch);
 
 // The whole set sent on the air (ITU-R M.1677-1): the Latin letters and
 // figures, the punctuation . , ? / = + - ( ) : ' " @ and the prosigns;
-// any other byte as the designed table keys it. Only a test of the whole
-// set keys from this, so the designed test keeps its own table.
-const char* FullSetPattern(unsigned char ch);
+// any other byte as the designed table keys it. Wabun (bWabun) keeps the
+// designed table, whose ( ) are Wabun's brackets, and adds ﾗﾀ. Only a test
+// of the whole set keys from this, so the designed test keeps its table.
+const char* FullSetPattern(unsigned char ch, bool bWabun = false);

@@ -21,6 +21,7 @@ enum SettingId {
     kSetKochLesson,
     kSetLatinSet,
     kSetLatinPhrase,
+    kSetWabunSet,
     kSetWeightWeak,
     kSetKochAdvance,
     kSetKeepHistory,

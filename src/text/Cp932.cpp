@@ -57,11 +57,26 @@ std::string QStringToCp932(const QString& text)
     return bytes;
 }
 
-static const char* const kProsignNames[] = {"<AR>", "<SK>", "<BT>", "<KN>", "<AS>", "<BK>"};
+// Each prosign's byte and name; ﾎﾚ is folded to ･ and shown as it.
+struct ProsignDef {
+    unsigned char ch;
+    const char* pszName; // code page 932
+};
+static const ProsignDef kProsigns[] = {
+    {kProsignAR, "<AR>"}, {kProsignSK, "<SK>"}, {kProsignBT, "<BT>"}, {kProsignKN, "<KN>"},
+    {kProsignAS, "<AS>"}, {kProsignBK, "<BK>"}, {kProsignRaTa, "<\xD7\xC0>"}, {0xA5, "<\xCE\xDA>"},
+};
 
 const char* ProsignName(unsigned char ch)
 {
-    return ch >= kProsignAR && ch <= kLastProsign ? kProsignNames[ch - kProsignAR] : nullptr;
+    return ch >= kProsignAR && ch <= kLastProsign ? kProsigns[ch - kProsignAR].pszName : nullptr;
+}
+
+// A name's letters in either case; kana as they are.
+static bool SameNameByte(char a, char b)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c | 0x20) : c; };
+    return lower(a) == lower(b);
 }
 
 std::string FoldProsigns(const std::string& text)
@@ -69,19 +84,17 @@ std::string FoldProsigns(const std::string& text)
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        bool folded = false;
-        if (text[i] == '<' && i + 3 < text.size() && text[i + 3] == '>') {
-            for (unsigned char p = kProsignAR; p <= kLastProsign && !folded; ++p) {
-                const char* name = ProsignName(p);
-                if ((text[i + 1] | 0x20) == (name[1] | 0x20) && (text[i + 2] | 0x20) == (name[2] | 0x20)) {
-                    out += char(p);
-                    i += 3;
-                    folded = true;
-                }
-            }
-        }
-        if (!folded)
+        const ProsignDef* found = nullptr;
+        if (text[i] == '<' && i + 3 < text.size() && text[i + 3] == '>')
+            for (const ProsignDef& p : kProsigns)
+                if (SameNameByte(text[i + 1], p.pszName[1]) && SameNameByte(text[i + 2], p.pszName[2]))
+                    found = &p;
+        if (found) {
+            out += char(found->ch);
+            i += 3;
+        } else {
             out += text[i];
+        }
     }
     return out;
 }

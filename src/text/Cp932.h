@@ -16,8 +16,9 @@ inline bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) |
 // written as peers write them, "<AR>".
 enum Prosign : unsigned char {
     kProsignAR = 0x01, kProsignSK, kProsignBT, kProsignKN, kProsignAS, kProsignBK,
+    kProsignRaTa, // Wabun's ﾗﾀ, back to Latin; its ﾎﾚ is the start signal's byte ･
 };
-constexpr unsigned char kLastProsign = kProsignBK;
+constexpr unsigned char kLastProsign = kProsignRaTa;
 // "<AR>" for a prosign's byte; null for any other byte.
 const char* ProsignName(unsigned char ch);
 // A text's "<AR>" (any case) as prosign bytes, and prosign bytes back as
