@@ -109,7 +109,7 @@ const DlgTemplate g_dlgOptions = {
         {IDC_RADIO_LATIN_FIGURES, "BUTTON",          "英字と数字",                 0x50000009, 330, 170, 100,  10},
         {IDC_RADIO_LATIN_PUNCTUATION, "BUTTON",      "英数字と記号",               0x50000009, 232, 181,  95,  10},
         {IDC_RADIO_LATIN_PROSIGNS, "BUTTON",         "英数字・記号・略符号",       0x50000009, 330, 181, 100,  10},
-        {IDC_STATIC,             "BUTTON",           "欧文定型文",                 0x50000007,   5, 195, 210,  24},
+        {IDC_STATIC,             "BUTTON",           "定型文",                     0x50000007,   5, 195, 210,  24},
         {IDC_RADIO_PHRASE_FILE,  "BUTTON",           "定型文ﾌｧｲﾙ(標準)",           0x50030009,  12, 206,  95,  10},
         {IDC_RADIO_PHRASE_QSO,   "BUTTON",           "交信文(QSO)を作る",          0x50000009, 110, 206, 100,  10},
         {IDC_STATIC,             "BUTTON",           "和文ﾗﾝﾀﾞﾑの文字",            0x50000007, 225, 195, 210,  24},

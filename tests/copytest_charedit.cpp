@@ -33,6 +33,11 @@ private slots:
         QTest::newRow("not in code page 932") << false << QStringList{"c:A😀B€C한"} << QByteArray("A?B?C?");
         QTest::newRow("combining mark") << false << QStringList{"c:e\u0301"} << QByteArray("E?");
         QTest::newRow("latin keys") << false << QStringList{"S:cq", "k:de"} << QByteArray("CQDE");
+        // 半角/全角 (or Ctrl+Space) between kana and Latin in a Wabun test.
+        QTest::newRow("toggle to latin and back") << true << QStringList{"t", "k:ka", "z", "k:ja1", "z", "k:ta"}
+                                                  << QByteArray("\xB6JA1\xC0");
+        QTest::newRow("toggle ends pending") << true << QStringList{"t", "k:kan", "s", "k:k"} << QByteArray("\xB6\xDDK");
+        QTest::newRow("no toggle outside wabun") << true << QStringList{"k:ka", "z", "k:ta"} << QByteArray("\xB6\xC0");
     }
     void answerBoxStores()
     {
@@ -68,6 +73,13 @@ private slots:
                 QTest::keyClick(&edit, Qt::Key_Backspace);
             } else if (step == "r") {
                 QTest::keyClick(&edit, Qt::Key_Return);
+            } else if (step == "t") {
+                edit.SetKanaToggle(true);
+            } else if (step == "z") {
+                QKeyEvent key(QEvent::KeyPress, Qt::Key_Zenkaku_Hankaku, Qt::NoModifier);
+                QApplication::sendEvent(&edit, &key);
+            } else if (step == "s") {
+                QTest::keyClick(&edit, Qt::Key_Space, Qt::ControlModifier);
             }
         }
         const std::string got = edit.GetWindowTextBytes();

@@ -124,12 +124,24 @@ private slots:
                 }
             }
         }
+        // 和文: between Japanese stations, each byte a sign of Wabun's set.
+        for (bool signs : {false, true}) {
+            CBandRandom random(9 + signs);
+            const std::string text = WabunQsoText(random, signs);
+            QVERIFY(text.starts_with("CQ CQ CQ DE J") || text.starts_with("CQ CQ CQ DE 7")
+                    || text.starts_with("CQ CQ CQ DE 8"));
+            const std::string keyed = signs ? FoldProsigns(text) : text;
+            QCOMPARE(keyed.find(char(kProsignRaTa)) != std::string::npos, signs);
+            for (char c : keyed)
+                QVERIFY(c == ' ' || c == '\n' || *FullSetPattern(static_cast<unsigned char>(c), signs) != '\0');
+        }
         // The designed test keeps its phrase file.
         TrainingOptions o;
         QVERIFY(PhraseTextFor(o, kLatinPhrase, 1).empty());
-        o.nLatinPhrase = 1;
-        QVERIFY(PhraseTextFor(o, kWabunPhrase, 1).empty());
+        o.nPhraseText = 1;
+        QVERIFY(PhraseTextFor(o, kExamWabun, 1).empty());
         QVERIFY(!PhraseTextFor(o, kLatinPhrase, 1).empty());
+        QCOMPARE(PhraseTextFor(o, kWabunPhrase, 1).find('\xA5') != std::string::npos, true);
     }
 
     void speedFollowsTheAnswers()

@@ -71,7 +71,7 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
     qobject_cast<QRadioButton*>(GetDlgItem(IDC_RADIO_LATIN_LETTERS + o.nLatinSet))->setChecked(true);
     for (int id = IDC_RADIO_LATIN_LETTERS; id <= IDC_RADIO_LATIN_PROSIGNS; ++id)
         connect(qobject_cast<QRadioButton*>(GetDlgItem(id)), &QRadioButton::toggled, this, &COptionsDlg::UpdateInfo);
-    qobject_cast<QRadioButton*>(GetDlgItem(o.nLatinPhrase ? IDC_RADIO_PHRASE_QSO : IDC_RADIO_PHRASE_FILE))->setChecked(true);
+    qobject_cast<QRadioButton*>(GetDlgItem(o.nPhraseText ? IDC_RADIO_PHRASE_QSO : IDC_RADIO_PHRASE_FILE))->setChecked(true);
     qobject_cast<QRadioButton*>(GetDlgItem(o.nWabunSet ? IDC_RADIO_WABUN_SIGNS : IDC_RADIO_WABUN_KANA))->setChecked(true);
     for (int id : {IDC_RADIO_WABUN_KANA, IDC_RADIO_WABUN_SIGNS})
         connect(qobject_cast<QRadioButton*>(GetDlgItem(id)), &QRadioButton::toggled, this, &COptionsDlg::UpdateInfo);
@@ -115,7 +115,7 @@ TrainingOptions COptionsDlg::Options() const
     for (int id = IDC_RADIO_LATIN_LETTERS; id <= IDC_RADIO_LATIN_PROSIGNS; ++id)
         if (qobject_cast<QRadioButton*>(GetDlgItem(id))->isChecked())
             o.nLatinSet = id - IDC_RADIO_LATIN_LETTERS;
-    o.nLatinPhrase = qobject_cast<QRadioButton*>(GetDlgItem(IDC_RADIO_PHRASE_QSO))->isChecked() ? 1 : 0;
+    o.nPhraseText = qobject_cast<QRadioButton*>(GetDlgItem(IDC_RADIO_PHRASE_QSO))->isChecked() ? 1 : 0;
     o.nWabunSet = qobject_cast<QRadioButton*>(GetDlgItem(IDC_RADIO_WABUN_SIGNS))->isChecked() ? 1 : 0;
     o.bWeightWeak = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->isChecked();
     o.bKochAdvance = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KOCH_ADVANCE))->isChecked();

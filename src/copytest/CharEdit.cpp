@@ -72,8 +72,23 @@ static bool IsModifierKey(int key)
     }
 }
 
+bool CCharEdit::ToggleKana(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool toggle = key == Qt::Key_Zenkaku_Hankaku || key == Qt::Key_Eisu_toggle || key == Qt::Key_Hiragana_Katakana
+        || key == Qt::Key_Zenkaku || key == Qt::Key_Hankaku
+        || (key == Qt::Key_Space && (event->modifiers() & Qt::ControlModifier));
+    if (!m_bKanaToggle || !toggle)
+        return false;
+    CommitPending();
+    m_imc.dwConversion = m_imc.IsHalfWidthKatakana() ? IME_CMODE_ALPHANUMERIC : IME_CMODE_NATIVE | IME_CMODE_KATAKANA;
+    return true;
+}
+
 void CCharEdit::keyPressEvent(QKeyEvent* event)
 {
+    if (ToggleKana(event))
+        return;
     if (IsModifierKey(event->key())) {
         QPlainTextEdit::keyPressEvent(event); // Shift for KA must not end "k"
         return;

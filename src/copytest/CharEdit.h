@@ -39,6 +39,10 @@ public:
     void SetWindowText(const QString& text);
     // Ends the romaji being typed, as leaving the box would.
     void CommitPending();
+    // During a Wabun test: 半角/全角, 英数, かな or Ctrl+Space switches
+    // between kana by romaji and Latin (call signs in a 和文 QSO), as an
+    // input method's key would.
+    void SetKanaToggle(bool bOn) { m_bKanaToggle = bOn; }
     // The Windows edit control's default limit; more is not taken.
     static constexpr int kMaxChars = 32767;
     int CharCount() const { return document()->characterCount() - 1; }
@@ -66,6 +70,8 @@ private:
     void Compose(const QString& commit);
 
     CInputContext m_imc;
+    bool m_bKanaToggle = false;
+    bool ToggleKana(QKeyEvent* event);
     CRomajiConverter m_romaji;
 };
 

@@ -224,6 +224,7 @@ void CDravikView::SwitchInputMode()
     const uint32_t conversion = !IsWabunMode(Mode()) ? IME_CMODE_ALPHANUMERIC : IME_CMODE_NATIVE | IME_CMODE_KATAKANA;
     ImmSetConversionStatus(himc, conversion, IME_SMODE_NONE);
     ReleaseInputContext(himc);
+    m_editAnswer->SetKanaToggle(IsWabunMode(Mode()));
     m_editAnswer->setFont(m_font);
 }
 
@@ -231,6 +232,7 @@ void CDravikView::RestoreInputMode()
 {
     HIMC himc = ImmGetContext(m_editAnswer);
     ImmSetConversionStatus(himc, m_dwSavedConversion, m_dwSavedSentence);
+    m_editAnswer->SetKanaToggle(false);
     if (ImmGetOpenStatus(himc))
         ImmSetOpenStatus(himc, 0);
     ReleaseInputContext(himc);

@@ -35,10 +35,10 @@ KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, co
 std::string PhraseTextFor(const TrainingOptions& options, int nMode, uint32_t nSeed)
 {
     const TrainingOptions o = options.Clamped();
-    if (nMode != kLatinPhrase || o.nLatinPhrase == 0)
+    if (!IsPhraseMode(nMode) || o.nPhraseText == 0 || FindPracticeMode(nMode)->bOnForm == false)
         return {};
     CBandRandom random(nSeed);
-    return QsoText(random, o.nLatinSet >= kLatinProsigns);
+    return IsWabunMode(nMode) ? WabunQsoText(random, o.nWabunSet > 0) : QsoText(random, o.nLatinSet >= kLatinProsigns);
 }
 
 void ApplyTrainingOptions(const TrainingOptions& options, CMorseEngine& engine, const CharResults* pResults)

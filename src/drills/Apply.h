@@ -14,8 +14,9 @@ KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, co
 
 // The same for an engine whose settings are set, put into it, with the
 // band conditions of a new test (its seed drawn now unless fixed).
-// The text a phrase mode sends instead of the phrase file: a QSO drawn
-// from nSeed for 欧文定型文 when the options ask for one; empty: the file.
+// The text a phrase mode of the form sends instead of the phrase file: a
+// QSO drawn from nSeed (Latin or 和文) when the options ask for one;
+// empty: the file.
 std::string PhraseTextFor(const TrainingOptions& options, int nMode, uint32_t nSeed);
 
 void ApplyTrainingOptions(const TrainingOptions& options, CMorseEngine& engine, const CharResults* pResults = nullptr);

@@ -122,6 +122,63 @@ std::string QsoText(QsoKind eKind, CBandRandom& random, bool bProsigns)
     return Prosigns(text, bProsigns);
 }
 
+namespace {
+
+// Full-size kana as telegrams write them (ﾘﾖｳｶｲ for 了解), code page 932.
+constexpr const char* kKanaNames[] = {"\xC0\xDB\xB3", "\xCB\xDB\xBC", "\xB9\xDD", "\xD5\xB7",
+                                      "\xB1\xB7\xD7", "\xCF\xBB\xB5"}; // ﾀﾛｳ ﾋﾛｼ ｹﾝ ﾕｷ ｱｷﾗ ﾏｻｵ
+constexpr const char* kKanaPlaces[] = {"\xC4\xB3\xB7\xD6\xB3", "\xB5\xB5\xBB\xB6", "\xBB\xC2\xCE\xDF\xDB",
+                                       "\xC5\xBA\xDE\xD4", "\xCC\xB8\xB5\xB6", "\xBE\xDD\xC0\xDE\xB2"};
+                                       // ﾄｳｷﾖｳ ｵｵｻｶ ｻﾂﾎﾟﾛ ﾅｺﾞﾔ ﾌｸｵｶ ｾﾝﾀﾞｲ
+// The overs; {H} and {R} are ﾎﾚ and ﾗﾀ. The kana, as a 和文 QSO says them:
+//   ｺﾝﾊﾞﾝﾊ ｺﾁﾗﾉ ﾅﾏｴﾊ {NAME} ﾃﾞｽ ﾘﾎﾟｰﾄﾊ {RST} ﾃﾞｽ ﾊﾞｼﾖﾊ {QTH} ﾃﾞｽ ﾖﾛｼｸ
+//   ﾘﾖｳｶｲ ｺﾝﾊﾞﾝﾊ ... ﾘﾎﾟｰﾄ ｱﾘｶﾞﾄｳ ...
+//   ﾘﾖｳｶｲ ｱﾘｶﾞﾄｳｺﾞｻﾞｲﾏｼﾀ ﾏﾀｵﾈｶﾞｲｼﾏｽ ｻﾖｳﾅﾗ
+constexpr const char* kWabunQso[] = {
+    "CQ CQ CQ DE {A} {A} {A} K",
+    "{A} DE {B} {B} K",
+    "{B} DE {A} {H} \xBA\xDD\xCA\xDE\xDD\xCA \xBA\xC1\xD7\xC9 \xC5\xCF\xB4\xCA {NAME} \xC3\xDE\xBD "
+    "\xD8\xCE\xDF\xB0\xC4\xCA {RST} \xC3\xDE\xBD \xCA\xDE\xBC\xD6\xCA {QTH} \xC3\xDE\xBD "
+    "\xD6\xDB\xBC\xB8 {R} {B} DE {A} K",
+    "{A} DE {B} {H} \xD8\xD6\xB3\xB6\xB2 \xBA\xDD\xCA\xDE\xDD\xCA \xD8\xCE\xDF\xB0\xC4 \xB1\xD8\xB6\xDE\xC4\xB3 "
+    "\xBA\xC1\xD7\xC9 \xC5\xCF\xB4\xCA {NAME2} \xC3\xDE\xBD \xD8\xCE\xDF\xB0\xC4\xCA {RST2} \xC3\xDE\xBD "
+    "\xCA\xDE\xBC\xD6\xCA {QTH2} \xC3\xDE\xBD {R} {A} DE {B} K",
+    "{B} DE {A} {H} \xD8\xD6\xB3\xB6\xB2 \xB1\xD8\xB6\xDE\xC4\xB3\xBA\xDE\xBB\xDE\xB2\xCF\xBC\xC0 "
+    "\xCF\xC0\xB5\xC8\xB6\xDE\xB2\xBC\xCF\xBD \xBB\xD6\xB3\xC5\xD7 {R} 73 {B} DE {A} <SK>",
+    "{A} DE {B} {H} \xD8\xD6\xB3\xB6\xB2 \xBB\xD6\xB3\xC5\xD7 {R} 73 <SK>",
+};
+
+} // namespace
+
+// A 和文 QSO is between Japanese stations.
+static std::string JapaneseCall(CBandRandom& random)
+{
+    for (;;)
+        if (std::string call = CallSign(random);
+            call[0] == 'J' || ((call[0] == '7' || call[0] == '8') && call[1] >= 'J' && call[1] <= 'N'))
+            return call;
+}
+
+std::string WabunQsoText(CBandRandom& random, bool bSigns)
+{
+    const std::map<std::string, std::string> fields{
+        {"{A}", JapaneseCall(random)},
+        {"{B}", JapaneseCall(random)},
+        {"{RST}", Pick(random, kReports)},
+        {"{RST2}", Pick(random, kReports)},
+        {"{NAME}", Pick(random, kKanaNames)},
+        {"{NAME2}", Pick(random, kKanaNames)},
+        {"{QTH}", Pick(random, kKanaPlaces)},
+        {"{QTH2}", Pick(random, kKanaPlaces)},
+        // ﾎﾚ ﾗﾀ as signs, or as the designed table has them.
+        {"{H}", bSigns ? "<\xCE\xDA>" : "\xA5"},
+        {"{R}", bSigns ? "<\xD7\xC0>" : "\xD7\xC0"},
+    };
+    // <SK> stays a prosign only where Latin prosigns are keyed; Wabun keys
+    // its letters.
+    return Prosigns(Overs({std::begin(kWabunQso), std::end(kWabunQso)}, fields), false);
+}
+
 std::string QsoText(CBandRandom& random, bool bProsigns)
 {
     const int kind = int(random.Uniform() * 3);

@@ -19,7 +19,7 @@ struct TrainingOptions {
     int nEffectiveWpm = 0;    // 0: off; else 2 .. the form's speed - 1
     int nKochLesson = 0;      // 0: all characters; N: the first N + 1
     int nLatinSet = 0;        // Latin draws: letters, + figures, + punctuation, + prosigns (LatinSet)
-    int nLatinPhrase = 0;     // 欧文定型文 sends: 0 the phrase file, 1 a generated QSO
+    int nPhraseText = 0;      // the phrase modes send: 0 the phrase file, 1 a generated QSO
     int nWabunSet = 0;        // Wabun draws: 0 the kana, 1 also ﾞ ﾟ ｰ ､ ｣ ( ) figures ﾎﾚ ﾗﾀ
     bool bWeightWeak = false; // draw characters often missed more often
     bool bKochAdvance = true; // a passed lesson moves on by itself

@@ -10,7 +10,7 @@
 
 static const char* const kToneShapeWords[] = {"square", "shaped"};
 static const char* const kLatinSetWords[] = {"letters", "figures", "punctuation", "prosigns"};
-static const char* const kLatinPhraseWords[] = {"file", "qso"};
+static const char* const kPhraseTextWords[] = {"file", "qso"};
 static const char* const kWabunSetWords[] = {"kana", "signs"};
 
 using O = TrainingOptions;
@@ -23,7 +23,7 @@ static constexpr SettingDef kSettings[] = {
     {kSetEffectiveWpm,      "Options/EffectiveWpm",      S::Int,  0,         0,         2,   119,  nullptr,          &O::nEffectiveWpm,      S::Test,  kSetEffectiveWpm},
     {kSetKochLesson,        "Options/KochLesson",        S::Int,  0,         kNoOff,    0,   64,   nullptr,          &O::nKochLesson,        S::Test,  kSetKochLesson},
     {kSetLatinSet,          "Options/LatinSet",          S::Word, 0,         kNoOff,    0,   3,    kLatinSetWords,   &O::nLatinSet,          S::Test,  kSetLatinSet},
-    {kSetLatinPhrase,       "Options/LatinPhrase",       S::Word, 0,         kNoOff,    0,   1,    kLatinPhraseWords, &O::nLatinPhrase,      S::Test,  kSetLatinPhrase},
+    {kSetPhraseText,        "Options/PhraseText",        S::Word, 0,         kNoOff,    0,   1,    kPhraseTextWords, &O::nPhraseText,        S::Test,  kSetPhraseText},
     {kSetWabunSet,          "Options/WabunSet",          S::Word, 0,         kNoOff,    0,   1,    kWabunSetWords,   &O::nWabunSet,          S::Test,  kSetWabunSet},
     {kSetWeightWeak,        "Options/WeightWeak",        S::Bool, 0,         kNoOff,    0,   1,    nullptr,          &O::bWeightWeak,        S::Test,  kSetWeightWeak},
     {kSetKochAdvance,       "Options/KochAdvance",       S::Bool, 1,         kNoOff,    0,   1,    nullptr,          &O::bKochAdvance,       S::Test,  kSetKochAdvance},

@@ -20,7 +20,7 @@ enum SettingId {
     kSetEffectiveWpm,
     kSetKochLesson,
     kSetLatinSet,
-    kSetLatinPhrase,
+    kSetPhraseText,
     kSetWabunSet,
     kSetWeightWeak,
     kSetKochAdvance,
