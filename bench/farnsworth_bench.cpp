@@ -32,6 +32,29 @@ static std::vector<int> ExportedPcm(CMorseEngine& e, const TrainingOptions& o, c
     return pcm;
 }
 
+// The tones of a sound, in samples at 8000 a second: where each begins and
+// the silence before it (the first one's from the start).
+struct Tone {
+    size_t nStart;
+    size_t nSilenceBefore;
+};
+static std::vector<Tone> Tones(const std::vector<int>& pcm)
+{
+    std::vector<Tone> tones;
+    size_t i = 0, lastEnd = 0;
+    while (i < pcm.size()) {
+        while (i < pcm.size() && pcm[i] == 0)
+            ++i;
+        if (i == pcm.size())
+            break;
+        tones.push_back({i, i - lastEnd});
+        while (i < pcm.size() && pcm[i] != 0)
+            ++i;
+        lastEnd = i;
+    }
+    return tones;
+}
+
 // Each prosign of a phrase "<AR> <SK> ..." at 20 WPM (a 60 ms dot): the
 // silences inside a word are all one dot, and each word has its elements.
 static void Prosigns(QTemporaryDir& dir)
@@ -50,21 +73,13 @@ static void Prosigns(QTemporaryDir& dir)
 
     std::vector<int> elements(1, 0);
     double longestInside = 0;
-    size_t i = 0, lastEnd = 0;
-    while (i < pcm.size()) {
-        while (i < pcm.size() && pcm[i] == 0)
-            ++i;
-        if (i == pcm.size())
-            break;
-        const double silence = double(i - lastEnd) / 8.0; // ms
+    for (const Tone& t : Tones(pcm)) {
+        const double silence = double(t.nSilenceBefore) / 8.0; // ms
         if (elements.back() > 0 && silence > 6 * 60)
             elements.push_back(0);
         else if (elements.back() > 0)
             longestInside = std::max(longestInside, silence);
         ++elements.back();
-        while (i < pcm.size() && pcm[i] != 0)
-            ++i;
-        lastEnd = i;
     }
     std::printf("\nprosigns at 20 WPM: elements heard per sign");
     for (int n : elements)
@@ -106,20 +121,12 @@ int main(int argc, char** argv)
         const size_t wordGap = size_t(8000 * 5 * ta / 19);
         std::vector<size_t> wordStarts;
         std::vector<double> gaps;
-        size_t i = 0, lastEnd = 0;
-        while (i < pcm.size()) {
-            while (i < pcm.size() && pcm[i] == 0)
-                ++i;
-            if (i == pcm.size())
-                break;
-            if (wordStarts.empty() || i - lastEnd > wordGap) {
+        for (const Tone& t : Tones(pcm)) {
+            if (wordStarts.empty() || t.nSilenceBefore > wordGap) {
                 if (!wordStarts.empty())
-                    gaps.push_back(double(i - lastEnd) / 8.0);
-                wordStarts.push_back(i);
+                    gaps.push_back(double(t.nSilenceBefore) / 8.0);
+                wordStarts.push_back(t.nStart);
             }
-            while (i < pcm.size() && pcm[i] != 0)
-                ++i;
-            lastEnd = i;
         }
         double gap = 0;
         for (double g : gaps)

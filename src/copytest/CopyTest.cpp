@@ -194,11 +194,7 @@ void CCopyTest::AddToRecord(const std::string& sent, const std::string& typed, i
 
 void CCopyTest::Aligned(HistoryTest test, const Alignment& align, const std::string& typed)
 {
-    test.bAligned = true;
-    test.nRight = align.nRight;
-    test.nWrong = align.nWrong;
-    test.nMissing = align.nMissing;
-    test.nExtra = align.nExtra;
+    test.SetCounts(align);
     const CharResults chars = CharStatsOf(align, test.strSent, typed);
     TestResult record;
     record.nMode = test.nMode;

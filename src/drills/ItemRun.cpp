@@ -81,13 +81,8 @@ HistoryTest CItemRun::Record(bool bStopped, double dSeconds) const
                        .arg(m_nStartWpm)
                        .arg(TopWpm())
                        .arg(m_items.size());
-    const Alignment a = AlignCopy(t.strSent, t.strTyped);
     t.nPositionPercent = ScoreCopy(t.strSent, t.strTyped).nPercent;
-    t.bAligned = true;
-    t.nRight = a.nRight;
-    t.nWrong = a.nWrong;
-    t.nMissing = a.nMissing;
-    t.nExtra = a.nExtra;
+    t.SetCounts(AlignCopy(t.strSent, t.strTyped));
     t.dSeconds = dSeconds;
     t.bStopped = bStopped;
     return t;

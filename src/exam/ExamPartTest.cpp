@@ -50,11 +50,7 @@ HistoryTest CExamPartTest::Graded(const ExamGrade& grade, const std::string& typ
     t.strSent = GradedText();
     t.strTyped = typed;
     t.nPositionPercent = ScoreCopy(grade.strSentChars, grade.strTypedChars).nPercent;
-    t.bAligned = true;
-    t.nRight = grade.align.nRight;
-    t.nWrong = grade.align.nWrong;
-    t.nMissing = grade.align.nMissing;
-    t.nExtra = grade.align.nExtra;
+    t.SetCounts(grade.align);
     t.nCharsHeard = HeardChars();
     t.dSeconds = HeardSeconds();
     t.bStopped = WasStopped();

@@ -63,6 +63,15 @@ static QString ModeKey(int nMode)
 
 static QString IsoUtc(const QDateTime& t) { return t.toUTC().toString(Qt::ISODate); }
 
+void HistoryTest::SetCounts(const Alignment& a)
+{
+    bAligned = true;
+    nRight = a.nRight;
+    nWrong = a.nWrong;
+    nMissing = a.nMissing;
+    nExtra = a.nExtra;
+}
+
 Alignment HistoryTest::Counts() const
 {
     Alignment a;
@@ -349,11 +358,7 @@ bool CHistory::SetAligned(qint64 nId, const Alignment& a, const std::map<unsigne
             return StorePending() && StoreAligned(stored->second, a, chars);
         for (Pending& p : m_pending)
             if (p.test.nId == nId) {
-                p.test.bAligned = true;
-                p.test.nRight = a.nRight;
-                p.test.nWrong = a.nWrong;
-                p.test.nMissing = a.nMissing;
-                p.test.nExtra = a.nExtra;
+                p.test.SetCounts(a);
                 p.chars = chars;
                 return true;
             }

@@ -42,6 +42,8 @@ struct HistoryTest {
 
     double Accuracy() const { return nRight + nWrong + nMissing > 0 ? 100.0 * nRight / (nRight + nWrong + nMissing) : 0; }
     Alignment Counts() const;
+    // The aligned counts known: bAligned and the four counts from a.
+    void SetCounts(const Alignment& a);
     // An exam-style score means something only for a whole test.
     bool HasExamScore() const { return bAligned && !bStopped; }
     SentSpeed Speed() const { return SpeedOf(nCharsHeard, dSeconds); }
