@@ -35,7 +35,11 @@ def wabun(rng):
     senders = kin + ["シヤチヨウ", "センセイ", "カチヨウ", "ブチヨウ", "センチヨウ", "キヨクチヨウ"]
     ill = ["キトク", "ニユウイン", "ケガ", "ビヨウキ", "シユジユツ"]
     weather = ["オオアメ", "オオユキ", "タイフウ", "ノウム", "ボウフウ", "カミナリ"]
-    goods = ["ニモツ", "シヨルイ", "シナモノ", "ブヒン", "テガミ", "シヤシン", "キツプ", "パスポート", "ペン", "パン"]
+    goods = ["ニモツ", "シヨルイ", "シナモノ", "ブヒン", "テガミ", "シヤシン", "キツプ", "パスポート", "ペン", "パン",
+             "キヌ", "ヌノ"]
+    # Towns with a harbour, for what ships do.
+    ports = ["ヨコハマ", "コウベ", "ハコダテ", "ナガサキ", "ニイガタ", "シミズ", "モジ", "オタル", "ナゴヤ", "ハカタ",
+             "カゴシマ", "ヌマヅ", "ナハ", "クシロ"]
 
     def time():
         h = rng.randint(1, 12)
@@ -54,7 +58,7 @@ def wabun(rng):
         lambda: f"シケン ゴウカク オメデトウ {rel()} ヨリ",
         lambda: f"カイギ {day()} {time()} ニ ヘンコウ ゴシユツセキ コウ",
         lambda: f"キツプ {n(2, 9)}マイ テハイ ズミ {place()} {time()} ハツ",
-        lambda: f"{place()} ハ {rng.choice(weather)} {day()} ノ フネ ケツコウ",
+        lambda: f"{rng.choice(ports)} ハ {rng.choice(weather)} {day()} ノ フネ ケツコウ",
         lambda: f"オカネ {n(1, 50)}マンエン オクル ウケトリ シラセ",
         lambda: f"{rng.choice(kin)} ブジ {place()} ニ ツイタ アンシン セヨ",
         lambda: f"ホテル {n(1, 5)}ハク ヨヤク タノム {day()} カラ",
@@ -66,8 +70,9 @@ def wabun(rng):
         lambda: f"ユウシヨウ オメデトウ {place()} ノ ミナ ヨリ",
         lambda: f"ヨテイ ドオリ {day()} {place()} ヲ タツ シンパイ ムヨウ",
         lambda: f"ゴケツコン オメデトウ スエナガク オシアワセニ {rel()}",
-        lambda: f"{place()}コウ {n(1, 9)}バン ソウコ ノ {rng.choice(goods)} ヲ ダセ",
-        lambda: f"フネ {day()} {time()} ニユウコウ {n(2, 30)}ニン ゲンセン",
+        lambda: f"{rng.choice(ports)}コウ {n(1, 9)}バン ソウコ ノ {rng.choice(goods)} ヲ ダセ",
+        lambda: f"フネ {day()} {time()} {rng.choice(ports)} ニユウコウ {n(2, 30)}ニン ゲセン",
+        lambda: f"イヌ ヲ アズカル {day()} マデ {rel()}",
         lambda: f"{rng.choice(weather)} ニテ {place()} ユキ ノ ビン ケツコウ {day()} ニ エンキ",
         lambda: f"ヘンジ マツ {place()} {rel()}",
         lambda: f"ゴソウギ {day()} {time()} ヨリ {place()} ニテ",
@@ -82,45 +87,75 @@ def wabun(rng):
 
 def english(rng):
     cities = ["TOKYO", "OSAKA", "LONDON", "PARIS", "SYDNEY", "BOSTON", "SEATTLE", "HONOLULU", "SINGAPORE",
-              "MANILA", "VANCOUVER", "LISBON", "OSLO", "CAIRO", "DUBLIN", "GENOA", "HAMBURG", "PERTH"]
-    days = ["MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY", "SUNDAY", "TOMORROW", "TONIGHT"]
-    things = ["THE PARCEL", "YOUR LETTER", "THE SPARE PARTS", "THE CHARTS", "TWO CRATES OF TEA", "THE NEW RADIO",
-              "THE SIGNED CONTRACT", "FRESH WATER", "THE MEDICINE", "THE MAIL BAGS", "A SPARE ANTENNA"]
+              "MANILA", "VANCOUVER", "LISBON", "OSLO", "CAIRO", "DUBLIN", "GENOA", "HAMBURG", "PERTH", "ZURICH",
+              "JAKARTA", "JUNEAU", "ZAGREB"]
+    weekdays = ["MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY", "SUNDAY"]
+    # A subject and whether it takes a plural verb.
+    things = [("THE PARCEL", False), ("YOUR LETTER", False), ("THE SPARE PARTS", True), ("THE CHARTS", True),
+              ("TWO CRATES OF TEA", True), ("THE NEW RADIO", False), ("THE SIGNED CONTRACT", False),
+              ("FRESH WATER", False), ("THE MEDICINE", False), ("THE MAIL BAGS", True), ("A SPARE ANTENNA", False),
+              ("THE ZINC SHEETS", True), ("A JAR OF JAM", False)]
     people = ["MOTHER", "FATHER", "THE CAPTAIN", "THE AGENT", "THE PILOT", "OUR DOCTOR", "THE CHIEF ENGINEER",
               "YOUR BROTHER", "MY SISTER", "THE HARBOUR MASTER", "THE RADIO OFFICER"]
     weather = ["HEAVY RAIN", "DENSE FOG", "A STRONG GALE", "HIGH SEAS", "SNOW AND ICE", "A TYPHOON WARNING"]
 
-    def hour():
+    def hour(evening=False):
+        if evening:
+            return f"{rng.randint(6, 11)} PM"
         return f"{rng.randint(1, 12)} {rng.choice(['AM', 'PM'])}"
 
-    c, d, t, p = (lambda: rng.choice(cities)), (lambda: rng.choice(days)), (lambda: rng.choice(things)), \
-        (lambda: rng.choice(people))
+    def d():
+        # A day as it stands alone: a weekday, TOMORROW or TONIGHT.
+        return rng.choice(weekdays + ["TOMORROW", "TONIGHT"])
+
+    def on_d():
+        # After a verb: "ON MONDAY", but "TOMORROW" without ON.
+        day = d()
+        return day if day in ("TOMORROW", "TONIGHT") else f"ON {day}"
+
+    def when():
+        # A day and an hour that agree: TONIGHT only in the evening.
+        day = d()
+        return f"{day} AT {hour(day == 'TONIGHT')}"
+
+    def t():
+        return rng.choice(things)[0]
+
+    def was_sent():
+        thing, plural = rng.choice(things)
+        return f"{thing} {'WERE' if plural else 'WAS'} SENT"
+
+    def arrived():
+        return f"{t()} ARRIVED SAFELY"
+
+    c, p = (lambda: rng.choice(cities)), (lambda: rng.choice(people))
     templates = [
-        lambda: f"ARRIVING {c()} {d()} AT {hour()} PLEASE MEET ME AT THE STATION",
-        lambda: f"{t()} WAS SENT TO {c()} ON {d()} PLEASE CONFIRM RECEIPT",
-        lambda: f"SHIP DELAYED BY {rng.choice(weather)} NEW ARRIVAL {d()} {hour()}",
+        lambda: f"ARRIVING {c()} {when()} PLEASE MEET ME AT THE STATION",
+        lambda: f"{was_sent()} TO {c()} {on_d()} PLEASE CONFIRM RECEIPT",
+        lambda: f"SHIP DELAYED BY {rng.choice(weather)} NEW ARRIVAL {when()}",
         lambda: f"{p()} IS WELL AND SENDS LOVE TO ALL AT HOME",
-        lambda: f"MEETING MOVED TO {d()} AT {hour()} IN {c()}",
+        lambda: f"MEETING MOVED TO {when()} IN {c()}",
         lambda: f"PLEASE BOOK {rng.randint(2, 6)} ROOMS IN {c()} FROM {d()} FOR {rng.randint(2, 9)} NIGHTS",
         lambda: f"WE NEED {t()} BEFORE {d()} OR WORK MUST STOP",
         lambda: f"CONGRATULATIONS ON YOUR EXAM RESULTS FROM ALL OF US IN {c()}",
-        lambda: f"{p()} WILL CALL YOU {d()} AT {hour()} STAND BY ON THE USUAL FREQUENCY",
+        lambda: f"{p()} WILL CALL YOU {when()} STAND BY ON THE USUAL FREQUENCY",
         lambda: f"WEATHER AT {c()} IS {rng.choice(weather)} ALL FLIGHTS CANCELLED UNTIL {d()}",
         lambda: f"SEND {rng.randint(100, 900)} POUNDS TO THE BANK IN {c()} BY {d()}",
         lambda: f"YOUR ORDER OF {rng.randint(10, 500)} BOXES LEAVES {c()} {d()} BY SEA",
         lambda: f"REGRET I CANNOT COME {d()} LETTER FOLLOWS",
-        lambda: f"{p()} ASKS YOU TO REPLY BEFORE {hour()} {d()}",
+        lambda: f"{p()} ASKS YOU TO REPLY BY {when()}",
         lambda: f"HAPPY BIRTHDAY AND BEST WISHES FROM {c()}",
         lambda: f"POSITION {rng.randint(10, 59)} NORTH {rng.randint(100, 179)} EAST SPEED {rng.randint(8, 20)} KNOTS ALL WELL",
-        lambda: f"PILOT REQUIRED AT {hour()} {d()} FOR ENTRY INTO {c()} HARBOUR",
-        lambda: f"{t()} ARRIVED SAFELY THANK YOU FOR YOUR HELP",
+        lambda: f"PILOT REQUIRED {when()} FOR ENTRY INTO {c()} HARBOUR",
+        lambda: f"{arrived()} THANK YOU FOR YOUR HELP",
+        lambda: f"JUST ARRIVED IN {c()} JOINING THE SHIP {on_d()}",
         lambda: f"THE TRAIN FROM {c()} IS LATE EXPECT ME AFTER {hour()}",
         lambda: f"KEEP THE SET ON WATCH UNTIL {hour()} THEN CLOSE DOWN",
         lambda: f"{p()} LEAVES {c()} {d()} WITH {t()}",
         lambda: f"ALL CREW ARE SAFE AFTER {rng.choice(weather)} NO DAMAGE TO THE HULL",
         lambda: f"QUOTE YOUR BEST PRICE FOR {rng.randint(20, 900)} TONS OF RICE DELIVERED TO {c()}",
         lambda: f"PLEASE FORWARD MY MAIL TO THE HOTEL IN {c()} UNTIL {d()}",
-        lambda: f"WE WILL SAIL FOR {c()} ON {d()} IF THE WEATHER ALLOWS",
+        lambda: f"WE WILL SAIL FOR {c()} {on_d()} IF THE WEATHER ALLOWS",
         lambda: f"CHECK THE LOG FOR {d()} AND SEND A COPY TO {p()}",
     ]
     return rng.choice(templates)()
