@@ -54,10 +54,11 @@ private slots:
         dlg.setPalette(dark);
         dlg.Choose("practice", ExamPart::LatinPlain, 30, 1);
         dlg.OnStart();
-        QVERIFY(dlg.StateText().contains(QStringLiteral("残り約 1:0")));
+        // Whole words: up to a minute.
+        QVERIFY(dlg.StateText().contains(QRegularExpression(QStringLiteral("残り約 (0:[3-5]|1:0)"))));
         QVERIFY(RunUntil([&] { return Ended(dlg); }));
         std::string typed = dlg.PartTest().Sent();
-        QCOMPARE(ExamCharCount(typed), 30);
+        QVERIFY(ExamCharCount(typed) <= 30 && ExamCharCount(typed) > 10); // whole words
         // One letter wrong, one left out.
         const size_t first = typed.find_first_not_of(' ');
         typed[first] = typed[first] == 'Q' ? 'Z' : 'Q';

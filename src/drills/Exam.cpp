@@ -171,6 +171,23 @@ std::string ExamText(ExamPart part, int nChars, uint32_t nSeed, const std::vecto
             next = 0;
         }
         const std::string& line = lines[order[next++]];
+        if (part == ExamPart::LatinPlain) {
+            bool full = false;
+            for (size_t at = 0; at < line.size() && !full;) {
+                const size_t end = std::min(line.find(' ', at), line.size());
+                const std::string word = line.substr(at, end - at);
+                const int signs = ExamCharCount(word);
+                full = count + signs > nChars && count > 0;
+                if (!full && !word.empty()) {
+                    text += (text.empty() ? "" : " ") + word.substr(0, size_t(std::min(signs, nChars - count)));
+                    count += std::min(signs, nChars - count);
+                }
+                at = end + 1;
+            }
+            if (full)
+                break;
+            continue;
+        }
         if (!text.empty())
             text += ' ';
         for (char c : line) {

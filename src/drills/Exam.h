@@ -52,6 +52,8 @@ std::vector<std::string> ExamLines(ExamPart part);
 std::vector<std::string> KeyableLines(const std::string& fileBytes, ExamPart part);
 // A part's text of nChars characters, drawn from seed: lines in a shuffled
 // order (again from the start when all are used), or five-letter groups.
+// Plain language ends at the end of a word: as many whole words as fit,
+// so a few characters fewer (a word longer than all of nChars is cut).
 std::string ExamText(ExamPart part, int nChars, uint32_t nSeed, const std::vector<std::string>& lines);
 
 // One part graded as the exams grade it: 100 - 3 x 誤字 (wrong or extra)
