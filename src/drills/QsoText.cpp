@@ -41,12 +41,14 @@ constexpr const char* kDx[] = {
     "TU {A} UP",
 };
 
+using Fields = std::map<std::string, std::string>;
+
 std::string Pick(CBandRandom& random, const auto& list)
 {
     return list[size_t(random.Uniform() * double(std::size(list)))];
 }
 
-std::string Fill(std::string over, const std::map<std::string, std::string>& fields)
+std::string Fill(std::string over, const Fields& fields)
 {
     for (const auto& [key, value] : fields)
         for (size_t at; (at = over.find(key)) != std::string::npos;)
@@ -54,7 +56,21 @@ std::string Fill(std::string over, const std::map<std::string, std::string>& fie
     return over;
 }
 
-std::string Overs(const std::vector<std::string>& overs, const std::map<std::string, std::string>& fields)
+// What every QSO fills: the two calls, the reports, names and places.
+Fields StationFields(CBandRandom& random, const std::string& a, const std::string& b, const auto& names,
+                     const auto& places)
+{
+    return {{"{A}", a},
+            {"{B}", b},
+            {"{RST}", Pick(random, kReports)},
+            {"{RST2}", Pick(random, kReports)},
+            {"{NAME}", Pick(random, names)},
+            {"{NAME2}", Pick(random, names)},
+            {"{QTH}", Pick(random, places)},
+            {"{QTH2}", Pick(random, places)}};
+}
+
+std::string Overs(const std::vector<std::string>& overs, const Fields& fields)
 {
     std::string text;
     for (const std::string& over : overs)
@@ -78,20 +94,12 @@ std::string Prosigns(std::string text, bool bProsigns)
 std::string QsoText(QsoKind eKind, CBandRandom& random, bool bProsigns)
 {
     const std::string me = CallSign(random);
-    std::map<std::string, std::string> fields{
-        {"{A}", me},
-        {"{B}", CallSign(random)},
-        {"{RST}", Pick(random, kReports)},
-        {"{RST2}", Pick(random, kReports)},
-        {"{NAME}", Pick(random, kNames)},
-        {"{NAME2}", Pick(random, kNames)},
-        {"{QTH}", Pick(random, kPlaces)},
-        {"{QTH2}", Pick(random, kPlaces)},
-        {"{PWR}", Pick(random, kPowers)},
-        {"{ANT}", Pick(random, kAntennas)},
-        {"{WX}", Pick(random, kWeather)},
-        {"{TEMP}", std::to_string(int(random.Uniform() * 35))},
-    };
+    const std::string other = CallSign(random);
+    Fields fields = StationFields(random, me, other, kNames, kPlaces);
+    fields["{PWR}"] = Pick(random, kPowers);
+    fields["{ANT}"] = Pick(random, kAntennas);
+    fields["{WX}"] = Pick(random, kWeather);
+    fields["{TEMP}"] = std::to_string(int(random.Uniform() * 35));
     std::string text;
     switch (eKind) {
     case QsoKind::RagChew:
@@ -161,19 +169,12 @@ static std::string JapaneseCall(CBandRandom& random)
 
 std::string WabunQsoText(CBandRandom& random, bool bSigns)
 {
-    const std::map<std::string, std::string> fields{
-        {"{A}", JapaneseCall(random)},
-        {"{B}", JapaneseCall(random)},
-        {"{RST}", Pick(random, kReports)},
-        {"{RST2}", Pick(random, kReports)},
-        {"{NAME}", Pick(random, kKanaNames)},
-        {"{NAME2}", Pick(random, kKanaNames)},
-        {"{QTH}", Pick(random, kKanaPlaces)},
-        {"{QTH2}", Pick(random, kKanaPlaces)},
-        // ﾎﾚ ﾗﾀ as signs, or as the designed table has them.
-        {"{H}", bSigns ? "<\xCE\xDA>" : "\xA5"},
-        {"{R}", bSigns ? "<\xD7\xC0>" : "\xD7\xC0"},
-    };
+    const std::string a = JapaneseCall(random);
+    const std::string b = JapaneseCall(random);
+    Fields fields = StationFields(random, a, b, kKanaNames, kKanaPlaces);
+    // ﾎﾚ ﾗﾀ as signs, or as the designed table has them.
+    fields["{H}"] = bSigns ? "<\xCE\xDA>" : "\xA5";
+    fields["{R}"] = bSigns ? "<\xD7\xC0>" : "\xD7\xC0";
     // <SK> stays a prosign only where Latin prosigns are keyed; Wabun keys
     // its letters.
     return Prosigns(Overs({std::begin(kWabunQso), std::end(kWabunQso)}, fields), false);
