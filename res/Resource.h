@@ -91,4 +91,6 @@ constexpr int IDC_RADIO_PHRASE_FILE = 1135;
 constexpr int IDC_RADIO_PHRASE_QSO = 1136;
 constexpr int IDC_RADIO_WABUN_KANA = 1137;
 constexpr int IDC_RADIO_WABUN_SIGNS = 1138;
+constexpr int IDC_EDIT_ROOM = 1139;
+constexpr int IDC_SPIN_ROOM = 1140;
 constexpr int IDCANCEL_BUTTON = 2;

@@ -58,6 +58,7 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
         {IDC_SPIN_QRM_LEVEL, kSetQrmLevelDb, o.nQrmLevelDb},
         {IDC_SPIN_JITTER, kSetFistJitterPercent, o.nFistJitterPercent},
         {IDC_SPIN_FILTER, kSetFilterHz, o.nFilterHz},
+        {IDC_SPIN_ROOM, kSetRoomRt60Ms, o.nRoomRt60Ms},
         {IDC_SPIN_SEED, kSetBandSeed, o.nBandSeed},
     };
     for (const SpinDef& d : spins) {
@@ -131,6 +132,7 @@ TrainingOptions COptionsDlg::Options() const
     o.nQrmLevelDb = BoxValue(IDC_EDIT_QRM_LEVEL, kSetQrmLevelDb);
     o.nFistJitterPercent = BoxValue(IDC_EDIT_JITTER, kSetFistJitterPercent);
     o.nFilterHz = BoxValue(IDC_EDIT_FILTER, kSetFilterHz);
+    o.nRoomRt60Ms = BoxValue(IDC_EDIT_ROOM, kSetRoomRt60Ms);
     o.nBandSeed = BoxValue(IDC_EDIT_SEED, kSetBandSeed);
     return o.Clamped();
 }

@@ -97,6 +97,8 @@ CBandRender::CBandRender(const BandConditions& conditions, bool bSquareTone, int
                   Section(Pass::Low, 3000, std::numbers::sqrt2 / 2, nRate)};
     if (m_c.nFilterHz > 0)
         m_filter = FilterFor(m_c.dToneHz, m_c.nFilterHz, nRate);
+    if (m_c.nRoomRt60Ms > 0)
+        m_pRoom = std::make_unique<CRoomReverb>(m_c.nRoomRt60Ms, nRate);
 
     double peak = level;
     double noiseOut = 0;
@@ -172,6 +174,47 @@ double CBandRender::QsbGainDb()
 
 static int16_t Clip(long long v) { return int16_t(std::clamp(v, -32768LL, 32767LL)); }
 
+// The combs' delays, mutually prime in samples at any rate used, and the
+// allpasses' (Schroeder's); the share of the reverberation in what is heard.
+static constexpr double kCombMs[] = {29.7, 37.1, 41.1, 43.7};
+static constexpr double kAllpassMs[] = {5.0, 1.7};
+static constexpr double kAllpassGain = 0.7;
+static constexpr double kWet = 0.35;
+
+CRoomReverb::CRoomReverb(int nRt60Ms, int nRate)
+{
+    for (size_t i = 0; i < std::size(m_combs); ++i) {
+        const double ms = kCombMs[i];
+        m_combs[i].buf.assign(size_t(std::lround(ms * nRate / 1000.0)), 0.0);
+        m_combs[i].g = std::pow(10.0, -3.0 * ms / nRt60Ms);
+    }
+    for (size_t i = 0; i < std::size(m_allpasses); ++i) {
+        m_allpasses[i].buf.assign(size_t(std::lround(kAllpassMs[i] * nRate / 1000.0)), 0.0);
+        m_allpasses[i].g = kAllpassGain;
+    }
+}
+
+double CRoomReverb::Run(double x)
+{
+    // Each comb's input is scaled by 1 - g, so that a held tone builds up
+    // to no more than itself: the mix keeps its headroom.
+    double wet = 0;
+    for (Delay& c : m_combs) {
+        const double y = c.buf[c.at];
+        c.buf[c.at] = x * (1 - c.g) + c.g * y;
+        c.at = (c.at + 1) % c.buf.size();
+        wet += y;
+    }
+    for (Delay& a : m_allpasses) {
+        const double d = a.buf[a.at];
+        const double y = d - a.g * wet;
+        a.buf[a.at] = wet + a.g * y;
+        a.at = (a.at + 1) % a.buf.size();
+        wet = y;
+    }
+    return (1 - kWet) * x + kWet * wet;
+}
+
 void CBandRender::Process(const int16_t* main, size_t n, double dVolume, int16_t* out)
 {
     const bool bScaled = m_dHeadroom < 1 || m_c.nQsbDepthDb > 0;
@@ -206,7 +249,12 @@ void CBandRender::Process(const int16_t* main, size_t n, double dVolume, int16_t
                 s.dPhase -= 2 * kPi;
         }
         add *= added;
-        if (m_filter.empty()) {
+        if (m_pRoom) {
+            double y = x + add;
+            for (Biquad& s : m_filter)
+                y = s.Run(y);
+            out[i] = Clip(std::llround(m_pRoom->Run(y)));
+        } else if (m_filter.empty()) {
             // Added, never multiplied in: without fading or scaling, the
             // clean samples pass exactly and the rest lies on top.
             out[i] = Clip(std::llround(x) + std::llround(add));

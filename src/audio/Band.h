@@ -6,6 +6,7 @@
 // for the device and for a sound file.
 #include <cstdint>
 #include <random>
+#include <memory>
 #include <vector>
 
 // Draws from a seed, the same on every machine: mt19937 is fully
@@ -40,10 +41,32 @@ struct BandConditions {
     std::vector<QrmStation> qrm;
     int nQrmLevelDb = -10; // each station's power against the main signal's
     int nFilterHz = 0;     // receiver filter width, 0: none
+    int nRoomRt60Ms = 0;   // the room's reverberation time, 0: none
     double dToneHz = 800;  // the main signal's pitch
     uint32_t nSeed = 1;
-    bool Active() const { return bNoise || nQsbDepthDb > 0 || !qrm.empty() || nFilterHz > 0; }
+    bool Active() const { return bNoise || nQsbDepthDb > 0 || !qrm.empty() || nFilterHz > 0 || nRoomRt60Ms > 0; }
     bool operator==(const BandConditions&) const = default;
+};
+
+// A room's reverberation, as a recording played through loudspeakers in an
+// exam room has it, on everything heard: Schroeder's four parallel combs
+// and two allpasses (J. Acoust. Soc. Am. 1962), the combs' feedback set so
+// that each decays by 60 dB in the reverberation time. Deterministic: no
+// seed is needed for the same sound twice.
+class CRoomReverb {
+public:
+    CRoomReverb(int nRt60Ms, int nRate);
+    // The sound heard in the room: the direct sound and the reverberation.
+    double Run(double x);
+
+private:
+    struct Delay {
+        std::vector<double> buf;
+        size_t at = 0;
+        double g = 0;
+    };
+    Delay m_combs[4];
+    Delay m_allpasses[2];
 };
 
 // Full scale stays free: the sum is scaled so that its peaks (the tone,
@@ -105,6 +128,7 @@ private:
     std::vector<Biquad> m_passband; // the receiver's audio passband, on the noise
     std::vector<Biquad> m_filter;
     std::vector<Station> m_stations;
+    std::unique_ptr<CRoomReverb> m_pRoom;
     // Fading: a raised cosine from one point to the next, in dB.
     double m_dQsbFrom = 0, m_dQsbTo = 0;
     long long m_llQsbLen = 1, m_llQsbAt = 0;

@@ -57,6 +57,7 @@ BandConditions ConditionsFor(const TrainingOptions& options, int nWpm, double dT
     c.nQsbPeriodS = o.nQsbPeriodS;
     c.nQrmLevelDb = o.nQrmLevelDb;
     c.nFilterHz = o.nFilterHz;
+    c.nRoomRt60Ms = o.nRoomRt60Ms;
     c.dToneHz = dToneHz;
     c.nSeed = nSeed;
     // The stations are drawn from a stream of their own, so that the same

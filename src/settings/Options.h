@@ -32,13 +32,15 @@ struct TrainingOptions {
     int nQrmLevelDb = -10;       // -20..6 dB against the main signal
     int nFistJitterPercent = 0;  // 0..30 % of a dot
     int nFilterHz = 0;           // 0: off, 150..3000
+    int nRoomRt60Ms = 0;         // 0: off, 100..3000: the room's reverberation time
     int nBandSeed = 0;           // 0: new conditions every test
 
     bool HasNoise() const { return nNoiseSnrDb != kNoiseOff; }
     // Any band condition on, the fist among them.
     bool HasBandConditions() const
     {
-        return HasNoise() || nQsbDepthDb > 0 || nQrmStations > 0 || nFistJitterPercent > 0 || nFilterHz > 0;
+        return HasNoise() || nQsbDepthDb > 0 || nQrmStations > 0 || nFistJitterPercent > 0 || nFilterHz > 0
+            || nRoomRt60Ms > 0;
     }
 
     bool operator==(const TrainingOptions&) const = default;

@@ -35,6 +35,7 @@ static constexpr SettingDef kSettings[] = {
     {kSetQrmLevelDb,        "Options/QrmLevelDb",        S::Int,  -10,       kNoOff,    -20, 6,    nullptr,          &O::nQrmLevelDb,        S::Band,  kSetQrmStations},
     {kSetFistJitterPercent, "Options/FistJitterPercent", S::Int,  0,         kNoOff,    0,   30,   nullptr,          &O::nFistJitterPercent, S::Band,  kSetFistJitterPercent},
     {kSetFilterHz,          "Options/FilterHz",          S::Int,  0,         0,         150, 3000, nullptr,          &O::nFilterHz,          S::Band,  kSetFilterHz},
+    {kSetRoomRt60Ms,        "Options/RoomRt60Ms",        S::Int,  0,         0,         100, 3000, nullptr,          &O::nRoomRt60Ms,        S::Band,  kSetRoomRt60Ms},
     {kSetBandSeed,          "Options/BandSeed",          S::Int,  0,         kNoOff,    0,   INT_MAX, nullptr,       &O::nBandSeed,          S::Band,  kSettingCount},
 };
 static_assert(std::size(kSettings) == kSettingCount);

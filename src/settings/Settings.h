@@ -32,6 +32,7 @@ enum SettingId {
     kSetQrmLevelDb,
     kSetFistJitterPercent,
     kSetFilterHz,
+    kSetRoomRt60Ms,
     kSetBandSeed,
     kSettingCount,
 };
