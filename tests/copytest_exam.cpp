@@ -165,6 +165,30 @@ private slots:
         dlg.Choose("1sou", ExamPart::LatinPlain);
         QVERIFY(!dlg.Answer()->InputContext().IsHalfWidthKatakana());
     }
+
+    void fullSittingGradesEveryPartInTurn()
+    {
+        // Each part graded as it ends, the next after the pause, and the
+        // licence's verdict at the end; Stop in a pause ends the sitting.
+        CRecordingWaveOut::Install(true);
+        CExamDlg::SetSittingPause(0);
+        CExamDlg dlg(700, 50, TrainingOptions{}, nullptr);
+        dlg.Choose("3sou", ExamPart::LatinPlain);
+        dlg.OnSitting();
+        QVERIFY(dlg.InSitting());
+        QVERIFY(RunUntil([&] { return !dlg.InSitting(); }, 20000));
+        for (ExamPart p : {ExamPart::Wabun, ExamPart::LatinCode, ExamPart::LatinPlain})
+            QVERIFY(dlg.Score(p) >= 0);
+        QVERIFY(dlg.VerdictText().contains(QStringLiteral("判定: 不合格"))); // nothing was typed
+        CExamDlg::SetSittingPause(60000);
+        dlg.OnSitting();
+        QVERIFY(RunUntil([&] { return dlg.Score(ExamPart::Wabun) >= 0; }, 20000));
+        QVERIFY(dlg.InSitting());
+        dlg.OnStop(); // in the pause
+        QVERIFY(!dlg.InSitting());
+        QCOMPARE(dlg.Score(ExamPart::LatinCode), -1);
+        CExamDlg::SetSittingPause(10000);
+    }
 };
 
 DRAVIK_REGISTER_TEST(TestExamWindow)

@@ -30,6 +30,9 @@
 static QString Utf8(const char* text) { return QString::fromUtf8(text); }
 static const QString kCaption = QStringLiteral("電気通信術の試験");
 static const ExamPart kParts[] = {ExamPart::Wabun, ExamPart::LatinCode, ExamPart::LatinPlain};
+static int s_nSittingPauseMs = 10000;
+
+void CExamDlg::SetSittingPause(int ms) { s_nSittingPauseMs = std::max(ms, 0); }
 
 CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHistory* pHistory, QWidget* parent)
     : QDialog(parent), m_nFreq(nFreq), m_nVolume(nVolume), m_options(options), m_pHistory(pHistory), m_partTest(this)
@@ -71,11 +74,14 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     m_pStart = new QPushButton(QStringLiteral("開始(&S)"), this);
     m_pStop = new QPushButton(QStringLiteral("停止(&T)"), this);
     m_pGrade = new QPushButton(QStringLiteral("採点(&G)"), this);
+    m_pSitting = new QPushButton(QStringLiteral("通しで受ける(&U)"), this);
+    m_pSitting->setToolTip(QStringLiteral("資格の種目を順に続けて送り、それぞれ終わったときに採点します"));
     m_pState = new QLabel(this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_pStart);
     buttons->addWidget(m_pStop);
     buttons->addWidget(m_pGrade);
+    buttons->addWidget(m_pSitting);
     buttons->addWidget(m_pState, 1);
 
     m_pAnswer = new CCharEdit(this);
@@ -117,6 +123,9 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     connect(m_pStop, &QPushButton::clicked, this, &CExamDlg::OnStop);
     connect(&m_clock, &QTimer::timeout, this, &CExamDlg::ShowState);
     connect(m_pGrade, &QPushButton::clicked, this, &CExamDlg::OnGrade);
+    connect(m_pSitting, &QPushButton::clicked, this, &CExamDlg::OnSitting);
+    m_sittingPause.setSingleShot(true);
+    connect(&m_sittingPause, &QTimer::timeout, this, &CExamDlg::NextSittingPart);
     OnLicenceChanged();
 }
 
@@ -269,6 +278,11 @@ void CExamDlg::OnStart()
 
 void CExamDlg::OnStop()
 {
+    if (m_sittingPause.isActive()) {
+        m_sittingPause.stop();
+        m_bSitting = false;
+        ShowState();
+    }
     if (m_bPlaying)
         m_partTest.Stop();
 }
@@ -277,6 +291,48 @@ void CExamDlg::OnEnded()
 {
     m_bPlaying = false;
     m_clock.stop();
+    ShowState();
+    if (!m_bSitting)
+        return;
+    // A stopped part ends the sitting; it is graded by hand, as any other.
+    if (m_partTest.WasStopped()) {
+        m_bSitting = false;
+        ShowState();
+        return;
+    }
+    OnGrade();
+    if (m_pPart->currentIndex() + 1 >= m_pPart->count()) {
+        m_bSitting = false;
+        ShowState();
+        return;
+    }
+    m_pState->setText(QStringLiteral("次の種目まで約%1秒").arg((s_nSittingPauseMs + 999) / 1000));
+    m_sittingPause.start(s_nSittingPauseMs);
+}
+
+void CExamDlg::OnSitting()
+{
+    if (m_bPlaying || m_bSitting || Licence().nPassTotal < 0)
+        return;
+    m_results.clear();
+    ShowSummary();
+    m_bSitting = true;
+    m_pPart->setCurrentIndex(0);
+    OnPartChanged();
+    OnStart();
+    if (!m_bPlaying)
+        m_bSitting = false; // no device: OnStart has said so
+    ShowState();
+}
+
+void CExamDlg::NextSittingPart()
+{
+    if (!m_bSitting)
+        return;
+    m_pPart->setCurrentIndex(m_pPart->currentIndex() + 1);
+    OnStart();
+    if (!m_bPlaying)
+        m_bSitting = false;
     ShowState();
 }
 
@@ -345,13 +401,15 @@ void CExamDlg::OnGrade()
 
 void CExamDlg::ShowState()
 {
-    m_pStart->setEnabled(!m_bPlaying);
-    m_pStop->setEnabled(m_bPlaying);
-    m_pGrade->setEnabled(!m_bPlaying && m_bHeard);
-    m_pLicence->setEnabled(!m_bPlaying);
-    m_pPart->setEnabled(!m_bPlaying);
-    m_pFile->setEnabled(!m_bPlaying);
+    const bool bBusy = m_bPlaying || m_bSitting;
     const bool bPractice = Licence().nPassTotal < 0;
+    m_pStart->setEnabled(!bBusy);
+    m_pStop->setEnabled(m_bPlaying || m_sittingPause.isActive());
+    m_pGrade->setEnabled(!bBusy && m_bHeard);
+    m_pSitting->setEnabled(!bBusy && !bPractice);
+    m_pLicence->setEnabled(!bBusy);
+    m_pPart->setEnabled(!bBusy);
+    m_pFile->setEnabled(!bBusy);
     m_pSpeed->setEnabled(!m_bPlaying && bPractice);
     m_pMinutes->setEnabled(!m_bPlaying && bPractice);
     if (m_bPlaying) {
@@ -414,6 +472,8 @@ void CExamDlg::ShowSummary()
 
 void CExamDlg::reject()
 {
+    m_sittingPause.stop();
+    m_bSitting = false;
     m_partTest.Stop();
     QDialog::reject();
 }

@@ -45,6 +45,13 @@ public:
     // speed and length too.
     void Choose(const std::string& licenceKey, ExamPart part, int nCharsPerMin = 0, int nMinutes = 0);
 
+    // A full sitting: the licence's parts one after another, each graded
+    // when it ends, a pause between them, and the licence's verdict.
+    void OnSitting();
+    bool InSitting() const { return m_bSitting; }
+    // The pause between the parts of a sitting (tests shorten it).
+    static void SetSittingPause(int ms);
+
     void OnChooseFile();
     void OnStart();
     void OnStop();
@@ -73,6 +80,9 @@ private:
     QElapsedTimer m_sinceStart; // for the time left, shown each second
     QTimer m_clock;
     bool m_bHeard = false; // a part was played and is not yet graded
+    bool m_bSitting = false;
+    QTimer m_sittingPause; // then the next part of the sitting
+    void NextSittingPart();
     // The user's text files, by licence key and part.
     std::map<std::pair<std::string, ExamPart>, std::vector<std::string>> m_userLines;
     struct PartResult {
@@ -90,6 +100,7 @@ private:
     QPushButton* m_pStart;
     QPushButton* m_pStop;
     QPushButton* m_pGrade;
+    QPushButton* m_pSitting;
     QLabel* m_pState;
     CCharEdit* m_pAnswer;
     QTextEdit* m_pMarked;
