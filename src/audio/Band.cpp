@@ -249,19 +249,17 @@ void CBandRender::Process(const int16_t* main, size_t n, double dVolume, int16_t
                 s.dPhase -= 2 * kPi;
         }
         add *= added;
-        if (m_pRoom) {
-            double y = x + add;
-            for (Biquad& s : m_filter)
-                y = s.Run(y);
-            out[i] = Clip(std::llround(m_pRoom->Run(y)));
-        } else if (m_filter.empty()) {
+        if (m_filter.empty() && !m_pRoom) {
             // Added, never multiplied in: without fading or scaling, the
             // clean samples pass exactly and the rest lies on top.
             out[i] = Clip(std::llround(x) + std::llround(add));
         } else {
+            // The receiver's filter, then the room the loudspeaker is in.
             double y = x + add;
             for (Biquad& s : m_filter)
                 y = s.Run(y);
+            if (m_pRoom)
+                y = m_pRoom->Run(y);
             out[i] = Clip(std::llround(y));
         }
     }

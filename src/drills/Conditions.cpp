@@ -20,9 +20,8 @@ uint32_t TestSeed(const TrainingOptions& options)
 std::string QrmText(CBandRandom& random)
 {
     auto pick = [&](int n) { return int(random.Uniform() * n); };
-    auto call = [&] { return CallSign(random); };
-    const std::string me = call();
-    const std::string other = call();
+    const std::string me = CallSign(random);
+    const std::string other = CallSign(random);
     switch (pick(4)) {
     case 0:
         return "CQ CQ CQ DE " + me + " " + me + " K";

@@ -57,14 +57,6 @@ void CMorseEngine::SetSettings(const TestSettings& settings)
     m_nDotMs = DotMsForWpm(s.nWpm);
 }
 
-int CMorseEngine::ProgressPermille() const
-{
-    int permille = m_nSentCount * 1000 / kRandomTestLength;
-    if (m_bTextOpen && m_pPlan && !m_pPlan->empty())
-        permille = int(1000.0 * double(m_nPlanNext) / double(m_pPlan->size()));
-    return std::clamp(permille, 0, 1000);
-}
-
 // A Wabun test's two start signals come before its first group.
 static bool FirstGroupBegins(size_t nIndex, int nMode) { return nIndex == 2 && IsWabunMode(nMode); }
 
@@ -80,13 +72,13 @@ public:
         int nGroupPos; // the group's count after it
     };
 
-    CKeyedPlan(std::shared_ptr<const std::vector<unsigned char>> pPlan, const KeyerParams& params,
-               const CBandRandom& fist, int nGroupPos)
-        : m_pPlan(std::move(pPlan)), m_params(params), m_fist(fist), m_nGroupPos(nGroupPos)
+    // plan: every buffer's character, known at Start.
+    CKeyedPlan(std::vector<unsigned char> plan, const KeyerParams& params, const CBandRandom& fist, int nGroupPos)
+        : m_plan(std::move(plan)), m_params(params), m_fist(fist), m_nGroupPos(nGroupPos)
     {
     }
-    size_t Size() const { return m_pPlan->size(); }
-    unsigned char At(size_t i) const { return (*m_pPlan)[i]; }
+    size_t Size() const { return m_plan.size(); }
+    unsigned char At(size_t i) const { return m_plan[i]; }
 
     // Character i, a reader's next.
     Keyed Take(Reader reader, size_t i)
@@ -96,7 +88,7 @@ public:
             const size_t n = m_nFirst + m_keyed.size();
             if (FirstGroupBegins(n, m_params.nMode))
                 m_nGroupPos = 0;
-            const KeyedChar k = KeyChar((*m_pPlan)[n], m_params, m_fist, m_nGroupPos);
+            const KeyedChar k = KeyChar(m_plan[n], m_params, m_fist, m_nGroupPos);
             m_keyed.push_back({k, m_nGroupPos});
         }
         const Keyed k = m_keyed[i - m_nFirst];
@@ -126,7 +118,7 @@ private:
     }
 
     std::mutex m_mutex;
-    const std::shared_ptr<const std::vector<unsigned char>> m_pPlan;
+    const std::vector<unsigned char> m_plan;
     const KeyerParams m_params;
     CBandRandom m_fist;
     int m_nGroupPos;
@@ -164,6 +156,14 @@ private:
     size_t m_nNext = 0;
 };
 
+int CMorseEngine::ProgressPermille() const
+{
+    int permille = m_nSentCount * 1000 / kRandomTestLength;
+    if (m_bTextOpen && m_pKeyed && m_pKeyed->Size() > 0)
+        permille = int(1000.0 * double(m_nPlanNext) / double(m_pKeyed->Size()));
+    return std::clamp(permille, 0, 1000);
+}
+
 static KeyerParams ParamsFor(int nMode, int nDotMs, const KeyingOptions& keying)
 {
     const int dot = keying.nDotSamples > 0 ? keying.nDotSamples : kSamplesPerMs * nDotMs;
@@ -179,25 +179,26 @@ int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned 
     return keyed.nCount;
 }
 
-bool CMorseEngine::KeyPlanned(int nBuf, int nFreq)
+KeyedChar CMorseEngine::KeyPlanned(int nBuf, int nFreq)
 {
     const CKeyedPlan::Keyed k = m_pKeyed->Take(CKeyedPlan::kWindow, m_nPlanNext++);
     ToneFromSpans(k.keyed, nFreq, g_ToneBuf[nBuf]);
     g_nToneLen[nBuf] = k.keyed.nCount;
     g_nGroupPos = k.nGroupPos;
-    return k.keyed.bGroupEnd;
+    return k.keyed;
 }
 
 void CMorseEngine::KeyTextChar(int nBuf, int nFreq)
 {
-    const unsigned char ch = m_pKeyed->At(m_nPlanNext);
-    m_strSent += static_cast<char>(ch);
+    m_strSent += static_cast<char>(m_pKeyed->At(m_nPlanNext));
     ++m_nSentCount;
-    if (KeyPlanned(nBuf, nFreq) && m_nSentCount != kRandomTestLength)
+    const KeyedChar keyed = KeyPlanned(nBuf, nFreq);
+    if (keyed.bGroupEnd && m_nSentCount != kRandomTestLength)
         m_strSent += ' ';
     m_anSentEnd[nBuf] = m_strSent.size();
     m_abOfText[nBuf] = true;
-    m_abSign[nBuf] = *(m_keying.bFullSet ? FullSetPattern(ch, IsWabunMode(m_nMode)) : MorsePattern(ch)) != '\0';
+    // A sign begins with key down; a byte without one is silence alone.
+    m_abSign[nBuf] = keyed.spans[0].bDown;
 }
 
 void CMorseEngine::ClosePhraseFile() { m_bTextOpen = false; }
@@ -222,24 +223,23 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
     std::srand(static_cast<unsigned>(now & 0xFFFFFFFF));
 
     // Every buffer's character, known now: the audio thread keys from it.
-    auto pPlan = std::make_shared<std::vector<unsigned char>>();
+    std::vector<unsigned char> plan;
     const bool bWabun = IsWabunMode(m_nMode);
     if (bWabun)
-        pPlan->assign(2, kWabunStartSignal);
+        plan.assign(2, kWabunStartSignal);
     if (IsPhraseMode(m_nMode)) {
-        if (!LoadText(*pPlan))
+        if (!LoadText(plan))
             return -2;
     } else {
         for (int i = 0; i < kRandomTestLength; ++i)
-            pPlan->push_back(DrawFrom(bWabun ? m_keying.drawWabun : m_keying.drawLatin, bWabun));
+            plan.push_back(DrawFrom(bWabun ? m_keying.drawWabun : m_keying.drawLatin, bWabun));
     }
     m_pAhead.reset();
     m_pKeyed.reset();
-    if (!bWabun && pPlan->size() < 2)
+    if (!bWabun && plan.size() < 2)
         return -2; // fewer than two bytes; the text stays open
-    m_pKeyed = std::make_shared<CKeyedPlan>(pPlan, ParamsFor(m_nMode, nDotMs, m_keying), m_fist, g_nGroupPos);
+    m_pKeyed = std::make_shared<CKeyedPlan>(std::move(plan), ParamsFor(m_nMode, nDotMs, m_keying), m_fist, g_nGroupPos);
     m_pAhead = std::make_unique<CKeyingAhead>(m_pKeyed, nFreq);
-    m_pPlan = pPlan;
     m_nPlanNext = 0;
 
     if (bWabun) {
@@ -260,7 +260,7 @@ void CMorseEngine::NextChar(int nFreq, int)
 {
     const int nFree = g_nCurBuf == 1 ? 0 : 1;
     const bool bEnded = IsPhraseMode(m_nMode) ? !m_bTextOpen : m_nSentCount >= kRandomTestLength;
-    if (bEnded || !m_pPlan || m_nPlanNext >= m_pPlan->size()) {
+    if (bEnded || !m_pKeyed || m_nPlanNext >= m_pKeyed->Size()) {
         m_bPlaying = 0;
         return;
     }

@@ -2,6 +2,7 @@
 #pragma once
 #include "audio/ToneRender.h"
 #include "audio/WaveOut.h"
+#include "engine/Keying.h"
 #include "engine/PracticeModes.h"
 #include "engine/PracticeText.h"
 
@@ -179,8 +180,7 @@ private:
     // plan below.
     bool LoadText(std::vector<unsigned char>& out);
     bool m_bTextOpen = false;
-    // Every buffer's character for this test, and the next one to key.
-    std::shared_ptr<const std::vector<unsigned char>> m_pPlan;
+    // The next of the test's characters to key.
     size_t m_nPlanNext = 0;
     // The test keyed once, taken by the window's tone buffers and by the
     // device's keying ahead (handed over at open).
@@ -200,8 +200,8 @@ private:
     QTimer m_startPause; // writes the first buffer
     CBandRandom m_fist;
     void WriteFirstBuffer();
-    // The plan's next character into a tone buffer: true when it ended a group.
-    bool KeyPlanned(int nBuf, int nFreq);
+    // The plan's next character into a tone buffer, as it was keyed.
+    KeyedChar KeyPlanned(int nBuf, int nFreq);
     void KeyTextChar(int nBuf, int nFreq);
     void WriteCurrentBuffer();
     void ApplyVolume();
