@@ -291,23 +291,20 @@ void CExamDlg::OnEnded()
 {
     m_bPlaying = false;
     m_clock.stop();
-    ShowState();
-    if (!m_bSitting)
+    if (!m_bSitting) {
+        ShowState();
         return;
+    }
     // A stopped part ends the sitting; it is graded by hand, as any other.
-    if (m_partTest.WasStopped()) {
-        m_bSitting = false;
-        ShowState();
-        return;
+    const bool bNext = !m_partTest.WasStopped() && m_pPart->currentIndex() + 1 < m_pPart->count();
+    if (!m_partTest.WasStopped())
+        OnGrade();
+    m_bSitting = bNext;
+    ShowState();
+    if (bNext) {
+        m_pState->setText(QStringLiteral("次の種目まで約%1秒").arg((s_nSittingPauseMs + 999) / 1000));
+        m_sittingPause.start(s_nSittingPauseMs);
     }
-    OnGrade();
-    if (m_pPart->currentIndex() + 1 >= m_pPart->count()) {
-        m_bSitting = false;
-        ShowState();
-        return;
-    }
-    m_pState->setText(QStringLiteral("次の種目まで約%1秒").arg((s_nSittingPauseMs + 999) / 1000));
-    m_sittingPause.start(s_nSittingPauseMs);
 }
 
 void CExamDlg::OnSitting()
@@ -317,22 +314,22 @@ void CExamDlg::OnSitting()
     m_results.clear();
     ShowSummary();
     m_bSitting = true;
-    m_pPart->setCurrentIndex(0);
-    OnPartChanged();
-    OnStart();
-    if (!m_bPlaying)
-        m_bSitting = false; // no device: OnStart has said so
-    ShowState();
+    StartSittingPart(0);
 }
 
 void CExamDlg::NextSittingPart()
 {
-    if (!m_bSitting)
-        return;
-    m_pPart->setCurrentIndex(m_pPart->currentIndex() + 1);
+    if (m_bSitting)
+        StartSittingPart(m_pPart->currentIndex() + 1);
+}
+
+void CExamDlg::StartSittingPart(int nIndex)
+{
+    // A part of its own: its answer, marks and input mode (OnPartChanged).
+    m_pPart->setCurrentIndex(nIndex);
     OnStart();
     if (!m_bPlaying)
-        m_bSitting = false;
+        m_bSitting = false; // no device: OnStart has said so
     ShowState();
 }
 

@@ -83,6 +83,7 @@ private:
     bool m_bSitting = false;
     QTimer m_sittingPause; // then the next part of the sitting
     void NextSittingPart();
+    void StartSittingPart(int nIndex);
     // The user's text files, by licence key and part.
     std::map<std::pair<std::string, ExamPart>, std::vector<std::string>> m_userLines;
     struct PartResult {
