@@ -262,8 +262,8 @@ void CCallSignDlg::ShowTopScores()
         runs = m_pHistory->Tests({}, Mode());
     m_pTop->setRowCount(0);
     for (const HistoryTest& t : TopRuns(runs, Mode(), kTopScores)) {
-        const QString top = t.strOptions.section(QStringLiteral("TopWpm="), 1).section(QLatin1Char('\n'), 0, 0);
-        AppendRow(m_pTop, {QString::number(RunScore(t)), top + QStringLiteral(" WPM"),
+        AppendRow(m_pTop, {QString::number(RunScore(t)),
+                           QStringLiteral("%1 WPM").arg(RunValue(t, QLatin1String("TopWpm"))),
                            QStringLiteral("%1 %").arg(qRound(t.Accuracy())),
                            t.when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))});
     }

@@ -88,11 +88,11 @@ HistoryTest CItemRun::Record(bool bStopped, double dSeconds) const
     return t;
 }
 
-int RunScore(const HistoryTest& test)
+int RunValue(const HistoryTest& test, QLatin1String key)
 {
     for (const QString& line : test.strOptions.split(QLatin1Char('\n')))
-        if (line.startsWith(QLatin1String("Score=")))
-            return line.mid(6).toInt();
+        if (line.startsWith(key) && line.size() > key.size() && line[key.size()] == QLatin1Char('='))
+            return line.mid(key.size() + 1).toInt();
     return -1;
 }
 
