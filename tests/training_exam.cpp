@@ -82,6 +82,9 @@ private slots:
             {"ｶﾞｯｺｳ", "ｶｯｺｳ", 0, 1, 99}, {"ﾊﾟﾝ", "ﾊﾞﾝ", 1, 0, 97},
             // Small kana are keyed as their full-size sign: either is right.
             {"ｷｯﾌﾟ ｼｬｼﾝ", "ｷﾂﾌﾟ ｼﾔｼﾝ", 0, 0, 100}, {"ｷﾂﾌﾟ", "ｷｯﾌﾟ", 0, 0, 100},
+            // A telegram's time is written in figures; its mark is not written.
+            {"\x11\x10､\x13\x10 ﾊﾙ\x08ｶﾞｷﾀ", "10､30 ﾊﾙｶﾞｷﾀ", 0, 0, 100},
+            {"\x11\x10､\x13\x10 ﾊﾙ\x08ｶﾞｷﾀ", "10､80 ﾊﾙ?ｶﾞｷﾀ", 2, 0, 94},
         };
         for (const auto& r : rows) {
             DRAVIK_ROW(QString::fromUtf8(r.typed));
@@ -96,6 +99,61 @@ private slots:
             QVERIFY(int(std::count(g.marks.begin(), g.marks.end(), 1)) <= r.wrong);
             for (size_t i = 0; i < s.size(); ++i)
                 QVERIFY(s[i] != ' ' || g.marks[i] == 0);
+        }
+    }
+
+    void telegramsCountTheirBodies()
+    {
+        const std::vector<std::string> lines = ExamLines(ExamPart::Wabun);
+        for (int chars : {225, 375, 1000})
+            for (uint32_t seed : {1u, 2u, 3u}) {
+                DRAVIK_ROW(QString("%1 %2").arg(chars).arg(seed));
+                const std::string text = WabunTelegrams(chars, seed, lines);
+                QVERIFY2(ExamCharCount(text) <= chars && ExamCharCount(text) > chars - 40, std::to_string(ExamCharCount(text)).c_str());
+                int telegrams = 0;
+                for (size_t at = 0; at < text.size();) {
+                    const size_t end = std::min(text.find('\n', at), text.size());
+                    const std::string t = text.substr(at, end - at);
+                    at = end + 1;
+                    ++telegrams;
+                    // ﾇﾅ ﾇﾅ ､ count ... ･ body
+                    const std::string head = Cp932("ﾇﾅ ﾇﾅ ､ ");
+                    QCOMPARE(t.substr(0, head.size()), head);
+                    const int count = std::stoi(t.substr(head.size()));
+                    const size_t bodyAt = t.find("\xA5 ");
+                    QVERIFY(bodyAt != std::string::npos);
+                    const std::string body = t.substr(bodyAt + 2);
+                    QCOMPARE(count, ExamCharCount(body));
+                    // The mark follows every 60th character but the last.
+                    int signs = 0, marks = 0;
+                    for (char c : body) {
+                        if (c == char(kTelegramBreak)) {
+                            ++marks;
+                            QCOMPARE(signs % 60, 0);
+                        }
+                        signs += ExamCharCount(std::string(1, c));
+                    }
+                    QCOMPARE(marks, (count - 1) / 60);
+                }
+                QVERIFY(telegrams >= chars / 200);
+            }
+    }
+
+    void sheetShowsShiftedSquares()
+    {
+        // R right, W wrong, B blank, S shifted (マスずれ).
+        const struct { const char *typed, *marks; } rows[] = {
+            {"ABCDEFGH", "RRRRRRRR"},  {"ABDEFGH", "RRSSSSSB"},   {"AB DEFGH", "RRBRRRRR"},
+            {"ABXCDEFGH", "RRWSSSSSS"}, {"ABZDEFGH", "RRWRRRRR"}, {"AB\r\nCDEFGH", "RRRRRRRR"},
+            {"", "BBBBBBBB"},
+        };
+        for (const auto& r : rows) {
+            DRAVIK_ROW(r.typed);
+            const ExamGrade g = GradeExamPart("ABCD EFGH", r.typed);
+            std::string marks;
+            for (const SheetSquare& q : SheetSquares(g, r.typed))
+                marks += "RWBS"[int(q.eMark)];
+            QCOMPARE(marks, std::string(r.marks));
         }
     }
 

@@ -60,8 +60,10 @@ int ExamMode(ExamPart part) { return kExamWabun + int(part); }
 
 static bool IsGap(unsigned char c) { return c == ' ' || c == '\n' || c == '\r'; }
 
-// Small kana are keyed with their full-size sign, so either is right.
-static std::string FullSizeKana(const std::string& text)
+// The characters as they are written: small kana are keyed with their
+// full-size sign, so either is right; a short figure is its figure; a
+// telegram's mark is not written.
+static std::string AsWritten(const std::string& text)
 {
     static const unsigned char kFull[] = {0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xD4, 0xD5, 0xD6, 0xC2}; // ｧ..ｯ
     std::string out = text;
@@ -71,16 +73,34 @@ static std::string FullSizeKana(const std::string& text)
             ++i; // a double-byte character's second byte is no kana
         else if (c >= 0xA7 && c <= 0xAF)
             out[i] = static_cast<char>(kFull[c - 0xA7]);
+        else if (IsShortFigure(c))
+            out[i] = static_cast<char>('0' + (c - kShortFigure0));
+        else if (c == kTelegramBreak)
+            out[i] = ' ';
     }
     return out;
 }
 
 int ExamCharCount(const std::string& text)
 {
-    return int(std::count_if(text.begin(), text.end(), [](char c) { return *MorsePattern(static_cast<unsigned char>(c)) != '\0'; }));
+    return int(std::count_if(text.begin(), text.end(), [](char c) {
+        const auto ch = static_cast<unsigned char>(c);
+        return IsShortFigure(ch) || *MorsePattern(ch) != '\0';
+    }));
 }
 
-long long ExamDotUnits(const std::string& text) { return PhraseDotUnits(text); }
+long long ExamDotUnits(const std::string& text)
+{
+    // The marks are keyed at the part's speed; their pauses are not.
+    const long long marks = std::count(text.begin(), text.end(), char(kTelegramBreak));
+    return ExamKeyedSamples(text, 1) - marks * kTelegramPauseSamples;
+}
+
+long long ExamKeyedSamples(const std::string& text, int nDot)
+{
+    const std::vector<int> spans = PhraseSpans(text, nDot, true);
+    return std::accumulate(spans.begin(), spans.end(), 0LL);
+}
 
 int ExamDotSamples(const std::string& text, int nCharsPerMin)
 {
@@ -202,9 +222,107 @@ std::string ExamText(ExamPart part, int nChars, uint32_t nSeed, const std::vecto
     return text;
 }
 
+// Offices of origin, addressees and senders of our telegrams.
+static const char* const kOffices[] = {
+    "ﾄｳｷﾖｳ", "ｵｵｻｶ", "ﾅｺﾞﾔ", "ｻﾂﾎﾟﾛ", "ｾﾝﾀﾞｲ", "ﾋﾛｼﾏ", "ﾌｸｵｶ", "ｶﾅｻﾞﾜ", "ﾅｶﾞﾉ", "ﾏﾂﾔﾏ", "ｸﾏﾓﾄ", "ﾅﾊ",
+    "ﾆｲｶﾞﾀ", "ｼｽﾞｵｶ", "ｺｳﾁ", "ｱｵﾓﾘ", "ｱｷﾀ", "ﾓﾘｵｶ", "ｺｳﾍﾞ", "ｷﾖｳﾄ", "ﾖｺﾊﾏ", "ﾁﾊﾞ", "ﾐﾄ", "ｷﾞﾌ",
+    "ﾄﾔﾏ", "ﾌｸｲ", "ﾏﾂｴ", "ｵｶﾔﾏ", "ﾀｶﾏﾂ", "ﾄｸｼﾏ", "ｻｶﾞ", "ﾅｶﾞｻｷ", "ｵｵｲﾀ", "ﾐﾔｻﾞｷ", "ｶｺﾞｼﾏ", "ｸｼﾛ",
+};
+static const char* const kFamilies[] = {
+    "ｻﾄｳ", "ｽｽﾞｷ", "ﾀｶﾊｼ", "ﾀﾅｶ", "ﾜﾀﾅﾍﾞ", "ｲﾄｳ", "ﾔﾏﾓﾄ", "ﾅｶﾑﾗ", "ｺﾊﾞﾔｼ", "ｶﾄｳ",
+    "ﾖｼﾀﾞ", "ﾔﾏﾀﾞ", "ｻｻｷ", "ﾔﾏｸﾞﾁ", "ﾏﾂﾓﾄ", "ｲﾉｳｴ", "ｷﾑﾗ", "ﾊﾔｼ", "ｼﾐｽﾞ", "ﾓﾘ",
+};
+static const char* const kGivens[] = {
+    "ﾀﾛｳ", "ﾊﾅｺ", "ｲﾁﾛｳ", "ｹｲｺ", "ﾋﾛｼ", "ﾖｳｺ", "ﾏｺﾄ", "ﾕｷ", "ｱｷﾗ", "ｶｽﾞｺ", "ｼﾞﾛｳ", "ﾐﾁｺ",
+};
+
+template <size_t N> static std::string Pick(const char* const (&list)[N], std::mt19937& random)
+{
+    return QStringToCp932(QString::fromUtf8(list[random() % N]));
+}
+
+static std::string ShortFigures(int n, int nDigits)
+{
+    std::string out;
+    for (const char c : QString::number(n).rightJustified(nDigits, QLatin1Char('0')).toStdString())
+        out += char(kShortFigure0 + (c - '0'));
+    return out;
+}
+
+std::string WabunTelegrams(int nChars, uint32_t nSeed, const std::vector<std::string>& lines)
+{
+    if (lines.empty())
+        return ExamText(ExamPart::Wabun, nChars, nSeed, lines);
+    std::mt19937 random(nSeed);
+    std::vector<size_t> order(lines.size());
+    std::iota(order.begin(), order.end(), 0);
+    size_t next = order.size();
+    const std::string comma = "\xA4", start = "\xA5"; // ､ and ･
+    std::string text;
+    int count = 0;
+    for (;;) {
+        // The preamble but its count, which comes from the body.
+        const bool bNumbered = random() % 5 == 0;
+        const std::string origin = bNumbered ? QStringToCp932(QStringLiteral("ﾊﾂ")) + std::to_string(100 + random() % 900)
+                                             : Pick(kOffices, random);
+        const std::string number = (bNumbered ? QStringToCp932(QStringLiteral("ﾀﾅ")) : std::string())
+                                   + std::to_string(1 + random() % 999);
+        const std::string handed = ShortFigures(int(random() % 24), 1) + comma + ShortFigures(int(random() % 60), 2);
+        const std::string addressee = Pick(kOffices, random) + "\xBC " + Pick(kFamilies, random) + " " + Pick(kGivens, random);
+        const std::string after = " " + origin + " " + number + " " + handed + " " + comma + " " + addressee + " " + start + " ";
+        const std::string head = QStringToCp932(QStringLiteral("ﾇﾅ ﾇﾅ ")) + comma + " ";
+        // Whole lines (each ends with its sender) up to a body of 40..100
+        // characters; the last telegram fills what is left of the part,
+        // its last line cut at a word's end.
+        const int room = nChars - count - ExamCharCount(head + after) - 3;
+        if (room < 10)
+            break;
+        int target = std::min(room, 40 + int(random() % 61));
+        const bool bLast = room - target < 50; // no room for another after it
+        if (bLast)
+            target = room;
+        std::string body;
+        int bodyChars = 0;
+        for (bool bFull = false; !bFull && bodyChars < target;) {
+            if (next == order.size()) {
+                std::shuffle(order.begin(), order.end(), random);
+                next = 0;
+            }
+            const std::string& line = lines[order[next]];
+            if (bodyChars + ExamCharCount(line) > target && bodyChars > 0 && !bLast)
+                break;
+            ++next;
+            for (size_t at = 0; at < line.size() && !bFull;) {
+                const size_t end = std::min(line.find(' ', at), line.size());
+                const std::string word = line.substr(at, end - at);
+                bFull = bodyChars + ExamCharCount(word) > target;
+                if (!bFull) {
+                    body += (body.empty() ? "" : " ") + word;
+                    bodyChars += ExamCharCount(word);
+                }
+                at = end + 1;
+            }
+        }
+        if (bodyChars == 0)
+            break; // not a word fits
+        // The mark after every 60th character that is not the body's last.
+        std::string marked;
+        int signs = 0;
+        for (char c : body) {
+            marked += c;
+            if (ExamCharCount(std::string(1, c)) && ++signs % 60 == 0 && signs < bodyChars)
+                marked += char(kTelegramBreak);
+        }
+        const std::string telegram = head + std::to_string(bodyChars) + after + marked;
+        text += (text.empty() ? "" : "\n") + telegram;
+        count += ExamCharCount(telegram);
+    }
+    return text;
+}
+
 ExamGrade GradeExamPart(const std::string& sentAsIs, const std::string& typedAsIs)
 {
-    const std::string sent = FullSizeKana(sentAsIs), typed = FullSizeKana(typedAsIs);
+    const std::string sent = AsWritten(sentAsIs), typed = AsWritten(typedAsIs);
     // Characters only: where the words break is not graded.
     std::string s, t;
     std::vector<size_t> at; // index in sent of each kept byte
@@ -234,6 +352,36 @@ ExamGrade GradeExamPart(const std::string& sentAsIs, const std::string& typedAsI
     g.strSentChars = std::move(s);
     g.strTypedChars = std::move(t);
     return g;
+}
+
+std::vector<SheetSquare> SheetSquares(const ExamGrade& grade, const std::string& typed)
+{
+    std::string squares;
+    for (char c : AsWritten(typed))
+        if (c != '\r' && c != '\n')
+            squares += c;
+    // Whether each typed character (blanks left out, as graded) is right.
+    std::vector<bool> right(grade.strTypedChars.size(), false);
+    for (const AlignStep& step : grade.align.steps)
+        if (step.eKind == AlignStep::Right)
+            right[size_t(step.nTyped)] = true;
+    const std::string& sent = grade.strSentChars;
+    std::vector<SheetSquare> out(std::max(sent.size(), squares.size()));
+    size_t typedAt = 0;
+    for (size_t i = 0; i < out.size(); ++i) {
+        SheetSquare& q = out[i];
+        q.chSent = i < sent.size() ? sent[i] : 0;
+        q.chTyped = i < squares.size() ? squares[i] : 0;
+        if (q.chTyped == 0 || q.chTyped == ' ')
+            q.eMark = SheetMark::Blank;
+        else if (q.chTyped == q.chSent)
+            q.eMark = SheetMark::Right;
+        else
+            q.eMark = typedAt < right.size() && right[typedAt] ? SheetMark::Shifted : SheetMark::Wrong;
+        if (q.chTyped != 0 && q.chTyped != ' ')
+            ++typedAt;
+    }
+    return out;
 }
 
 bool ExamLicencePassed(const ExamLicence& licence, const std::vector<int>& scores)

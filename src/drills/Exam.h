@@ -34,11 +34,14 @@ bool IsWabunPart(ExamPart part);
 // The practice mode a part is played and kept under.
 int ExamMode(ExamPart part);
 
-// Characters as the exams count them: every keyed sign, ﾞ and ﾟ too;
-// spaces and line breaks are gaps, not characters.
+// Characters as the exams count them: every keyed sign, ﾞ and ﾟ and the
+// short figures too; spaces, line breaks and a telegram's mark are gaps.
 int ExamCharCount(const std::string& text);
-// Length of a text in dots as a phrase test keys it (PhraseDotUnits).
+// Length of a text in dots as a phrase test keys it (PhraseDotUnits),
+// without the pauses after the telegrams' marks.
 long long ExamDotUnits(const std::string& text);
+// How many samples the text sounds at nDot, the marks and pauses too.
+long long ExamKeyedSamples(const std::string& text, int nDot);
 // The dot, in keyed samples (8000 a second), that sends text at
 // nCharsPerMin of its own characters.
 int ExamDotSamples(const std::string& text, int nCharsPerMin);
@@ -56,6 +59,15 @@ std::vector<std::string> KeyableLines(const std::string& fileBytes, ExamPart par
 // so a few characters fewer (a word longer than all of nChars is cut).
 std::string ExamText(ExamPart part, int nChars, uint32_t nSeed, const std::vector<std::string>& lines);
 
+// 和文 as the exams send it, as telegrams (郵政省告示第721号, 一 2 (一)):
+// ﾇﾅ ﾇﾅ (.... .-. twice), ､, the count of the body's characters, the
+// office of origin, its number, the time handed in (hours ､ minutes, in
+// short figures), ､, the addressee, ･ (-..---) and the body, the sender's
+// name at its end; a body past 60 characters has the mark (..--.. and
+// about 5 s of silence) after every 60th. As many telegrams as fill about
+// nChars, one a line, the bodies from lines.
+std::string WabunTelegrams(int nChars, uint32_t nSeed, const std::vector<std::string>& lines);
+
 // One part graded as the exams grade it: 100 - 3 x 誤字 (wrong or extra)
 // - 1 x 脱字 (missing), never below 0, from the exact alignment of the
 // characters (spaces and line breaks are not graded).
@@ -69,5 +81,17 @@ struct ExamGrade {
     std::vector<unsigned char> marks;
 };
 ExamGrade GradeExamPart(const std::string& sent, const std::string& typed);
+// The answer sheet: one character a square, as typed (line breaks are no
+// squares; a space is a square left blank for a character not copied).
+// Graded, each square holds the sent character of its place and is right,
+// wrong, blank, or shifted (マスずれ): its character is right, but a
+// dropped or added one before it put it in another square.
+enum class SheetMark { Right, Wrong, Blank, Shifted };
+struct SheetSquare {
+    char chSent = 0, chTyped = 0; // 0: none; ' ' typed: left blank
+    SheetMark eMark = SheetMark::Blank;
+};
+std::vector<SheetSquare> SheetSquares(const ExamGrade& grade, const std::string& typed);
+
 // One score per part of the licence, in its order.
 bool ExamLicencePassed(const ExamLicence& licence, const std::vector<int>& scores);

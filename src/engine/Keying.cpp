@@ -25,7 +25,8 @@ KeyedChar KeyChar(unsigned char ch, const KeyerParams& k, CBandRandom& fist, int
     KeyedChar out;
     const int dot = k.nDot;
     const int pct = k.nFistPercent;
-    const char* pattern = k.bFullSet ? FullSetPattern(ch, IsWabunMode(k.nMode)) : MorsePattern(ch);
+    const char* telegram = k.bTelegram ? TelegramPattern(ch) : nullptr;
+    const char* pattern = telegram ? telegram : k.bFullSet ? FullSetPattern(ch, IsWabunMode(k.nMode)) : MorsePattern(ch);
     if (*pattern == '\0') {
         // A word space of a phrase makes the effective speed's word gap; the
         // character before it has already added its character gap.
@@ -61,6 +62,8 @@ KeyedChar KeyChar(unsigned char ch, const KeyerParams& k, CBandRandom& fist, int
             tail += 10 * dot + k.nExtraWordGap;
         }
     }
+    if (telegram && ch == kTelegramBreak)
+        tail += kTelegramPauseSamples;
     out.spans[size_t(out.nSpans - 1)].nSamples += tail;
     count += tail;
     // Never more than a tone buffer holds, whatever the dot.
@@ -84,13 +87,13 @@ void ToneFromSpans(const KeyedChar& keyed, int nFreq, unsigned char* pBuf)
     }
 }
 
-std::vector<int> PhraseSpans(const std::string& text, int nDot)
+std::vector<int> PhraseSpans(const std::string& text, int nDot, bool bTelegram)
 {
     std::vector<int> spans;
     CBandRandom noFist(1);
     int group = 0;
     for (unsigned char ch : text) {
-        const KeyedChar keyed = KeyChar(ch, {kLatinPhrase, nDot, 0, 0, 0, false}, noFist, group);
+        const KeyedChar keyed = KeyChar(ch, {kLatinPhrase, nDot, 0, 0, 0, false, bTelegram}, noFist, group);
         for (int s = 0; s < keyed.nSpans; ++s) {
             const KeySpan& span = keyed.spans[size_t(s)];
             if (!spans.empty() && (spans.size() % 2 == 1) == span.bDown)

@@ -12,6 +12,8 @@
 
 // The longest character: ten elements, each with its gap.
 constexpr int kMaxKeySpans = 20;
+// The pause after a telegram's mark (about 5 s), in samples.
+constexpr int kTelegramPauseSamples = 5 * 8000;
 
 struct KeySpan {
     bool bDown;
@@ -26,6 +28,7 @@ struct KeyerParams {
     int nExtraWordGap = 0; // after a group or a phrase's word
     int nFistPercent = 0;  // a human fist's spread, % of a dot
     bool bFullSet = false; // the signs of the air (FullSetPattern), not the designed table
+    bool bTelegram = false; // the telegram bytes too (TelegramPattern)
 };
 
 struct KeyedChar {
@@ -47,7 +50,7 @@ void ToneFromSpans(const KeyedChar& keyed, int nFreq, unsigned char* pBuf);
 
 // A text keyed as a phrase at nDot samples a dot, without a fist: its
 // spans one after another, down and up alternating from a down (runs of
-// silence joined).
-std::vector<int> PhraseSpans(const std::string& text, int nDot);
+// silence joined); bTelegram keys the telegram bytes too.
+std::vector<int> PhraseSpans(const std::string& text, int nDot, bool bTelegram = false);
 // Its length in dots.
 long long PhraseDotUnits(const std::string& text);

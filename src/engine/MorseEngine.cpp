@@ -167,7 +167,7 @@ int CMorseEngine::ProgressPermille() const
 static KeyerParams ParamsFor(int nMode, int nDotMs, const KeyingOptions& keying)
 {
     const int dot = keying.nDotSamples > 0 ? keying.nDotSamples : kSamplesPerMs * nDotMs;
-    return {nMode, dot, keying.nExtraCharGap, keying.nExtraWordGap, keying.nFistJitterPercent, keying.bFullSet};
+    return {nMode, dot, keying.nExtraCharGap, keying.nExtraWordGap, keying.nFistJitterPercent, keying.bFullSet, keying.bTelegram};
 }
 
 int CMorseEngine::MakeWave(unsigned char* pBuf, int nFreq, int nDotMs, unsigned char ch)

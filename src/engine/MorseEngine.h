@@ -58,6 +58,8 @@ struct KeyingOptions {
     // The whole set of the air: punctuation by ITU-R M.1677-1 and the
     // prosigns ("<AR>" in a phrase text); false: the designed table.
     bool bFullSet = false;
+    // The exams' telegram bytes (a text of the exam window alone).
+    bool bTelegram = false;
     bool operator==(const KeyingOptions&) const = default;
 };
 

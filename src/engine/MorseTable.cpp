@@ -193,3 +193,11 @@ const char* FullSetPattern(unsigned char ch, bool bWabun)
     const AirSign* s = FindAirSign(ch);
     return s ? s->pszPattern : MorsePattern(ch);
 }
+
+const char* TelegramPattern(unsigned char ch)
+{
+    static const char* const kShort[] = {"-", ".-", "..-", "...-", "....-", ".....", "-....", "-...", "-..", "-."};
+    if (IsShortFigure(ch))
+        return kShort[ch - kShortFigure0];
+    return ch == kTelegramBreak ? "..--.." : nullptr;
+}

@@ -14,3 +14,7 @@ const char* MorsePattern(unsigned char ch);
 // designed table, whose ( ) are Wabun's brackets, and adds ﾗﾀ. Only a test
 // of the whole set keys from this, so the designed test keeps its table.
 const char* FullSetPattern(unsigned char ch, bool bWabun = false);
+
+// The telegram bytes' signs (..--.. for the mark; 略体 .- ..- ...- ....-
+// ..... -.... -... -.. -. - for 1..9, 0); null for any other byte.
+const char* TelegramPattern(unsigned char ch);

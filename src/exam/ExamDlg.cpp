@@ -5,10 +5,12 @@
 #include "engine/ToneBuffers.h"
 #include "text/Cp932.h"
 #include "drills/Conditions.h"
+#include "exam/AnswerSheet.h"
 #include "winui/Contrast.h"
 #include "winui/FileDialog.h"
 #include "winui/MessageBox.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +19,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTextEdit>
@@ -54,6 +57,10 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     m_pMinutes->setSuffix(QStringLiteral(" 分"));
     m_pFile = new QPushButton(QStringLiteral("文ﾌｧｲﾙ(&F)..."), this);
     m_pTextSource = new QLabel(this);
+    m_pTelegram = new QCheckBox(QStringLiteral("和文を電報形式で送る(&W)"), this);
+    m_pTelegram->setToolTip(QStringLiteral("字数・発信局・番号・受付時刻(略体の数字)・あて名の後に本文を送り、"
+                                           "本文の60字ごとに ..--.. と約5秒の間をおきます"));
+    m_pTelegram->setChecked(true);
 
     // A label's mnemonic moves to the control after it.
     auto label = [this](const QString& text, QWidget* buddy) {
@@ -70,6 +77,7 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     grid->addWidget(m_pMinutes, 1, 3);
     grid->addWidget(m_pFile, 2, 0);
     grid->addWidget(m_pTextSource, 2, 1, 1, 3);
+    grid->addWidget(m_pTelegram, 3, 1, 1, 3);
 
     m_pStart = new QPushButton(QStringLiteral("開始(&S)"), this);
     m_pStop = new QPushButton(QStringLiteral("停止(&T)"), this);
@@ -86,6 +94,14 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
 
     m_pAnswer = new CCharEdit(this);
     m_pAnswer->setMinimumHeight(80);
+    m_pUseSheet = new QCheckBox(QStringLiteral("ﾏｽ目の解答用紙に書く(&M)"), this);
+    m_pUseSheet->setToolTip(QStringLiteral("1ﾏｽに1字。空白を打つとﾏｽを空けます (聞き取れなかった字)。"
+                                           "字を落とすとその後のﾏｽがずれます (ﾏｽずれ)"));
+    m_pSheet = new CAnswerSheet;
+    m_pSheetArea = new QScrollArea(this);
+    m_pSheetArea->setWidget(m_pSheet);
+    m_pSheetArea->setMinimumHeight(m_pSheet->fontMetrics().height() * 8);
+    m_pSheetArea->hide();
     m_pMarked = new QTextEdit(this);
     m_pMarked->setReadOnly(true);
     m_pMarked->setMinimumHeight(90);
@@ -107,6 +123,8 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     layout->addLayout(buttons);
     layout->addWidget(label(QStringLiteral("聞こえた文字を入力してください(&A)"), m_pAnswer));
     layout->addWidget(m_pAnswer);
+    layout->addWidget(m_pUseSheet);
+    layout->addWidget(m_pSheetArea, 1);
     layout->addWidget(new QLabel(QStringLiteral("送信した文 (赤: 誤字、青: 脱字)"), this));
     layout->addWidget(m_pMarked);
     layout->addWidget(m_pScore);
@@ -124,6 +142,8 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     connect(&m_clock, &QTimer::timeout, this, &CExamDlg::ShowState);
     connect(m_pGrade, &QPushButton::clicked, this, &CExamDlg::OnGrade);
     connect(m_pSitting, &QPushButton::clicked, this, &CExamDlg::OnSitting);
+    connect(m_pUseSheet, &QCheckBox::toggled, this, &CExamDlg::OnSheetToggled);
+    connect(m_pAnswer, &QPlainTextEdit::textChanged, this, &CExamDlg::OnAnswerChanged);
     m_sittingPause.setSingleShot(true);
     connect(&m_sittingPause, &QTimer::timeout, this, &CExamDlg::NextSittingPart);
     OnLicenceChanged();
@@ -200,7 +220,27 @@ void CExamDlg::OnPartChanged()
     CInputContext& imc = m_pAnswer->InputContext();
     imc.bOpen = IsWabunPart(def.ePart) ? 1 : 0;
     imc.dwConversion = IsWabunPart(def.ePart) ? IME_CMODE_NATIVE | IME_CMODE_KATAKANA : IME_CMODE_ALPHANUMERIC;
+    OnSheetToggled();
     ShowState();
+}
+
+void CExamDlg::UseSheet(bool bUse) { m_pUseSheet->setChecked(bUse); }
+
+void CExamDlg::OnSheetToggled()
+{
+    m_pSheetArea->setVisible(m_pUseSheet->isChecked());
+    // A part's squares: its characters, and a few for what is added.
+    m_pSheet->SetLayout(IsWabunPart(Part()), m_pSpeed->value() * m_pMinutes->value() + 20);
+    OnAnswerChanged();
+}
+
+void CExamDlg::OnAnswerChanged()
+{
+    if (!m_pUseSheet->isChecked())
+        return;
+    m_pSheet->SetAnswer(m_pAnswer->GetWindowTextBytes());
+    const QRect next = m_pSheet->NextSquare();
+    m_pSheetArea->ensureVisible(next.center().x(), next.center().y(), next.width(), next.height());
 }
 
 void CExamDlg::OnChooseFile()
@@ -258,12 +298,14 @@ void CExamDlg::OnStart()
     s.nMinutes = m_pMinutes->value();
     s.nFreq = m_nFreq;
     s.nVolume = m_nVolume;
+    s.bTelegram = m_pTelegram->isChecked();
     const auto user = m_userLines.find({Licence().pszKey, s.ePart});
     const std::vector<std::string> lines = user != m_userLines.end() ? user->second : ExamLines(s.ePart);
     std::random_device device;
     m_pAnswer->clear();
     m_pMarked->clear();
     m_pScore->clear();
+    OnSheetToggled();
     if (!m_partTest.Start(s, m_options, lines, device())) {
         OnFailed();
         return;
@@ -384,6 +426,15 @@ void CExamDlg::OnGrade()
                           .arg(g.nMissing)
                           .arg(g.nScore)
                           .arg(bStopped ? QStringLiteral(" (途中で止めたので、止めるまでに聞いた文字だけを採点しました)") : QString()));
+    if (m_pUseSheet->isChecked()) {
+        std::vector<SheetSquare> squares = SheetSquares(g, typed);
+        const auto shifted = std::count_if(squares.begin(), squares.end(),
+                                           [](const SheetSquare& q) { return q.eMark == SheetMark::Shifted; });
+        m_pSheet->SetGraded(std::move(squares));
+        if (shifted > 0)
+            m_pScore->setText(m_pScore->text()
+                              + QStringLiteral("\nﾏｽずれ %1 ﾏｽ (字は合っていますが、前の字を落としたか足したためにﾏｽがずれています)").arg(shifted));
+    }
     m_results[Part()] = {g.nScore, m_partTest.PartSettings().nCharsPerMin, m_partTest.PartSettings().nMinutes, bStopped};
     if (m_options.bKeepHistory && m_pHistory && m_pHistory->IsOpen()) {
         HistoryTest t = m_partTest.Graded(g, typed, m_options);
@@ -407,6 +458,7 @@ void CExamDlg::ShowState()
     m_pLicence->setEnabled(!bBusy);
     m_pPart->setEnabled(!bBusy);
     m_pFile->setEnabled(!bBusy);
+    m_pTelegram->setEnabled(!bBusy && IsWabunPart(Part()));
     m_pSpeed->setEnabled(!m_bPlaying && bPractice);
     m_pMinutes->setEnabled(!m_bPlaying && bPractice);
     if (m_bPlaying) {

@@ -12,11 +12,14 @@
 #include <map>
 #include <memory>
 
+class CAnswerSheet;
 class CCharEdit;
+class QCheckBox;
 class CHistory;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QSpinBox;
 class QTableWidget;
 class QTextEdit;
@@ -37,6 +40,8 @@ public:
     QString VerdictText() const;
     QString StateText() const;
     QString MarkedHtml() const; // the graded text as shown
+    CAnswerSheet* Sheet() const { return m_pSheet; }
+    void UseSheet(bool bUse);
     // The program run the graded parts are kept under.
     void SetRun(const QString& run) { m_strRun = run; }
     // The font of the answer and of the graded text (the form's).
@@ -98,12 +103,18 @@ private:
     QSpinBox* m_pMinutes;
     QPushButton* m_pFile;
     QLabel* m_pTextSource;
+    QCheckBox* m_pTelegram;
     QPushButton* m_pStart;
     QPushButton* m_pStop;
     QPushButton* m_pGrade;
     QPushButton* m_pSitting;
     QLabel* m_pState;
     CCharEdit* m_pAnswer;
+    QCheckBox* m_pUseSheet;
+    QScrollArea* m_pSheetArea;
+    CAnswerSheet* m_pSheet;
+    void OnSheetToggled();
+    void OnAnswerChanged();
     QTextEdit* m_pMarked;
     QLabel* m_pScore;
     QTableWidget* m_pSummary;

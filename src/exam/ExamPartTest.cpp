@@ -9,7 +9,9 @@ bool CExamPartTest::Start(const ExamPartSettings& settings, const TrainingOption
                      const std::vector<std::string>& lines, uint32_t nSeed)
 {
     m_part = settings;
-    m_strText = ExamText(settings.ePart, settings.nCharsPerMin * settings.nMinutes, nSeed, lines);
+    const int chars = settings.nCharsPerMin * settings.nMinutes;
+    const bool bTelegram = settings.bTelegram && IsWabunPart(settings.ePart);
+    m_strText = bTelegram ? WabunTelegrams(chars, nSeed, lines) : ExamText(settings.ePart, chars, nSeed, lines);
     const int dot = ExamDotSamples(m_strText, settings.nCharsPerMin);
     // The speed in words a minute stands for the dot where one is asked
     // for (other stations' speeds); the dot itself is keyed to the sample.
@@ -21,6 +23,7 @@ bool CExamPartTest::Start(const ExamPartSettings& settings, const TrainingOption
     ApplyTrainingOptions(o, *this);
     KeyingOptions k = GetKeyingOptions();
     k.nDotSamples = dot;
+    k.bTelegram = bTelegram;
     if (k.shaping.eShape == ToneShape::Shaped)
         k.shaping.nMaxEdgeKeyed = dot;
     SetKeyingOptions(k);
@@ -29,7 +32,7 @@ bool CExamPartTest::Start(const ExamPartSettings& settings, const TrainingOption
 
 double CExamPartTest::KeyedSeconds() const
 {
-    return double(ExamDotUnits(m_strText)) * GetKeyingOptions().nDotSamples / 8000.0;
+    return double(ExamKeyedSamples(m_strText, GetKeyingOptions().nDotSamples)) / 8000.0;
 }
 
 HistoryTest CExamPartTest::Graded(const ExamGrade& grade, const std::string& typed, const TrainingOptions& options) const
@@ -46,6 +49,7 @@ HistoryTest CExamPartTest::Graded(const ExamGrade& grade, const std::string& typ
                        .arg(m_part.nCharsPerMin)
                        .arg(m_part.nMinutes)
                        .arg(grade.nScore)
+        + (GetKeyingOptions().bTelegram ? QStringLiteral("\nTelegram=1") : QString())
         + ConditionsText(options, GetKeyingOptions().shaping.band.nSeed);
     t.strSent = GradedText();
     t.strTyped = typed;

@@ -20,6 +20,7 @@ struct ExamPartSettings {
     int nMinutes = 5;
     int nFreq = 800;
     int nVolume = 20;
+    bool bTelegram = false; // 和文 as telegrams (WabunTelegrams)
 };
 
 class CExamPartTest : public CTextTest {

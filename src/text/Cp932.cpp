@@ -69,6 +69,11 @@ static const ProsignDef kProsigns[] = {
 
 const char* ProsignName(unsigned char ch)
 {
+    static const char* const kFigures[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    if (IsShortFigure(ch))
+        return kFigures[ch - kShortFigure0];
+    if (ch == kTelegramBreak)
+        return "?";
     return ch >= kProsignAR && ch <= kLastProsign ? kProsigns[ch - kProsignAR].pszName : nullptr;
 }
 

@@ -19,7 +19,14 @@ enum Prosign : unsigned char {
     kProsignRaTa, // Wabun's ﾗﾀ, back to Latin; its ﾎﾚ is the start signal's byte ･
 };
 constexpr unsigned char kLastProsign = kProsignRaTa;
-// "<AR>" for a prosign's byte; null for any other byte.
+// Bytes of the exams' telegrams, keyed only where a test asks for them: the
+// mark after every 60th character of a body (..--.. and a pause), and the
+// figures 0..9 in their short forms (略体) for the time handed in.
+constexpr unsigned char kTelegramBreak = 0x08;
+constexpr unsigned char kShortFigure0 = 0x10; // .. 0x19 for 9
+inline bool IsShortFigure(unsigned char ch) { return ch >= kShortFigure0 && ch <= kShortFigure0 + 9; }
+// "<AR>" for a prosign's byte, the figure for a short figure, "?" for the
+// telegram's mark; null for any other byte.
 const char* ProsignName(unsigned char ch);
 // A text's "<AR>" (any case) as prosign bytes, and prosign bytes back as
 // "<AR>"; every other byte as it is. Cp932ToQString shows them so too.
