@@ -6,7 +6,7 @@
 #include <QPainter>
 
 // Squares a column (和文) or a row (欧文, four groups of five).
-static constexpr int kWabunColumn = 12;
+static constexpr int kWabunColumn = 10;
 static constexpr int kLatinRow = 20;
 
 CAnswerSheet::CAnswerSheet(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::NoFocus); }
@@ -65,13 +65,19 @@ QRect CAnswerSheet::Square(int n) const
 
 QRect CAnswerSheet::NextSquare() const { return Square(m_bGraded ? 0 : int(m_squares.size())); }
 
-// As a candidate writes it: 和文's figures in kanji.
+// As a candidate writes it: 和文 in full-size katakana, the voiced marks
+// in squares of their own, figures in kanji.
 static QString Written(char c, bool bWabun)
 {
     static const char* const kKanji[] = {"〇", "一", "二", "三", "四", "五", "六", "七", "八", "九"};
-    if (bWabun && c >= '0' && c <= '9')
+    const auto ch = static_cast<unsigned char>(c);
+    if (!bWabun)
+        return Cp932ToQString(std::string(1, c));
+    if (c >= '0' && c <= '9')
         return QString::fromUtf8(kKanji[c - '0']);
-    return Cp932ToQString(std::string(1, c));
+    if (ch == 0xDE || ch == 0xDF)
+        return QString(QChar(ch == 0xDE ? 0x309B : 0x309C)); // ゛ ゜
+    return Cp932ToQString(std::string(1, c)).normalized(QString::NormalizationForm_KC);
 }
 
 void CAnswerSheet::paintEvent(QPaintEvent*)

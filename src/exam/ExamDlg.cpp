@@ -100,7 +100,8 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     m_pSheet = new CAnswerSheet;
     m_pSheetArea = new QScrollArea(this);
     m_pSheetArea->setWidget(m_pSheet);
-    m_pSheetArea->setMinimumHeight(m_pSheet->fontMetrics().height() * 8);
+    // A whole column of 和文 without scrolling down.
+    m_pSheetArea->setMinimumHeight((m_pSheet->fontMetrics().height() + 10) * 10 + 24);
     m_pSheetArea->hide();
     m_pMarked = new QTextEdit(this);
     m_pMarked->setReadOnly(true);
@@ -228,10 +229,18 @@ void CExamDlg::UseSheet(bool bUse) { m_pUseSheet->setChecked(bUse); }
 
 void CExamDlg::OnSheetToggled()
 {
-    m_pSheetArea->setVisible(m_pUseSheet->isChecked());
+    // The box is the pen then, the sheet the paper: a line or two of it.
+    const bool bSheet = m_pUseSheet->isChecked();
+    if (bSheet == m_pSheetArea->isHidden()) {
+        m_pSheetArea->setVisible(bSheet);
+        m_pAnswer->setMaximumHeight(bSheet ? m_pAnswer->fontMetrics().height() * 2 + 16 : QWIDGETSIZE_MAX);
+        m_pAnswer->setMinimumHeight(bSheet ? 0 : 80);
+    }
     // A part's squares: its characters, and a few for what is added.
     m_pSheet->SetLayout(IsWabunPart(Part()), m_pSpeed->value() * m_pMinutes->value() + 20);
     OnAnswerChanged();
+    // Once laid out, the first square in sight (和文's is at the right).
+    QTimer::singleShot(0, this, &CExamDlg::OnAnswerChanged);
 }
 
 void CExamDlg::OnAnswerChanged()
