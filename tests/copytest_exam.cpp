@@ -172,14 +172,19 @@ private slots:
         // licence's verdict at the end; Stop in a pause ends the sitting.
         CRecordingWaveOut::Install(true);
         CExamDlg::SetSittingPause(0);
-        CExamDlg dlg(700, 50, TrainingOptions{}, nullptr);
+        CHistory history;
+        QCOMPARE(history.Open(m_dir.filePath("sitting.sqlite")), CHistory::Opened::Fresh);
+        CExamDlg dlg(700, 50, TrainingOptions{}, &history);
         dlg.Choose("3sou", ExamPart::LatinPlain);
+        QVERIFY(dlg.ReadinessShown().isEmpty()); // no sitting yet
         dlg.OnSitting();
         QVERIFY(dlg.InSitting());
         QVERIFY(RunUntil([&] { return !dlg.InSitting(); }, 20000));
         for (ExamPart p : {ExamPart::Wabun, ExamPart::LatinCode, ExamPart::LatinPlain})
             QVERIFY(dlg.Score(p) >= 0);
         QVERIFY(dlg.VerdictText().contains(QStringLiteral("判定: 不合格"))); // nothing was typed
+        // The sitting is kept, and readiness follows from it.
+        QVERIFY(dlg.ReadinessShown().contains(QStringLiteral("合格する見込み 約 0 %")));
         CExamDlg::SetSittingPause(60000);
         dlg.OnSitting();
         QVERIFY(RunUntil([&] { return dlg.Score(ExamPart::Wabun) >= 0; }, 20000));

@@ -8,6 +8,7 @@
 #include "engine/MorseTable.h"
 #include "text/Cp932.h"
 #include "drills/Exam.h"
+#include "drills/Readiness.h"
 
 #include <QtTest>
 
@@ -154,6 +155,44 @@ private slots:
             for (const SheetSquare& q : SheetSquares(g, r.typed))
                 marks += "RWBS"[int(q.eMark)];
             QCOMPARE(marks, std::string(r.marks));
+        }
+    }
+
+    void readinessFromTheLastSittings()
+    {
+        // Parts kept as the exam window keeps them: only whole parts of the
+        // licence, at its speed and length, count.
+        auto part = [](const char* exam, const char* key, int perMin, int minutes, int score, bool stopped = false) {
+            HistoryTest t;
+            t.strOptions = QString("Exam=%1\nPart=%2\nCharsPerMin=%3\nMinutes=%4\nScore=%5\nBand=0")
+                               .arg(exam, key).arg(perMin).arg(minutes).arg(score);
+            t.bStopped = stopped;
+            return t;
+        };
+        const ExamLicence& l = *FindExamLicence("3sou");
+        const std::vector<HistoryTest> tests = {
+            part("3sou", "wabun", 70, 3, 60),  part("3sou", "wabun", 70, 3, 99, true), part("1sou", "wabun", 75, 5, 99),
+            part("3sou", "code", 80, 3, 75),   part("practice", "plain", 100, 3, 99),  part("3sou", "wabun", 70, 3, 70),
+        };
+        const std::vector<std::vector<int>> scores = LicenceScores(l, tests);
+        QCOMPARE(scores, (std::vector<std::vector<int>>{{60, 70}, {75}, {}}));
+        QCOMPARE(EstimateReadiness(l, scores).dPassChance, -1.0); // a part not taken
+
+        // Level, trend and chance: steady parts sit at their mean; a rising
+        // one is expected above its mean; only the last five count.
+        const struct { std::vector<std::vector<int>> scores; double levelLo, levelHi, slope, chanceLo, chanceHi; } rows[] = {
+            {{{80, 80, 80}, {70, 70, 70}, {75, 75, 75}}, 80, 80, 0, 0.9, 1.0},
+            {{{70, 70, 70}, {70, 70, 70}, {69, 69, 69}}, 70, 70, 0, 0.3, 0.5},
+            {{{60, 65, 70, 75, 80}, {70}, {70}}, 71, 80, 5, 0.4, 0.7}, // mean 70, still rising
+            {{{0, 0, 0, 90, 90, 90, 90, 90}, {40}, {40}}, 90, 90, 0, 0.0, 0.05},
+        };
+        for (const auto& r : rows) {
+            const ExamReadiness e = EstimateReadiness(l, r.scores);
+            DRAVIK_ROW(QString::number(e.parts[0].dLevel));
+            QVERIFY(std::fabs(e.parts[0].dSlope - r.slope) < 1e-9);
+            QVERIFY(e.parts[0].dLevel >= r.levelLo - 1e-9 && e.parts[0].dLevel <= r.levelHi + 1e-9);
+            QVERIFY(e.dPassChance >= r.chanceLo && e.dPassChance <= r.chanceHi);
+            QVERIFY(ReadinessText(l, e).contains(QStringLiteral("合格する見込み")));
         }
     }
 

@@ -88,12 +88,18 @@ HistoryTest CItemRun::Record(bool bStopped, double dSeconds) const
     return t;
 }
 
-int RunValue(const HistoryTest& test, QLatin1String key)
+QString OptionText(const HistoryTest& test, QLatin1String key)
 {
     for (const QString& line : test.strOptions.split(QLatin1Char('\n')))
         if (line.startsWith(key) && line.size() > key.size() && line[key.size()] == QLatin1Char('='))
-            return line.mid(key.size() + 1).toInt();
-    return -1;
+            return line.mid(key.size() + 1);
+    return {};
+}
+
+int RunValue(const HistoryTest& test, QLatin1String key)
+{
+    const QString value = OptionText(test, key);
+    return value.isNull() ? -1 : value.toInt();
 }
 
 std::vector<HistoryTest> TopRuns(std::vector<HistoryTest> tests, int nMode, int nCount)

@@ -77,6 +77,8 @@ private:
 // A figure of a run as the history's options keep it ("Score=N",
 // "TopWpm=N"); -1 when none.
 int RunValue(const HistoryTest& test, QLatin1String key);
+// Any option kept so ("Exam=1sou"); null when none.
+QString OptionText(const HistoryTest& test, QLatin1String key);
 inline int RunScore(const HistoryTest& test) { return RunValue(test, QLatin1String("Score")); }
 // The best scores of whole runs of a mode, best first, at most nCount.
 std::vector<HistoryTest> TopRuns(std::vector<HistoryTest> tests, int nMode, int nCount);

@@ -6,6 +6,7 @@
 #include "text/Cp932.h"
 #include "drills/Conditions.h"
 #include "exam/AnswerSheet.h"
+#include "drills/Readiness.h"
 #include "winui/Contrast.h"
 #include "winui/FileDialog.h"
 #include "winui/MessageBox.h"
@@ -118,6 +119,8 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
                                + 3 * m_pSummary->verticalHeader()->defaultSectionSize() + 4);
     m_pVerdict = new QLabel(this);
     m_pVerdict->setWordWrap(true);
+    m_pReadiness = new QLabel(this);
+    m_pReadiness->setWordWrap(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -131,6 +134,7 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     layout->addWidget(m_pScore);
     layout->addWidget(m_pSummary);
     layout->addWidget(m_pVerdict);
+    layout->addWidget(m_pReadiness);
     resize(560, 620);
 
     connect(m_pLicence, &QComboBox::currentIndexChanged, this, &CExamDlg::OnLicenceChanged);
@@ -173,6 +177,15 @@ void CExamDlg::SetTextFont(const QFont& font)
 }
 
 QString CExamDlg::VerdictText() const { return m_pVerdict->text(); }
+QString CExamDlg::ReadinessShown() const { return m_pReadiness->text(); }
+
+void CExamDlg::ShowReadiness()
+{
+    // From the history's mock parts of the licence, this window's too.
+    const bool bHistory = m_pHistory && m_pHistory->IsOpen();
+    m_pReadiness->setText(bHistory ? ReadinessOf(Licence(), ExamTests(*m_pHistory)) : QString());
+    m_pReadiness->setVisible(!m_pReadiness->text().isEmpty());
+}
 QString CExamDlg::StateText() const { return m_pState->text(); }
 QString CExamDlg::MarkedHtml() const { return m_pMarked->toHtml(); }
 
@@ -202,6 +215,7 @@ void CExamDlg::OnLicenceChanged()
         m_pPart->addItem(Utf8(ExamPartName(p.ePart)));
     OnPartChanged();
     ShowSummary();
+    ShowReadiness();
 }
 
 void CExamDlg::OnPartChanged()
@@ -453,6 +467,7 @@ void CExamDlg::OnGrade()
                        MB_OK | MB_ICONEXCLAMATION);
     }
     ShowSummary();
+    ShowReadiness();
     ShowState();
 }
 

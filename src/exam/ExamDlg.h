@@ -38,6 +38,7 @@ public:
     CCharEdit* Answer() const { return m_pAnswer; }
     int Score(ExamPart part) const;
     QString VerdictText() const;
+    QString ReadinessShown() const;
     QString StateText() const;
     QString MarkedHtml() const; // the graded text as shown
     CAnswerSheet* Sheet() const { return m_pSheet; }
@@ -119,4 +120,6 @@ private:
     QLabel* m_pScore;
     QTableWidget* m_pSummary;
     QLabel* m_pVerdict;
+    QLabel* m_pReadiness;
+    void ShowReadiness();
 };

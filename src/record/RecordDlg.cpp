@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "record/RecordDlg.h"
+#include "drills/Readiness.h"
 #include "engine/PracticeModes.h"
 #include "history/SaveFile.h"
 #include "settings/Options.h"
@@ -128,6 +129,11 @@ CRecordDlg::CRecordDlg(QWidget* parent) : QDialog(parent)
     m_pNotice = new QLabel(this);
     m_pNotice->setVisible(false);
     layout->addWidget(m_pNotice);
+    m_pReadiness = new QLabel(this);
+    m_pReadiness->setTextFormat(Qt::PlainText);
+    m_pReadiness->setWordWrap(true);
+    m_pReadiness->setVisible(false);
+    layout->addWidget(m_pReadiness);
     m_pLast = new QLabel(QStringLiteral("評価したテストはまだありません。"), this);
     m_pLast->setTextFormat(Qt::PlainText);
     layout->addWidget(m_pLast);
@@ -209,6 +215,7 @@ struct RecordContent {
     std::vector<HistoryTest> tests;
     std::map<unsigned char, CharStats> chars;
     std::vector<DayScore> days;
+    QString readiness; // of the exams, over the whole history
 };
 
 void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std::vector<HistoryTest>& runTests,
@@ -226,6 +233,7 @@ void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std
         if (mode < 0)
             c.chars = runChars;
         c.days = ScoresByDay(c.tests);
+        ShowReadiness(AllReadiness(runTests));
         Show(std::move(c.tests), std::move(c.chars), std::move(c.days));
         return;
     }
@@ -243,6 +251,7 @@ void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std
             return;
         RecordContent c = watcher->result();
         m_bLoading = false;
+        ShowReadiness(c.readiness);
         Show(std::move(c.tests), std::move(c.chars), std::move(c.days));
     });
     watcher->setFuture(QtConcurrent::run([path, since, mode, ofRun] {
@@ -252,9 +261,16 @@ void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std
             c.tests = reader.Tests(since, mode, ofRun);
             c.chars = reader.Chars(since, mode, ofRun);
             c.days = ScoresByDay(c.tests);
+            c.readiness = AllReadiness(ExamTests(reader));
         }
         return c;
     }));
+}
+
+void CRecordDlg::ShowReadiness(const QString& text)
+{
+    m_pReadiness->setText(text.isEmpty() ? QString() : QStringLiteral("電気通信術の試験の見込み: ") + text);
+    m_pReadiness->setVisible(!text.isEmpty());
 }
 
 void CRecordDlg::Show(std::vector<HistoryTest> tests, std::map<unsigned char, CharStats> chars,

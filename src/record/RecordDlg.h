@@ -43,6 +43,7 @@ public:
     void Refresh(const CHistory* pHistory, const QString& run, const std::vector<HistoryTest>& runTests,
                  const std::map<unsigned char, CharStats>& runChars);
     void ShowKochAdvance(int nFrom, int nTo);
+    void ShowReadiness(const QString& text);
     // The history is still being read for the last Refresh.
     bool Loading() const { return m_bLoading; }
     // Writes a CSV file whole; false (and a box) when it could not.
@@ -55,6 +56,7 @@ public:
     QComboBox* m_pPeriod = nullptr;
     QComboBox* m_pMode = nullptr;
     QLabel* m_pLast = nullptr;
+    QLabel* m_pReadiness = nullptr; // the exams', when there are any
     QLabel* m_pNotice = nullptr;
     QTableView* m_pTests = nullptr;
     CTestsModel* m_pTestsModel = nullptr;
