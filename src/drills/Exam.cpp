@@ -167,6 +167,25 @@ std::vector<std::string> KeyableLines(const std::string& fileBytes, ExamPart par
     return out;
 }
 
+// The words of line after text while they fit in nChars characters (a
+// word longer than all of nChars is cut); false once one did not fit.
+static bool AppendWords(const std::string& line, int nChars, std::string& text, int& count)
+{
+    for (size_t at = 0; at < line.size();) {
+        const size_t end = std::min(line.find(' ', at), line.size());
+        const std::string word = line.substr(at, end - at);
+        const int signs = ExamCharCount(word);
+        if (count + signs > nChars && count > 0)
+            return false;
+        if (!word.empty()) {
+            text += (text.empty() ? "" : " ") + word.substr(0, size_t(std::min(signs, nChars - count)));
+            count += std::min(signs, nChars - count);
+        }
+        at = end + 1;
+    }
+    return true;
+}
+
 std::string ExamText(ExamPart part, int nChars, uint32_t nSeed, const std::vector<std::string>& lines)
 {
     std::mt19937 random(nSeed);
@@ -192,19 +211,7 @@ std::string ExamText(ExamPart part, int nChars, uint32_t nSeed, const std::vecto
         }
         const std::string& line = lines[order[next++]];
         if (part == ExamPart::LatinPlain) {
-            bool full = false;
-            for (size_t at = 0; at < line.size() && !full;) {
-                const size_t end = std::min(line.find(' ', at), line.size());
-                const std::string word = line.substr(at, end - at);
-                const int signs = ExamCharCount(word);
-                full = count + signs > nChars && count > 0;
-                if (!full && !word.empty()) {
-                    text += (text.empty() ? "" : " ") + word.substr(0, size_t(std::min(signs, nChars - count)));
-                    count += std::min(signs, nChars - count);
-                }
-                at = end + 1;
-            }
-            if (full)
+            if (!AppendWords(line, nChars, text, count))
                 break;
             continue;
         }
@@ -292,16 +299,7 @@ std::string WabunTelegrams(int nChars, uint32_t nSeed, const std::vector<std::st
             if (bodyChars + ExamCharCount(line) > target && bodyChars > 0 && !bLast)
                 break;
             ++next;
-            for (size_t at = 0; at < line.size() && !bFull;) {
-                const size_t end = std::min(line.find(' ', at), line.size());
-                const std::string word = line.substr(at, end - at);
-                bFull = bodyChars + ExamCharCount(word) > target;
-                if (!bFull) {
-                    body += (body.empty() ? "" : " ") + word;
-                    bodyChars += ExamCharCount(word);
-                }
-                at = end + 1;
-            }
+            bFull = !AppendWords(line, target, body, bodyChars);
         }
         if (bodyChars == 0)
             break; // not a word fits
