@@ -352,12 +352,18 @@ ExamGrade GradeExamPart(const std::string& sentAsIs, const std::string& typedAsI
     return g;
 }
 
-std::vector<SheetSquare> SheetSquares(const ExamGrade& grade, const std::string& typed)
+std::string SheetText(const std::string& typed)
 {
     std::string squares;
     for (char c : AsWritten(typed))
         if (c != '\r' && c != '\n')
             squares += c;
+    return squares;
+}
+
+std::vector<SheetSquare> SheetSquares(const ExamGrade& grade, const std::string& typed)
+{
+    const std::string squares = SheetText(typed);
     // Whether each typed character (blanks left out, as graded) is right.
     std::vector<bool> right(grade.strTypedChars.size(), false);
     for (const AlignStep& step : grade.align.steps)

@@ -92,6 +92,8 @@ struct SheetSquare {
     SheetMark eMark = SheetMark::Blank;
 };
 std::vector<SheetSquare> SheetSquares(const ExamGrade& grade, const std::string& typed);
+// The squares of a typed answer before grading, one byte each.
+std::string SheetText(const std::string& typed);
 
 // One score per part of the licence, in its order.
 bool ExamLicencePassed(const ExamLicence& licence, const std::vector<int>& scores);

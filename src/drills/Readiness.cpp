@@ -12,12 +12,13 @@ std::vector<std::vector<int>> LicenceScores(const ExamLicence& licence, const st
     for (const HistoryTest& t : tests) {
         if (t.bStopped || OptionText(t, QLatin1String("Exam")) != QLatin1String(licence.pszKey))
             continue;
+        const QString part = OptionText(t, QLatin1String("Part"));
+        const int score = RunValue(t, QLatin1String("Score"));
         for (size_t i = 0; i < licence.parts.size(); ++i) {
             const ExamPartDef& p = licence.parts[i];
-            if (OptionText(t, QLatin1String("Part")) == QLatin1String(ExamPartKey(p.ePart))
-                && RunValue(t, QLatin1String("CharsPerMin")) == p.nCharsPerMin
-                && RunValue(t, QLatin1String("Minutes")) == p.nMinutes && RunValue(t, QLatin1String("Score")) >= 0)
-                scores[i].push_back(RunValue(t, QLatin1String("Score")));
+            if (part == QLatin1String(ExamPartKey(p.ePart)) && RunValue(t, QLatin1String("CharsPerMin")) == p.nCharsPerMin
+                && RunValue(t, QLatin1String("Minutes")) == p.nMinutes && score >= 0)
+                scores[i].push_back(score);
         }
     }
     return scores;

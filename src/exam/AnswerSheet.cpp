@@ -27,9 +27,8 @@ void CAnswerSheet::SetLayout(bool bWabun, int nSquares)
 void CAnswerSheet::SetAnswer(const std::string& typed)
 {
     m_squares.clear();
-    for (char c : typed)
-        if (c != '\r' && c != '\n')
-            m_squares.push_back({0, c, SheetMark::Blank});
+    for (char c : SheetText(typed))
+        m_squares.push_back({0, c, SheetMark::Blank});
     m_bGraded = false;
     update();
 }
@@ -41,12 +40,17 @@ void CAnswerSheet::SetGraded(std::vector<SheetSquare> squares)
     update();
 }
 
+// The squares drawn: the part's, or one past the answer when it is longer.
+int CAnswerSheet::Count() const { return std::max(m_nSquares, int(m_squares.size()) + 1); }
+
+int CAnswerSheet::ColumnHeight() const { return kWabunColumn * Side() + 2; }
+
 QSize CAnswerSheet::sizeHint() const
 {
-    const int n = std::max(m_nSquares, int(m_squares.size()) + 1);
+    const int n = Count();
     const int side = Side();
     if (m_bWabun)
-        return {((n + kWabunColumn - 1) / kWabunColumn) * side + 2, kWabunColumn * side + 2};
+        return {((n + kWabunColumn - 1) / kWabunColumn) * side + 2, ColumnHeight()};
     // A little space between the groups of five.
     return {kLatinRow * side + (kLatinRow / 5 - 1) * side / 3 + 2, ((n + kLatinRow - 1) / kLatinRow) * side + 2};
 }
@@ -55,7 +59,7 @@ QRect CAnswerSheet::Square(int n) const
 {
     const int side = Side();
     if (m_bWabun) {
-        const int columns = (std::max(m_nSquares, int(m_squares.size()) + 1) + kWabunColumn - 1) / kWabunColumn;
+        const int columns = (Count() + kWabunColumn - 1) / kWabunColumn;
         const int column = n / kWabunColumn;
         return {(columns - 1 - column) * side + 1, (n % kWabunColumn) * side + 1, side, side};
     }

@@ -24,11 +24,14 @@ public:
     // Where the next character goes, in the widget.
     QRect NextSquare() const;
     QSize sizeHint() const override;
+    // A whole column of 和文.
+    int ColumnHeight() const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    int Count() const;
     QRect Square(int n) const;
     int Side() const;
     bool m_bWabun = false;

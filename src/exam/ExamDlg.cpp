@@ -102,7 +102,7 @@ CExamDlg::CExamDlg(int nFreq, int nVolume, const TrainingOptions& options, CHist
     m_pSheetArea = new QScrollArea(this);
     m_pSheetArea->setWidget(m_pSheet);
     // A whole column of 和文 without scrolling down.
-    m_pSheetArea->setMinimumHeight((m_pSheet->fontMetrics().height() + 10) * 10 + 24);
+    m_pSheetArea->setMinimumHeight(m_pSheet->ColumnHeight() + 24);
     m_pSheetArea->hide();
     m_pMarked = new QTextEdit(this);
     m_pMarked->setReadOnly(true);
@@ -178,14 +178,6 @@ void CExamDlg::SetTextFont(const QFont& font)
 
 QString CExamDlg::VerdictText() const { return m_pVerdict->text(); }
 QString CExamDlg::ReadinessShown() const { return m_pReadiness->text(); }
-
-void CExamDlg::ShowReadiness()
-{
-    // From the history's mock parts of the licence, this window's too.
-    const bool bHistory = m_pHistory && m_pHistory->IsOpen();
-    m_pReadiness->setText(bHistory ? ReadinessOf(Licence(), ExamTests(*m_pHistory)) : QString());
-    m_pReadiness->setVisible(!m_pReadiness->text().isEmpty());
-}
 QString CExamDlg::StateText() const { return m_pState->text(); }
 QString CExamDlg::MarkedHtml() const { return m_pMarked->toHtml(); }
 
@@ -541,6 +533,14 @@ void CExamDlg::ShowSummary()
         return;
     }
     m_pVerdict->setText(rule + (ExamLicencePassed(l, scores) ? QStringLiteral("\n判定: 合格") : QStringLiteral("\n判定: 不合格")));
+}
+
+void CExamDlg::ShowReadiness()
+{
+    // From the history's mock parts of the licence, this window's too.
+    const bool bHistory = m_pHistory && m_pHistory->IsOpen();
+    m_pReadiness->setText(bHistory ? ReadinessOf(Licence(), ExamTests(*m_pHistory)) : QString());
+    m_pReadiness->setVisible(!m_pReadiness->text().isEmpty());
 }
 
 void CExamDlg::reject()
