@@ -14,6 +14,9 @@
 #   NO_BUILD=1: use the built bench as it is (e.g. run as another user,
 #   whose audio thread gets no raised priority).
 #   Each load also counts the server's underruns of the stream.
+#   RESPONSE=1: the one-character drill's response time instead: keys
+#   pressed at known delays after each character's end on the monitor,
+#   [tests per speed] characters under each load.
 #   BAND=only: band conditions instead, under each load: the SNR heard at
 #   -5, 0, 10 and 20 dB, and at 60 WPM with every condition on, the share
 #   of a core and the dropouts, against every condition off.
@@ -34,7 +37,7 @@ if ((${#need[@]})); then
 fi
 if [ -z "${NO_BUILD:-}" ]; then
   cmake -S . -B "$BUILD_DIR" -DDRAVIK_BENCH=ON >/dev/null
-  cmake --build "$BUILD_DIR" -j2 --target sound_bench >/dev/null
+  cmake --build "$BUILD_DIR" -j2 --target sound_bench response_bench >/dev/null
 fi
 
 work=$(mktemp -d)
@@ -69,7 +72,9 @@ for load in ${LOADS:-idle busy heavy}; do
   [ "$load" = busy ] && loops=2
   [ "$load" = heavy ] && loops=${HEAVY_LOOPS:-8}
   for _ in $(seq "$loops"); do (while :; do :; done) & pids+=($!); done
-  if [ "${BAND:-}" = only ]; then
+  if [ -n "${RESPONSE:-}" ]; then
+    "$BUILD_DIR/bench/response_bench" "$TESTS"
+  elif [ "${BAND:-}" = only ]; then
     "$BUILD_DIR/bench/sound_bench" band "$TESTS"
   else
     "$BUILD_DIR/bench/sound_bench" "$load" "$TESTS" $SPEEDS
@@ -83,4 +88,4 @@ for load in ${LOADS:-idle busy heavy}; do
   for p in "${pids[@]:1}"; do kill "$p" 2>/dev/null || true; done
   pids=("${pids[0]}")
 done
-[ -n "$SPEEDS" ] || [ -n "${BAND:-}" ] || "$BUILD_DIR/bench/sound_bench" shapes "$TESTS"
+[ -n "$SPEEDS" ] || [ -n "${BAND:-}" ] || [ -n "${RESPONSE:-}" ] || "$BUILD_DIR/bench/sound_bench" shapes "$TESTS"

@@ -10,6 +10,7 @@ const std::vector<MenuItemDef> g_mainMenu = {
     {"ｵﾌﾟｼｮﾝ(&O)",  "成績表(&R)...\tCtrl+R",        ID_OPTIONS_RECORD},
     {"ｵﾌﾟｼｮﾝ(&O)",  "電気通信術の試験(&E)...",      ID_OPTIONS_EXAM},
     {"ｵﾌﾟｼｮﾝ(&O)",  "ｺｰﾙｻｲﾝと単語(&C)...",          ID_OPTIONS_CALLSIGNS},
+    {"ｵﾌﾟｼｮﾝ(&O)",  "一文字ずつ(&I)...",            ID_OPTIONS_CHARDRILL},
     {"ｵﾌﾟｼｮﾝ(&O)",  "履歴を消去(&D)...",            ID_OPTIONS_CLEAR_HISTORY},
     {"ﾍﾙﾌﾟ(&H)",    "Pilvoのﾊﾞｰｼﾞｮﾝ情報(&A)...",    ID_APP_ABOUT},
 };

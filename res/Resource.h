@@ -49,6 +49,7 @@ constexpr int ID_TEST_EVALUATE = 32785;
 constexpr int ID_OPTIONS_CLEAR_HISTORY = 32786;
 constexpr int ID_OPTIONS_EXAM = 32787;
 constexpr int ID_OPTIONS_CALLSIGNS = 32788;
+constexpr int ID_OPTIONS_CHARDRILL = 32789;
 
 // The options dialog.
 constexpr int IDD_OPTIONS = 102;

@@ -19,7 +19,8 @@ declare -A allowed=(
   [record]="record drills history scoring settings winui engine audio text"
   [exam]="exam copytest drills settings scoring history display winui engine audio text"
   [callsign]="callsign drills settings scoring history winui engine audio text"
-  [app]="app callsign exam record copytest drills settings scoring history display winui engine audio text res"
+  [chardrill]="chardrill drills settings scoring history winui engine audio text"
+  [app]="app chardrill callsign exam record copytest drills settings scoring history display winui engine audio text res"
 )
 bad=0
 for dir in "${!allowed[@]}"; do

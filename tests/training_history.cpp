@@ -204,6 +204,21 @@ private slots:
         HistoryTest t = MakeTest(kExamLatinPlain, "r", 5, QDateTime::currentDateTimeUtc());
         QVERIFY(h.Add(t, {}));
         QCOMPARE(int(h.Tests({}, kExamLatinPlain).size()), 2);
+        // The migrated file keeps answers of the one-character drill too.
+        HistoryAnswer a;
+        a.when = QDateTime::currentDateTimeUtc();
+        a.nMode = kWabunChars;
+        a.ch = 0xB6;
+        a.strTyped = "\xB7";
+        a.nMs = -40;
+        a.nLatencyMs = 180;
+        QVERIFY2(h.AddAnswer(a), qPrintable(h.Error()));
+        const std::vector<HistoryAnswer> answers = h.Answers({}, kWabunChars);
+        QCOMPARE(int(answers.size()), 1);
+        QCOMPARE(answers[0].strTyped, a.strTyped);
+        QCOMPARE(answers[0].nMs, -40);
+        QCOMPARE(answers[0].nLatencyMs, 180);
+        QVERIFY(h.Answers({}, kLatinChars).empty());
         CHistory n;
         QCOMPARE(n.Open(newer), CHistory::Opened::Unavailable);
         QVERIFY(QFile::exists(newer)); // for the newer program, untouched
@@ -260,6 +275,13 @@ private slots:
             Alignment a;
             a.nMissing = 2;
             QVERIFY(h.SetAligned(tests[2].nId, a, {{'A', {2, 1, {}}}}));
+            // An answer of the drill is kept too, and read back meanwhile.
+            HistoryAnswer answer;
+            answer.when = QDateTime::currentDateTimeUtc();
+            answer.nMode = kLatinChars;
+            answer.ch = 'K';
+            QVERIFY(h.AddAnswer(answer));
+            QCOMPARE(int(h.Answers().size()), 1);
             QVERIFY(QSqlQuery(other).exec("ROLLBACK"));
         }
         QSqlDatabase::removeDatabase("locker");
@@ -270,6 +292,7 @@ private slots:
         QCOMPARE(modes, (std::vector<int>{0, 1, 2, 3}));
         QCOMPARE(h.Tests({}, 2).front().nMissing, 2);
         QCOMPARE(h.Chars().at('A').nSent, 2);
+        QCOMPARE(int(h.Answers({}, kLatinChars).size()), 1);
     }
 
     void killedWhileWritingLosesNothingCommitted()

@@ -13,6 +13,7 @@
 #include "res/Resource.h"
 #include "copytest/DravikView.h"
 #include "callsign/CallSignDlg.h"
+#include "chardrill/CharDrillDlg.h"
 #include "exam/ExamDlg.h"
 #include "record/RecordDlg.h"
 #include "history/History.h"
@@ -99,6 +100,7 @@ void CDravikApp::OnCommand(int nId)
     case ID_OPTIONS_CLEAR_HISTORY: OnClearHistory(); break;
     case ID_OPTIONS_EXAM: OnExam(); break;
     case ID_OPTIONS_CALLSIGNS: OnCallSigns(); break;
+    case ID_OPTIONS_CHARDRILL: OnCharDrill(); break;
     case ID_HELP:
     case ID_SYSMENU_HELP: OnHelp(); break;
     case ID_TEST_START: m_pView->PressButton(IDC_BUTTON_START); break;
@@ -228,6 +230,15 @@ void CDravikApp::OnRecord()
         m_pRecord = new CRecordDlg(m_pFrame.get());
         connect(m_pView, &CDravikView::RecordChanged, this, &CDravikApp::RefreshRecord);
         connect(m_pRecord, &CRecordDlg::FilterChanged, this, &CDravikApp::RefreshRecord);
+        m_pRecord->SetDailyGoal(m_pView->Options().nDailyGoalMin);
+        connect(m_pRecord, &CRecordDlg::DailyGoalChanged, this, [this](int minutes) {
+            TrainingOptions options = m_pView->Options();
+            options.nDailyGoalMin = minutes;
+            m_pView->SetOptions(options);
+            if (!options.Save())
+                MessageBox(m_pRecord, QStringLiteral("設定を保存できませんでした。"), QStringLiteral("成績表"),
+                           MB_OK | MB_ICONEXCLAMATION);
+        });
 
         connect(m_pRecord, &CRecordDlg::SaveRequested, this, [this](bool bChars) {
             const QString path = GetSaveFileName(m_pRecord, {QStringLiteral("CSV (*.csv)")}, QStringLiteral("csv"));
@@ -308,6 +319,21 @@ void CDravikApp::OnCallSigns()
                      m_pFrame.get());
     dlg.SetRun(m_pView->Run());
     dlg.exec();
+    RefreshRecord();
+}
+
+void CDravikApp::OnCharDrill()
+{
+    if (!StreamFree(QStringLiteral("一文字ずつ"), QStringLiteral("一文字ずつの練習")))
+        return;
+    const TestSettings form = m_pView->FormSettings().Clamped();
+    CCharDrillDlg dlg(form.nFreq, form.nWpm, form.nVolume, m_pView->Options(),
+                      m_pView->Options().bKeepHistory ? m_pHistory.get() : nullptr, m_pFrame.get());
+    dlg.SetRun(m_pView->Run());
+    dlg.SetMode(IsWabunMode(form.nMode) ? kWabunChars : kLatinChars);
+    dlg.exec();
+    // The window keeps its thresholds and the key latency.
+    m_pView->SetOptions(dlg.Options());
     RefreshRecord();
 }
 

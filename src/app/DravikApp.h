@@ -35,6 +35,7 @@ public:
     void OnClearHistory();
     void OnExam();
     void OnCallSigns();
+    void OnCharDrill();
     // No test is playing: another window may open its stream.
     bool StreamFree(const QString& caption, const QString& what);
     // The form's button, as a click: nothing when it is disabled.

@@ -14,6 +14,12 @@ long long SteadyNowMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+long long SteadyNowNs()
+{
+    using namespace std::chrono;
+    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 bool IsKeyedFormat(const WAVEFORMATEX& format)
 {
     return format.wFormatTag == WAVE_FORMAT_PCM && format.nChannels == 1 && format.wBitsPerSample == 8
@@ -67,7 +73,16 @@ void KeyedStream::AppendKeyed(const unsigned char* data, uint32_t len)
     // The volume of this moment: a change is heard from the next buffer
     // on, never inside one.
     const uint32_t vol = dwVolume.load();
+    const size_t nFrom = queue.size();
     pChain->AppendKeyed(data, len, vol, queue);
+    const auto sounding = [](int16_t v) { return v != 0; };
+    const auto first = std::find_if(queue.begin() + std::ptrdiff_t(nFrom), queue.end(), sounding);
+    if (first != queue.end()) {
+        if (llFirstTone < 0)
+            llFirstTone = llQueueBase + (first - queue.begin());
+        const auto last = std::find_if(queue.rbegin(), queue.rend() - std::ptrdiff_t(nFrom), sounding);
+        llLastTone = llQueueBase + (queue.rend() - last) - 1;
+    }
     bWritten = true;
     dwWrittenVolume = vol;
 }
@@ -146,6 +161,31 @@ void CStreamWaveOut::OnWatch()
     }
 }
 
+void KeyedStream::SetHeard(long long llPos)
+{
+    std::lock_guard lock(mutex);
+    bDeviceClock = true;
+    bHeardKnown = true;
+    llHeardPos = llPos;
+    llHeardNs = SteadyNowNs();
+}
+
+long long KeyedStream::HeardNs(long long llPos, int nRate) const
+{
+    return llHeardNs + (llPos - llHeardPos) * 1000000000LL / nRate;
+}
+
+bool CStreamWaveOut::Heard(ToneHeard& heard) const
+{
+    KeyedStream& s = *m_pStream;
+    std::lock_guard lock(s.mutex);
+    if (s.llFirstTone < 0 || !s.bHeardKnown)
+        return false;
+    heard.llStartNs = s.HeardNs(s.llFirstTone, m_nRate);
+    heard.llEndNs = s.HeardNs(s.llLastTone + 1, m_nRate);
+    return true;
+}
+
 void KeyedStream::TopUp(size_t nWanted)
 {
     while (pSource && queue.size() - nPos < nWanted) {
@@ -194,6 +234,12 @@ void KeyedStream::Fill(int16_t* out, int frames)
     }
     llLastFillMs.store(SteadyNowMs());
     std::lock_guard lock(mutex);
+    if (!bDeviceClock) {
+        // What the server holds is played before this fill is.
+        llHeardPos = llQueueBase + static_cast<long long>(nPos) - static_cast<long long>(nHeldByServer);
+        llHeardNs = SteadyNowNs();
+        bHeardKnown = true;
+    }
     // Keyed no further ahead than this fill needs, so that a volume
     // change is heard soon, from the next character on.
     if (bAhead && nWritten.load() > 0)

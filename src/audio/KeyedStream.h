@@ -58,9 +58,22 @@ struct KeyedStream {
     std::atomic<long long> nWritten{0}; // writes since playing ahead
     std::vector<unsigned char> keyed;
     bool bRaised = false; // the audio thread's priority
+    // Where the tone sounds in the stream: its first and last sounding
+    // samples (-1: none yet), and which sample the ear hears at a moment
+    // of the steady clock. A device that knows its play-out position sets
+    // that with SetHeard; otherwise each fill takes what the server holds
+    // as the distance to the ear.
+    long long llFirstTone = -1, llLastTone = -1;
+    long long llHeardPos = 0, llHeardNs = 0;
+    bool bHeardKnown = false;
+    bool bDeviceClock = false;
 
     // On the audio thread: the next frames to play.
     void Fill(int16_t* out, int frames);
+    // On the audio thread: the stream position heard now.
+    void SetHeard(long long llPos);
+    // When stream position llPos is (or was) heard, in steady ns.
+    long long HeardNs(long long llPos, int nRate) const;
 
 private:
     void AppendKeyed(const unsigned char* data, uint32_t len);
@@ -83,6 +96,7 @@ public:
     MMRESULT Close() override;
     bool IsOpen() const override { return m_pStream->bOpen.load(); }
     void PlayAhead(std::unique_ptr<IKeyedSource> source) override;
+    bool Heard(ToneHeard& heard) const override;
 
     // Written without a source, a buffer is done while this much is
     // still queued, so that the next one is in hand before the last
@@ -127,5 +141,6 @@ private:
 };
 
 long long SteadyNowMs();
+long long SteadyNowNs();
 // The only format the engine writes: 8-bit mono keyed buffers at 8000 Hz.
 bool IsKeyedFormat(const WAVEFORMATEX& format);

@@ -37,6 +37,11 @@ static void MarkFailed(PulseStream& s)
 static void OnWrite(pa_stream* st, size_t nBytes, void* userdata)
 {
     auto& s = *static_cast<PulseStream*>(userdata);
+    // The server's play-out position, interpolated between its timing
+    // updates: which of the samples written is heard now.
+    pa_usec_t usec = 0;
+    if (pa_stream_get_time(st, &usec) == 0)
+        s.SetHeard(static_cast<long long>(usec * s.spec.rate / 1000000));
     while (nBytes >= sizeof(int16_t)) {
         void* data = nullptr;
         size_t n = nBytes;
@@ -84,7 +89,9 @@ static void OnContextState(pa_context* ctx, void* userdata)
         }
         pa_stream_set_state_callback(s.pStream, &OnStreamState, &s);
         pa_stream_set_write_callback(s.pStream, &OnWrite, &s);
-        if (pa_stream_connect_playback(s.pStream, nullptr, &s.attr, PA_STREAM_NOFLAGS, nullptr, nullptr) < 0)
+        if (pa_stream_connect_playback(s.pStream, nullptr, &s.attr,
+                                       pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE),
+                                       nullptr, nullptr) < 0)
             MarkFailed(s);
         break;
     }

@@ -79,6 +79,14 @@ public:
     virtual bool Next(std::vector<unsigned char>& buf) = 0;
 };
 
+// When a test's tone was heard, in steady-clock nanoseconds (see
+// SteadyNowNs): the start of its first element and the end of its last,
+// as the sound device plays them out.
+struct ToneHeard {
+    long long llStartNs = 0;
+    long long llEndNs = 0;
+};
+
 class IWaveOut {
 public:
     virtual ~IWaveOut() = default;
@@ -95,6 +103,9 @@ public:
     // turn, so that a late write leaves no gap; the writes then bring
     // the same buffers and pace the done notices. Others ignore it.
     virtual void PlayAhead(std::unique_ptr<IKeyedSource> source) { (void)source; }
+    // The tone written so far, as heard; false while none was, or for a
+    // device that cannot tell.
+    virtual bool Heard(ToneHeard& heard) const { (void)heard; return false; }
 };
 
 // Header bookkeeping and delivery shared by every device. A device

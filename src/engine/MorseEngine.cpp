@@ -225,7 +225,8 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
     // Every buffer's character, known now: the audio thread keys from it.
     std::vector<unsigned char> plan;
     const bool bWabun = IsWabunMode(m_nMode);
-    if (bWabun)
+    const bool bStartSignal = bWabun && !m_keying.bNoStartSignal;
+    if (bStartSignal)
         plan.assign(2, kWabunStartSignal);
     if (IsPhraseMode(m_nMode)) {
         if (!LoadText(plan))
@@ -236,13 +237,13 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
     }
     m_pAhead.reset();
     m_pKeyed.reset();
-    if (!bWabun && plan.size() < 2)
+    if (!bStartSignal && plan.size() < 2)
         return -2; // fewer than two bytes; the text stays open
     m_pKeyed = std::make_shared<CKeyedPlan>(std::move(plan), ParamsFor(m_nMode, nDotMs, m_keying), m_fist, g_nGroupPos);
     m_pAhead = std::make_unique<CKeyingAhead>(m_pKeyed, nFreq);
     m_nPlanNext = 0;
 
-    if (bWabun) {
+    if (bStartSignal) {
         // The start signal opens every Wabun test; it is not part of the text.
         KeyPlanned(0, nFreq);
         KeyPlanned(1, nFreq);
@@ -272,6 +273,7 @@ void CMorseEngine::BeginTest()
     m_strSent.clear();
     m_nHeardSentLen = 0;
     m_bCountHeard = true;
+    m_bToneHeard = false;
     m_nSentCount = 0;
     g_nCurBuf = 0;
     g_nGroupPos = 0;
@@ -415,9 +417,18 @@ void CMorseEngine::OnWomClose(HWAVEOUT hwo)
     if (hwo != g_hWaveOut || !hwo)
         return;
     waveOutUnprepareHeader(g_hWaveOut, &g_WaveHdr, sizeof(WAVEHDR));
+    m_bToneHeard = hwo->Heard(m_toneHeard);
     g_hWaveOut = nullptr;
     m_bPlaying = 0;
     OnStreamClosed();
+}
+
+bool CMorseEngine::Heard(ToneHeard& heard) const
+{
+    if (g_hWaveOut && m_bPlaying)
+        return g_hWaveOut->Heard(heard);
+    heard = m_toneHeard;
+    return m_bToneHeard;
 }
 
 void CMorseEngine::OnWomError(HWAVEOUT hwo)

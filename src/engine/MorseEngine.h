@@ -60,6 +60,9 @@ struct KeyingOptions {
     bool bFullSet = false;
     // The exams' telegram bytes (a text of the exam window alone).
     bool bTelegram = false;
+    // A 和文 text heard without the start signal before it (one character
+    // at a time, where it would be heard before every kana).
+    bool bNoStartSignal = false;
     bool operator==(const KeyingOptions&) const = default;
 };
 
@@ -130,6 +133,10 @@ public:
     // those keyed ahead of it.
     std::string HeardSent() const { return m_strSent.substr(0, m_nHeardSentLen); }
     double HeardSeconds() const { return double(m_llHeardSamples) / 8000.0; }
+    // When this test's tone is heard, as the device plays it out: asked of
+    // the device while it is open, kept from its close on. False when the
+    // device cannot tell or nothing has sounded.
+    bool Heard(ToneHeard& heard) const;
 
     // Keys a whole test as Start and the stream would, without a device
     // and without the pause: each tone buffer, in the order it would be
@@ -198,6 +205,8 @@ private:
     size_t m_anSentEnd[2] = {0, 0};
     size_t m_nHeardSentLen = 0;
     bool m_bCountHeard = false;
+    bool m_bToneHeard = false; // m_toneHeard holds the closed device's answer
+    ToneHeard m_toneHeard;
     bool m_abSign[2] = {false, false};
     QTimer m_startPause; // writes the first buffer
     CBandRandom m_fist;

@@ -20,6 +20,8 @@ enum PracticeMode {
     kExamLatinPlain = 8,
     kLatinCallSigns = 9, // one call sign at a time, at an adaptive speed
     kLatinWords = 10,    // one word or abbreviation at a time, the same way
+    kLatinChars = 11,    // one character at a time, answered and timed
+    kWabunChars = 12,
 };
 
 enum class TextSource {
@@ -51,6 +53,8 @@ inline constexpr PracticeModeDef kPracticeModes[] = {
     {kExamLatinPlain, "exam-plain",     "試験 欧文普通語",    false, TextSource::Phrase, 1,    false},
     {kLatinCallSigns, "latin-calls",    "ｺｰﾙｻｲﾝ",             false, TextSource::Phrase, 1,    false},
     {kLatinWords,     "latin-words",    "欧文単語",           false, TextSource::Phrase, 1,    false},
+    {kLatinChars,     "latin-chars",    "欧文一文字ずつ",     false, TextSource::Phrase, 1,    false},
+    {kWabunChars,     "wabun-chars",    "和文一文字ずつ",     true,  TextSource::Phrase, 1,    false},
 };
 
 // All rows, in the order of their indexes.

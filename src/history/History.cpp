@@ -50,6 +50,15 @@ static const char* const kMigrations[] = {
     " WHEN 3 THEN 'wabun-random1' WHEN 4 THEN 'wabun-random5' WHEN 5 THEN 'wabun-phrase'"
     " WHEN 6 THEN 'exam-wabun' WHEN 7 THEN 'exam-code' WHEN 8 THEN 'exam-plain' ELSE '' END;"
     "CREATE INDEX tests_mode ON tests(mode_key);",
+    // 2 -> 3: each character answered on its own, with its response time.
+    "CREATE TABLE answers("
+    " id INTEGER PRIMARY KEY,"
+    " at TEXT NOT NULL, run TEXT NOT NULL, mode_key TEXT NOT NULL,"
+    " ch INTEGER NOT NULL, typed BLOB NOT NULL,"
+    " ms INTEGER NOT NULL,"          // from the character's end as heard, less the key latency
+    " latency_ms INTEGER NOT NULL,"  // the learner's key latency taken off
+    " correct INTEGER NOT NULL, wpm INTEGER NOT NULL);"
+    "CREATE INDEX answers_at ON answers(at);",
 };
 static_assert(std::size(kMigrations) == CHistory::kSchemaVersion);
 
@@ -331,9 +340,72 @@ bool CHistory::Add(HistoryTest& t, const std::map<unsigned char, CharStats>& cha
     return true;
 }
 
+bool CHistory::AddAnswer(const HistoryAnswer& a)
+{
+    m_pendingAnswers.push_back(a);
+    if (StorePending() || m_bLocked)
+        return true;
+    m_pendingAnswers.pop_back();
+    return false;
+}
+
+bool CHistory::StoreAnswers()
+{
+    const bool stored = m_pendingAnswers.empty() || InTransaction([&](QSqlDatabase& db, QSqlError& error) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("INSERT INTO answers(at, run, mode_key, ch, typed, ms, latency_ms, correct, wpm)"
+                                 " VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        for (const HistoryAnswer& a : m_pendingAnswers) {
+            for (const QVariant& v : {QVariant(IsoUtc(a.when)), QVariant(a.strRun.isNull() ? QStringLiteral("") : a.strRun), QVariant(ModeKey(a.nMode)),
+                                      QVariant(int(a.ch)), QVariant(QByteArray::fromStdString(a.strTyped)),
+                                      QVariant(a.nMs), QVariant(a.nLatencyMs), QVariant(a.bRight ? 1 : 0),
+                                      QVariant(a.nWpm)})
+                q.addBindValue(v);
+            if (!q.exec()) {
+                error = q.lastError();
+                return false;
+            }
+        }
+        return true;
+    });
+    if (stored)
+        m_pendingAnswers.clear();
+    return stored;
+}
+
+std::vector<HistoryAnswer> CHistory::Answers(const QDateTime& since, int nMode) const
+{
+    std::vector<HistoryAnswer> answers;
+    if (!m_bOpen)
+        return answers;
+    QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT at, run, mode_key, ch, typed, ms, latency_ms, correct, wpm FROM answers%1"
+                             " ORDER BY at, id")
+                  .arg(WhereClause(since, nMode, {})));
+    if (q.exec())
+        while (q.next()) {
+            HistoryAnswer a;
+            a.when = QDateTime::fromString(q.value(0).toString(), Qt::ISODate);
+            a.strRun = q.value(1).toString();
+            const PracticeModeDef* pMode = FindPracticeMode(q.value(2).toString().toStdString());
+            a.nMode = pMode ? pMode->eMode : -1;
+            a.ch = static_cast<unsigned char>(q.value(3).toInt());
+            a.strTyped = q.value(4).toByteArray().toStdString();
+            a.nMs = q.value(5).toInt();
+            a.nLatencyMs = q.value(6).toInt();
+            a.bRight = q.value(7).toInt() != 0;
+            a.nWpm = q.value(8).toInt();
+            answers.push_back(a);
+        }
+    // Those kept while the file was held are answers too.
+    answers.insert(answers.end(), m_pendingAnswers.begin(), m_pendingAnswers.end());
+    return answers;
+}
+
 bool CHistory::StorePending(int nWaitMs)
 {
-    if (m_pending.empty())
+    if (m_pending.empty() && m_pendingAnswers.empty())
         return true;
     if (nWaitMs != kBusyMs)
         Exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(nWaitMs));
@@ -345,9 +417,11 @@ bool CHistory::StorePending(int nWaitMs)
         m_storedPending[kept] = p.test.nId;
         m_pending.pop_front();
     }
+    if (m_pending.empty())
+        StoreAnswers();
     if (nWaitMs != kBusyMs)
         Exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(kBusyMs));
-    return m_pending.empty();
+    return m_pending.empty() && m_pendingAnswers.empty();
 }
 
 bool CHistory::SetAligned(qint64 nId, const Alignment& a, const std::map<unsigned char, CharStats>& chars)

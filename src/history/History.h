@@ -49,6 +49,19 @@ struct HistoryTest {
     SentSpeed Speed() const { return SpeedOf(nCharsHeard, dSeconds); }
 };
 
+// One character answered on its own (the one-character drill).
+struct HistoryAnswer {
+    QDateTime when; // UTC
+    QString strRun;
+    int nMode = 0;
+    unsigned char ch = 0;  // code page 932
+    std::string strTyped;
+    int nMs = 0;           // response time less the key latency; below 0: early
+    int nLatencyMs = 0;    // the key latency taken off
+    bool bRight = false;
+    int nWpm = 0;
+};
+
 class CHistory {
 public:
     enum class Opened {
@@ -65,7 +78,7 @@ public:
     // history.sqlite under the user's data folder.
     static QString DefaultPath();
     // The schema this build writes; older files are brought up to it.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
     // How long a lock of another program's is waited for: at open, when a
     // test is stored (the window waits on it), and for the tests kept
     // waiting when the program ends.
@@ -94,8 +107,16 @@ public:
     bool SetAligned(qint64 nId, const Alignment& counts, const std::map<unsigned char, CharStats>& chars);
     // Tests kept while the file was held, and another attempt at them,
     // waiting up to nWaitMs for the lock: true when none is left.
-    size_t PendingCount() const { return m_pending.size(); }
+    size_t PendingCount() const { return m_pending.size() + m_pendingAnswers.size(); }
     bool StorePending(int nWaitMs = kBusyMs);
+
+    // Stores an answer in its own transaction; kept, as tests are, while
+    // another program holds the file. False when it could not be stored
+    // for another reason (it is then dropped).
+    bool AddAnswer(const HistoryAnswer& answer);
+    // Answers from since on (all when invalid), of one mode (-1: all),
+    // oldest first.
+    std::vector<HistoryAnswer> Answers(const QDateTime& since = {}, int nMode = -1) const;
 
     // Tests stored before their counts and never given them (the program
     // ended while a long copy was aligned), with their texts.
@@ -150,6 +171,8 @@ private:
         std::map<unsigned char, CharStats> chars;
     };
     std::deque<Pending> m_pending;
+    std::deque<HistoryAnswer> m_pendingAnswers; // stored after the tests before them
+    bool StoreAnswers();
     qint64 m_nLastPendingId = 0;
     std::map<qint64, qint64> m_storedPending; // kept id -> stored id
     void NoteError(const QSqlError& error);

@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTableWidget>
@@ -153,6 +154,25 @@ CRecordDlg::CRecordDlg(QWidget* parent) : QDialog(parent)
                           QStringLiteral("よくある間違い")},
                          this);
     layout->addWidget(m_pChars);
+    auto* goal = new QHBoxLayout;
+    m_pGoal = new QSpinBox(this);
+    m_pGoal->setRange(0, 600);
+    m_pGoal->setSuffix(QStringLiteral(" 分"));
+    m_pGoal->setSpecialValueText(QStringLiteral("なし"));
+    auto* goalLabel = new QLabel(QStringLiteral("日ごとの練習　1日の目標(&G)"), this);
+    goalLabel->setBuddy(m_pGoal);
+    goal->addWidget(goalLabel);
+    goal->addWidget(m_pGoal);
+    goal->addStretch();
+    layout->addLayout(goal);
+    m_pDays = MakeTable({QStringLiteral("日付"), QStringLiteral("練習時間"), QStringLiteral("テスト"),
+                         QStringLiteral("速度"), QStringLiteral("ｺｯﾎ"), QStringLiteral("正解率")},
+                        this);
+    layout->addWidget(m_pDays);
+    connect(m_pGoal, &QSpinBox::valueChanged, this, [this](int minutes) {
+        ShowDays(m_days);
+        emit DailyGoalChanged(minutes);
+    });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     m_pSaveTests = new QPushButton(QStringLiteral("テストをCSVで保存..."), this);
@@ -304,6 +324,7 @@ void CRecordDlg::Show(std::vector<HistoryTest> tests, std::map<unsigned char, Ch
     m_pTestsModel->SetTests(&m_tests);
     m_pTests->resizeColumnsToContents(); // the rows in view, whatever their number
     m_pTests->scrollToBottom();
+    ShowDays(days);
     m_pPlot->SetDays(std::move(days));
 
     const std::vector<unsigned char> worst = WorstFirst(m_chars);
@@ -412,4 +433,28 @@ void CScorePlot::paintEvent(QPaintEvent*)
     p.setPen(kAlignedColor);
     p.drawText(QRect(area.center().x(), area.bottom() + 20, area.width() / 2, 16), Qt::AlignLeft,
                QStringLiteral("● 位置合わせ正解率 (日ごとの平均)"));
+}
+
+void CRecordDlg::SetDailyGoal(int nMinutes)
+{
+    const QSignalBlocker block(m_pGoal);
+    m_pGoal->setValue(nMinutes);
+    ShowDays(m_days);
+}
+
+void CRecordDlg::ShowDays(const std::vector<DayScore>& days)
+{
+    m_days = days;
+    m_pDays->setSortingEnabled(false);
+    m_pDays->setRowCount(int(days.size()));
+    for (int row = 0; row < int(days.size()); ++row) {
+        const DayScore& d = days[days.size() - 1 - size_t(row)];
+        const QStringList cells = {d.day.toString(Qt::ISODate), DayPracticeText(d, m_pGoal->value()),
+                                   QString::number(d.nTests), QStringLiteral("%1 WPM").arg(d.dWpm, 0, 'f', 1),
+                                   d.nKochLesson > 0 ? QString::number(d.nKochLesson) : QStringLiteral("-"),
+                                   QStringLiteral("%1%").arg(d.dAligned, 0, 'f', 0)};
+        for (int col = 0; col < int(cells.size()); ++col)
+            m_pDays->setItem(row, col, new QTableWidgetItem(cells[col]));
+    }
+    m_pDays->resizeColumnsToContents();
 }

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QSpinBox;
 class QLabel;
 class QPushButton;
 class QSortFilterProxyModel;
@@ -62,6 +63,9 @@ public:
     CTestsModel* m_pTestsModel = nullptr;
     QSortFilterProxyModel* m_pTestsSorted = nullptr;
     QTableWidget* m_pChars = nullptr;
+    QTableWidget* m_pDays = nullptr;   // practice by day, newest first
+    QSpinBox* m_pGoal = nullptr;       // minutes a day
+    void SetDailyGoal(int nMinutes);
     CScorePlot* m_pPlot = nullptr;
     QPushButton* m_pSaveTests = nullptr;
     QPushButton* m_pSaveChars = nullptr;
@@ -71,6 +75,8 @@ public:
 
 private:
     void Show(std::vector<HistoryTest> tests, std::map<unsigned char, CharStats> chars, std::vector<DayScore> days);
+    void ShowDays(const std::vector<DayScore>& days);
+    std::vector<DayScore> m_days;
     int m_nGeneration = 0;
     bool m_bLoading = false;
     QString m_strHistoryPath; // of the last Refresh; empty: this run's tests
@@ -80,6 +86,7 @@ signals:
     void SaveRequested(bool bChars);
     // The period or the mode was changed: Refresh again.
     void FilterChanged();
+    void DailyGoalChanged(int nMinutes);
 };
 
 // Mean scores by day, 0..100 %, over a dated axis.

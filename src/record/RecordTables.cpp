@@ -56,12 +56,16 @@ std::vector<DayScore> ScoresByDay(const std::vector<HistoryTest>& tests)
         ++d.nTests;
         d.dPosition += t.nPositionPercent;
         d.dAligned += t.Accuracy();
+        d.dMinutes += t.dSeconds / 60.0;
+        d.dWpm += t.nWpm;
+        d.nKochLesson = std::max(d.nKochLesson, t.nKochLesson);
     }
     std::vector<DayScore> out;
     for (auto& [day, d] : days) {
         d.day = day;
         d.dPosition /= d.nTests;
         d.dAligned /= d.nTests;
+        d.dWpm /= d.nTests;
         out.push_back(d);
     }
     return out;
@@ -132,4 +136,15 @@ QByteArray CharsCsv(const std::map<unsigned char, CharStats>& chars)
                      .join(QLatin1Char(','));
     }
     return Utf8WithBom(lines);
+}
+
+QString DayPracticeText(const DayScore& day, int nGoalMin)
+{
+    const QString minutes = QStringLiteral("%1 分").arg(day.dMinutes, 0, 'f', 1);
+    if (nGoalMin <= 0)
+        return minutes;
+    return QStringLiteral("%1 (目標 %2 分 %3)")
+        .arg(minutes)
+        .arg(nGoalMin)
+        .arg(day.dMinutes + 1e-9 >= nGoalMin ? QStringLiteral("達成") : QStringLiteral("未達"));
 }

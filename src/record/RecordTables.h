@@ -32,7 +32,12 @@ struct DayScore {
     int nTests = 0;
     double dPosition = 0; // mean designed score, %
     double dAligned = 0;  // mean aligned accuracy, %
+    double dMinutes = 0;  // practised: the tests' sending time
+    double dWpm = 0;      // mean speed set
+    int nKochLesson = 0;  // the highest lesson practised
 };
+// "45 分 (目標 30 分 達成)" for a day, against a goal in minutes (0: none).
+QString DayPracticeText(const DayScore& day, int nGoalMin);
 std::vector<DayScore> ScoresByDay(const std::vector<HistoryTest>& tests);
 
 // The two CSV files, UTF-8 with a byte-order mark so that a spreadsheet

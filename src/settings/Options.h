@@ -34,6 +34,14 @@ struct TrainingOptions {
     int nFilterHz = 0;           // 0: off, 150..3000
     int nRoomRt60Ms = 0;         // 0: off, 100..3000: the room's reverberation time
     int nBandSeed = 0;           // 0: new conditions every test
+    // The one-character drill: when a character counts as learned, when
+    // an answer is too slow, and the learner's own key latency (0: not
+    // measured), taken off every response time.
+    int nLearnPercent = 90;
+    int nLearnMs = 500;
+    int nSlowMs = 2000;
+    int nKeyLatencyMs = 0;
+    int nDailyGoalMin = 0;       // minutes a day; 0: no goal
 
     bool HasNoise() const { return nNoiseSnrDb != kNoiseOff; }
     // Any band condition on, the fist among them.

@@ -37,6 +37,11 @@ static constexpr SettingDef kSettings[] = {
     {kSetFilterHz,          "Options/FilterHz",          S::Int,  0,         0,         150, 3000, nullptr,          &O::nFilterHz,          S::Band,  kSetFilterHz},
     {kSetRoomRt60Ms,        "Options/RoomRt60Ms",        S::Int,  0,         0,         100, 3000, nullptr,          &O::nRoomRt60Ms,        S::Band,  kSetRoomRt60Ms},
     {kSetBandSeed,          "Options/BandSeed",          S::Int,  0,         kNoOff,    0,   INT_MAX, nullptr,       &O::nBandSeed,          S::Band,  kSettingCount},
+    {kSetLearnPercent,      "Options/LearnPercent",      S::Int,  90,        kNoOff,    50,  100,  nullptr,          &O::nLearnPercent,      S::Never, kSetLearnPercent},
+    {kSetLearnMs,           "Options/LearnMs",           S::Int,  500,       kNoOff,    100, 3000, nullptr,          &O::nLearnMs,           S::Never, kSetLearnMs},
+    {kSetSlowMs,            "Options/SlowMs",            S::Int,  2000,      kNoOff,    300, 10000, nullptr,         &O::nSlowMs,            S::Never, kSetSlowMs},
+    {kSetKeyLatencyMs,      "Options/KeyLatencyMs",      S::Int,  0,         kNoOff,    0,   1000, nullptr,          &O::nKeyLatencyMs,      S::Never, kSetKeyLatencyMs},
+    {kSetDailyGoalMin,      "Options/DailyGoalMin",      S::Int,  0,         0,         1,   600,  nullptr,          &O::nDailyGoalMin,      S::Never, kSetDailyGoalMin},
 };
 static_assert(std::size(kSettings) == kSettingCount);
 

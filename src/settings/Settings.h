@@ -34,6 +34,11 @@ enum SettingId {
     kSetFilterHz,
     kSetRoomRt60Ms,
     kSetBandSeed,
+    kSetLearnPercent,
+    kSetLearnMs,
+    kSetSlowMs,
+    kSetKeyLatencyMs,
+    kSetDailyGoalMin,
     kSettingCount,
 };
 

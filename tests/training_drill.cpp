@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The one-character drill without widgets: the schedule's introductions,
+// repeats and reviews across days, and keys read as answers.
+#include "TestRegistry.h"
+#include "drills/CharSchedule.h"
+#include "text/Cp932.h"
+
+#include <QtTest>
+
+static constexpr double kDay = 86400;
+
+class TestCharDrill : public QObject {
+    Q_OBJECT
+
+    // Answers ch right and fast n times from dNow on, a few seconds apart.
+    static double Learn(CCharSchedule& s, unsigned char ch, int n, double dNow)
+    {
+        for (int i = 0; i < n; ++i, dNow += 3)
+            s.Answer(ch, true, 300, 0, dNow);
+        return dNow;
+    }
+
+private slots:
+    void newCharactersOnlyOnceThoseBeforeAreLearned()
+    {
+        CCharSchedule s({'K', 'M', 'U'}, LearnRule{}, 1);
+        const CCharSchedule::Pick first = s.Next(0);
+        QVERIFY(first.ch == 'K' && first.bNew);
+        QCOMPARE(s.Next(0).ch, 'M'); // two to begin with
+        double t = Learn(s, 'K', 10, 0);
+        for (int i = 0; i < 50; ++i)
+            QVERIFY(!s.Next(t).bNew);
+        // M right but slow: not learned, so U waits.
+        for (int i = 0; i < 20; ++i, t += 3)
+            s.Answer('M', true, 900, 0, t);
+        QVERIFY(!s.Find('M')->bLearned);
+        QCOMPARE(s.Find('M')->nMedianMs, 900);
+        QVERIFY(!s.Next(t).bNew);
+        t = Learn(s, 'M', 20, t);
+        const CCharSchedule::Pick p = s.Next(t);
+        QCOMPARE(p.ch, 'U');
+        QVERIFY(p.bNew);
+    }
+
+    void aMissIsAskedAgainSoon()
+    {
+        CCharSchedule s({'K', 'M', 'U', 'R'}, LearnRule{}, 2);
+        for (unsigned char ch : {'K', 'M', 'U', 'R'})
+            Learn(s, ch, 12, 0);
+        s.Answer('U', false, 400, 'R', 100);
+        // Others first, then U again within a few answers.
+        int asked = 0;
+        unsigned char ch = 0;
+        for (; asked < CCharSchedule::kAgainAfter + 2 && ch != 'U'; ++asked) {
+            ch = s.Next(100).ch;
+            s.Answer(ch, true, 300, 0, 100);
+        }
+        QCOMPARE(ch, 'U');
+        QVERIFY(asked > 1);
+        QVERIFY(s.Find('R')->dConfused > 0); // heard as each other
+    }
+
+    void learnedCharactersComeBackAtGrowingIntervals()
+    {
+        CCharSchedule s({'K', 'M'}, LearnRule{}, 3);
+        double t = Learn(s, 'K', 10, 0);
+        Learn(s, 'M', 10, t);
+        const CharProgress& k = *s.Find('K');
+        QVERIFY(k.bLearned);
+        QCOMPARE(k.dIntervalDays, CCharSchedule::kFirstIntervalDays);
+        QCOMPARE(s.DueCount(kDay / 2), 0);
+        // The next day both are due, the longer overdue first.
+        QCOMPARE(s.DueCount(1.1 * kDay), 2);
+        QCOMPARE(s.Next(1.1 * kDay).ch, 'K');
+        s.Answer('K', true, 300, 0, 1.1 * kDay);
+        QCOMPARE(k.dIntervalDays, CCharSchedule::kFirstIntervalDays * CCharSchedule::kIntervalGrowth);
+        QCOMPARE(s.Next(1.1 * kDay).ch, 'M');
+        // Recalled slowly when due: back to the first interval.
+        s.Answer('M', true, 450, 0, 1.1 * kDay);
+        s.Answer('K', true, 300, 0, 4 * kDay);
+        QVERIFY(k.dIntervalDays > 6);
+        s.Answer('K', true, 800, 0, 20 * kDay);
+        QCOMPARE(k.dIntervalDays, CCharSchedule::kFirstIntervalDays);
+    }
+
+    void keysReadAsAnswers_data()
+    {
+        QTest::addColumn<bool>("wabun");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("completedAt"); // index of the key that completes it
+        QTest::addColumn<QByteArray>("answer");
+        QTest::newRow("letter") << false << "k" << 0 << QByteArray("K");
+        QTest::newRow("figure") << false << "5" << 0 << QByteArray("5");
+        QTest::newRow("prosign") << false << "<ar>" << 3 << QByteArray(1, char(kProsignAR));
+        QTest::newRow("kana") << true << "ka" << 1 << QByteArray("\xB6");
+        QTest::newRow("n") << true << "nn" << 1 << QByteArray("\xDD");
+        QTest::newRow("voiced mark") << true << "@" << 0 << QByteArray("\xDE");
+        QTest::newRow("long mark") << true << "-" << 0 << QByteArray("\xB0");
+        QTest::newRow("ra ta") << true << "<rata>" << 5 << QByteArray(1, char(kProsignRaTa));
+        QTest::newRow("figure in wabun") << true << "3" << 0 << QByteArray("3");
+    }
+    void keysReadAsAnswers()
+    {
+        QFETCH(bool, wabun);
+        QFETCH(QString, keys);
+        QFETCH(int, completedAt);
+        QFETCH(QByteArray, answer);
+        CKeyAnswer a(wabun);
+        for (int i = 0; i < keys.size(); ++i) {
+            const std::string got = a.Feed(keys[i]);
+            QCOMPARE(got.empty(), i != completedAt);
+            if (i == completedAt)
+                QCOMPARE(QByteArray::fromStdString(got), answer);
+        }
+    }
+
+    void daysFromTheAnswers()
+    {
+        std::vector<HistoryAnswer> answers;
+        const QDateTime first(QDate(2026, 3, 1), QTime(12, 0));
+        for (int i = 0; i < 12; ++i) {
+            HistoryAnswer a;
+            a.when = first.addSecs(i * 5).toUTC();
+            a.ch = 'K';
+            a.bRight = true;
+            a.nMs = 200 + 10 * i;
+            answers.push_back(a);
+        }
+        answers.back().when = first.addDays(2).toUTC();
+        answers.back().nMs = -50; // early: counted as 0
+        const std::vector<DrillDay> days = DrillDays({'K', 'M'}, LearnRule{}, answers);
+        QCOMPARE(int(days.size()), 2);
+        QCOMPARE(days[0].nAnswers, 11);
+        QCOMPARE(days[0].nLearned, 1);
+        QCOMPARE(days[0].nMedianMs, 250);
+        QCOMPARE(days[1].nMedianMs, 0);
+    }
+};
+
+DRAVIK_REGISTER_TEST(TestCharDrill)
+#include "training_drill.moc"
