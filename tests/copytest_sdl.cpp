@@ -6,6 +6,7 @@
 #include "TestRegistry.h"
 #include "DiskAudio.h"
 #include "audio/SdlWaveOut.h"
+#include "drills/TextTest.h"
 #include "engine/MorseTable.h"
 
 #include <QTemporaryDir>
@@ -67,6 +68,32 @@ private slots:
         // Every gap between characters is the keyed one (an element's dot
         // and 5 more), though the window's thread fell behind the sound.
         QCOMPARE(gaps, std::vector<int>(49, 6 * dot));
+    }
+
+    void toneHeardFromItsFirstElementToItsLast_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("wpm");
+        QTest::addColumn<int>("dots"); // from the first element's start to the last one's end
+        QTest::newRow("K") << QByteArray("K ") << 12 << 9;
+        QTest::newRow("E at 60") << QByteArray("E ") << 60 << 1;
+        QTest::newRow("two characters") << QByteArray("TE") << 20 << 7;
+    }
+    void toneHeardFromItsFirstElementToItsLast()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, wpm);
+        QFETCH(int, dots);
+        QObject context;
+        CTextTest player(&context);
+        bool ended = false;
+        player.onEnded = [&] { ended = true; };
+        player.SetSettings({kLatinPhrase, 700, wpm, 50});
+        QVERIFY(player.Play(text.toStdString()));
+        QVERIFY(RunUntil([&] { return ended; }));
+        ToneHeard heard;
+        QVERIFY(player.Heard(heard));
+        QCOMPARE((heard.llEndNs - heard.llStartNs) / 1000000, static_cast<long long>(dots * player.DotMs()));
     }
 
     void startStopStartInThePause()
