@@ -215,14 +215,19 @@ void CCharDrillDlg::NextChar()
         m_pBig->setStyleSheet(QStringLiteral("color: #000080"));
         ShowState(QStringLiteral("新しい文字です。%1 回聞いてください。").arg(kIntroPlays));
     } else {
-        m_eStep = Step::Asking;
-        m_pBig->setText(QStringLiteral("?"));
-        m_pBig->setStyleSheet({});
-        m_strTyped.clear();
-        m_llKeyNs = 0;
-        m_pKeys->Clear();
+        BeginAsking();
     }
     Play(m_ch);
+}
+
+void CCharDrillDlg::BeginAsking()
+{
+    m_eStep = Step::Asking;
+    m_pBig->setText(QStringLiteral("?"));
+    m_pBig->setStyleSheet({});
+    m_strTyped.clear();
+    m_llKeyNs = 0;
+    m_pKeys->Clear();
 }
 
 void CCharDrillDlg::Play(unsigned char ch)
@@ -261,12 +266,7 @@ void CCharDrillDlg::OnEnded()
         if (--m_nIntroLeft > 0) {
             Play(m_ch);
         } else {
-            m_eStep = Step::Asking;
-            m_pBig->setText(QStringLiteral("?"));
-            m_pBig->setStyleSheet({});
-            m_strTyped.clear();
-            m_llKeyNs = 0;
-            m_pKeys->Clear();
+            BeginAsking();
             ShowState(QStringLiteral("今の文字を打ってください。"));
             Play(m_ch);
         }
@@ -545,7 +545,7 @@ void CDrillPlot::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    const QRect area = rect().adjusted(36, 8, -44, -18);
+    const QRect area = rect().adjusted(36, 8, -60, -18);
     p.setPen(Qt::gray);
     p.drawRect(area);
     if (m_days.empty()) {
@@ -561,7 +561,7 @@ void CDrillPlot::paintEvent(QPaintEvent*)
     const auto x = [&](int i) { return area.left() + (n == 1 ? area.width() / 2 : i * area.width() / (n - 1)); };
     const auto y = [&](double v, double top) { return area.bottom() - int(v / top * area.height()); };
     p.drawText(QRect(0, area.top(), 34, 14), Qt::AlignRight, QString::number(maxLearned));
-    p.drawText(QRect(area.right() + 2, area.top(), 42, 14), Qt::AlignLeft, QStringLiteral("%1ms").arg(maxMs));
+    p.drawText(QRect(area.right() + 2, area.top(), 58, 14), Qt::AlignLeft, QStringLiteral("%1ms").arg(maxMs));
     p.drawText(QRect(area.left(), area.bottom() + 2, 120, 14), Qt::AlignLeft, m_days.front().day.toString(Qt::ISODate));
     p.drawText(QRect(area.right() - 120, area.bottom() + 2, 120, 14), Qt::AlignRight,
                m_days.back().day.toString(Qt::ISODate));

@@ -64,6 +64,7 @@ protected:
 private:
     enum class Step { Idle, Intro, Asking, Showing, Calibrating };
     void NextChar();
+    void BeginAsking();
     void Play(unsigned char ch);
     void OnEnded();
     void OnFailed();
