@@ -100,13 +100,13 @@ int main(int argc, char** argv)
     // The monitor, read 10 ms at a time on a thread of its own.
     std::vector<int> delays; // the delay each key was pressed at
     std::thread recorder([&] {
-        pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+        pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
         pa_buffer_attr attr{};
         attr.maxlength = uint32_t(-1);
         attr.fragsize = kChunk * 2;
         int error = 0;
         pa_simple* rec = pa_simple_new(nullptr, "response_bench", PA_STREAM_RECORD, "@DEFAULT_MONITOR@", "monitor",
-                                       &spec, nullptr, &attr, &error);
+                                       &format, nullptr, &attr, &error);
         if (!rec) {
             std::fprintf(stderr, "no monitor: %s\n", pa_strerror(error));
             bDone = true;
