@@ -99,8 +99,10 @@ void CCharSchedule::Answer(unsigned char ch, bool bRight, int nMs, unsigned char
 
 double CCharSchedule::Weight(const CharProgress& c) const
 {
+    // Learned characters come back mostly through review, so that the
+    // answers go where the learning is.
     if (c.bLearned)
-        return 0.5;
+        return 0.1;
     double w = 3.0;
     if (!c.last.empty())
         w += 3.0 * (1.0 - c.nPercent / 100.0);
