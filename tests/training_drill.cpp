@@ -3,6 +3,7 @@
 // repeats and reviews across days, and keys read as answers.
 #include "TestRegistry.h"
 #include "drills/CharSchedule.h"
+#include "record/RecordTables.h"
 #include "text/Cp932.h"
 
 #include <QtTest>
@@ -134,6 +135,32 @@ private slots:
         QCOMPARE(days[0].nLearned, 1);
         QCOMPARE(days[0].nMedianMs, 250);
         QCOMPARE(days[1].nMedianMs, 0);
+    }
+
+    void charactersWeekByWeek()
+    {
+        // The history's results from each week's start on: K sent 10
+        // times in the first week (8 right), 4 in the last (4 right).
+        std::map<unsigned char, CharStats> since[kTrendWeeks];
+        for (int w = 0; w < kTrendWeeks; ++w)
+            since[w]['K'] = w == 0 ? CharStats{14, 12, {}} : CharStats{4, 4, {}};
+        const QDateTime first(QDate(2026, 3, 2), QTime(0, 0));
+        std::vector<HistoryAnswer> answers;
+        for (int ms : {300, 500, 400}) {
+            HistoryAnswer a;
+            a.when = first.addDays(22);
+            a.ch = 'M';
+            a.nMs = ms;
+            answers.push_back(a);
+        }
+        answers[0].when = first.addDays(-1); // before the weeks shown
+        const std::vector<CharTrend> trends = CharTrends(since, answers, first);
+        QCOMPARE(int(trends.size()), 2);
+        QCOMPARE(TrendText(trends[0], 0), QStringLiteral("80%"));
+        QCOMPARE(TrendText(trends[0], 1), QStringLiteral("-"));
+        QCOMPARE(TrendText(trends[0], 3), QStringLiteral("100%"));
+        QCOMPARE(trends[1].ch, 'M');
+        QCOMPARE(TrendText(trends[1], 3), QStringLiteral("450ms"));
     }
 };
 

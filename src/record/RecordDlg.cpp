@@ -169,6 +169,12 @@ CRecordDlg::CRecordDlg(QWidget* parent) : QDialog(parent)
                          QStringLiteral("速度"), QStringLiteral("ｺｯﾎ"), QStringLiteral("正解率")},
                         this);
     layout->addWidget(m_pDays);
+    QStringList weeks{QStringLiteral("文字")};
+    for (int w = kTrendWeeks - 1; w >= 0; --w)
+        weeks << (w == 0 ? QStringLiteral("今週") : QStringLiteral("%1週前").arg(w));
+    layout->addWidget(new QLabel(QStringLiteral("文字ごとの推移 (正解率と一文字ずつの反応の中央値)"), this));
+    m_pTrends = MakeTable(weeks, this);
+    layout->addWidget(m_pTrends);
     connect(m_pGoal, &QSpinBox::valueChanged, this, [this](int minutes) {
         ShowDays(m_days);
         emit DailyGoalChanged(minutes);
@@ -236,7 +242,19 @@ struct RecordContent {
     std::map<unsigned char, CharStats> chars;
     std::vector<DayScore> days;
     QString readiness; // of the exams, over the whole history
+    std::vector<CharTrend> trends;
 };
+
+// The last weeks of each character, whatever the period shown.
+static std::vector<CharTrend> ReadTrends(const CHistory& reader, int nMode)
+{
+    const QDateTime today(QDate::currentDate(), QTime(0, 0));
+    const QDateTime first = today.addDays(1 - 7 * kTrendWeeks).toUTC();
+    std::map<unsigned char, CharStats> since[kTrendWeeks];
+    for (int w = 0; w < kTrendWeeks; ++w)
+        since[w] = reader.Chars(first.addDays(7 * w), nMode);
+    return CharTrends(since, reader.Answers(first, nMode), first);
+}
 
 void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std::vector<HistoryTest>& runTests,
                          const std::map<unsigned char, CharStats>& runChars)
@@ -254,6 +272,7 @@ void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std
             c.chars = runChars;
         c.days = ScoresByDay(c.tests);
         ShowReadiness(AllReadiness(runTests));
+        ShowTrends({});
         Show(std::move(c.tests), std::move(c.chars), std::move(c.days));
         return;
     }
@@ -272,6 +291,7 @@ void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std
         RecordContent c = watcher->result();
         m_bLoading = false;
         ShowReadiness(c.readiness);
+        ShowTrends(c.trends);
         Show(std::move(c.tests), std::move(c.chars), std::move(c.days));
     });
     watcher->setFuture(QtConcurrent::run([path, since, mode, ofRun] {
@@ -282,6 +302,7 @@ void CRecordDlg::Refresh(const CHistory* pHistory, const QString& run, const std
             c.chars = reader.Chars(since, mode, ofRun);
             c.days = ScoresByDay(c.tests);
             c.readiness = AllReadiness(ExamTests(reader));
+            c.trends = ReadTrends(reader, mode);
         }
         return c;
     }));
@@ -457,4 +478,16 @@ void CRecordDlg::ShowDays(const std::vector<DayScore>& days)
             m_pDays->setItem(row, col, new QTableWidgetItem(cells[col]));
     }
     m_pDays->resizeColumnsToContents();
+}
+
+void CRecordDlg::ShowTrends(const std::vector<CharTrend>& trends)
+{
+    m_pTrends->setRowCount(int(trends.size()));
+    for (int row = 0; row < int(trends.size()); ++row) {
+        const CharTrend& t = trends[size_t(row)];
+        m_pTrends->setItem(row, 0, new QTableWidgetItem(CharText(std::string(1, char(t.ch)))));
+        for (int w = 0; w < kTrendWeeks; ++w)
+            m_pTrends->setItem(row, 1 + w, new QTableWidgetItem(TrendText(t, w)));
+    }
+    m_pTrends->resizeColumnsToContents();
 }

@@ -65,6 +65,7 @@ public:
     QTableWidget* m_pChars = nullptr;
     QTableWidget* m_pDays = nullptr;   // practice by day, newest first
     QSpinBox* m_pGoal = nullptr;       // minutes a day
+    QTableWidget* m_pTrends = nullptr; // each character over the last weeks
     void SetDailyGoal(int nMinutes);
     CScorePlot* m_pPlot = nullptr;
     QPushButton* m_pSaveTests = nullptr;
@@ -76,6 +77,7 @@ public:
 private:
     void Show(std::vector<HistoryTest> tests, std::map<unsigned char, CharStats> chars, std::vector<DayScore> days);
     void ShowDays(const std::vector<DayScore>& days);
+    void ShowTrends(const std::vector<CharTrend>& trends);
     std::vector<DayScore> m_days;
     int m_nGeneration = 0;
     bool m_bLoading = false;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "record/RecordTables.h"
+#include "drills/CharSchedule.h"
 #include "engine/PracticeModes.h"
 #include "text/Cp932.h"
 
@@ -147,4 +148,47 @@ QString DayPracticeText(const DayScore& day, int nGoalMin)
         .arg(minutes)
         .arg(nGoalMin)
         .arg(day.dMinutes + 1e-9 >= nGoalMin ? QStringLiteral("達成") : QStringLiteral("未達"));
+}
+
+std::vector<CharTrend> CharTrends(const std::map<unsigned char, CharStats> (&since)[kTrendWeeks],
+                                  const std::vector<HistoryAnswer>& answers, const QDateTime& firstWeek)
+{
+    std::map<unsigned char, CharTrend> trends;
+    for (int w = 0; w < kTrendWeeks; ++w)
+        for (const auto& [ch, st] : since[w]) {
+            CharTrend& t = trends[ch];
+            const CharStats* later = nullptr;
+            if (w + 1 < kTrendWeeks) {
+                const auto it = since[w + 1].find(ch);
+                later = it == since[w + 1].end() ? nullptr : &it->second;
+            }
+            t.anSent[w] = st.nSent - (later ? later->nSent : 0);
+            t.anRight[w] = st.nRight - (later ? later->nRight : 0);
+        }
+    std::map<unsigned char, std::vector<int>> times[kTrendWeeks];
+    for (const HistoryAnswer& a : answers) {
+        const qint64 days = firstWeek.daysTo(a.when);
+        if (days >= 0 && days < 7 * kTrendWeeks) {
+            times[days / 7][a.ch].push_back(std::max(0, a.nMs));
+            trends[a.ch];
+        }
+    }
+    std::vector<CharTrend> out;
+    for (auto& [ch, t] : trends) {
+        t.ch = ch;
+        for (int w = 0; w < kTrendWeeks; ++w)
+            t.anMedianMs[w] = MedianMs(times[w][ch]);
+        out.push_back(t);
+    }
+    return out;
+}
+
+QString TrendText(const CharTrend& trend, int nWeek)
+{
+    QStringList parts;
+    if (trend.anSent[nWeek] > 0)
+        parts << QStringLiteral("%1%").arg(qRound(100.0 * trend.anRight[nWeek] / trend.anSent[nWeek]));
+    if (trend.anMedianMs[nWeek] >= 0)
+        parts << QStringLiteral("%1ms").arg(trend.anMedianMs[nWeek]);
+    return parts.isEmpty() ? QStringLiteral("-") : parts.join(QLatin1Char(' '));
 }

@@ -47,3 +47,19 @@ QByteArray CharsCsv(const std::map<unsigned char, CharStats>& chars);
 
 // Characters worst first: lowest accuracy, then most sent.
 std::vector<unsigned char> WorstFirst(const std::map<unsigned char, CharStats>& chars);
+
+// Each character over the last kTrendWeeks weeks (oldest first): its
+// accuracy in the tests, and the median response time of its answers
+// in the one-character drill. since[k]: the results from the start of
+// week k on (the history's Chars), so a week is the difference of two.
+constexpr int kTrendWeeks = 4;
+struct CharTrend {
+    unsigned char ch = 0;
+    int anSent[kTrendWeeks] = {};
+    int anRight[kTrendWeeks] = {};
+    int anMedianMs[kTrendWeeks] = {-1, -1, -1, -1};
+};
+std::vector<CharTrend> CharTrends(const std::map<unsigned char, CharStats> (&since)[kTrendWeeks],
+                                  const std::vector<HistoryAnswer>& answers, const QDateTime& firstWeek);
+// A week's cell: "95% 420ms", "-" when nothing was practised.
+QString TrendText(const CharTrend& trend, int nWeek);
