@@ -87,32 +87,40 @@ private slots:
     void keysReadAsAnswers_data()
     {
         QTest::addColumn<bool>("wabun");
+        QTest::addColumn<bool>("kanaLayout");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<int>("completedAt"); // index of the key that completes it
         QTest::addColumn<QByteArray>("answer");
-        QTest::newRow("letter") << false << "k" << 0 << QByteArray("K");
-        QTest::newRow("figure") << false << "5" << 0 << QByteArray("5");
-        QTest::newRow("prosign") << false << "<ar>" << 3 << QByteArray(1, char(kProsignAR));
-        QTest::newRow("kana") << true << "ka" << 1 << QByteArray("\xB6");
-        QTest::newRow("n") << true << "nn" << 1 << QByteArray("\xDD");
-        QTest::newRow("voiced mark") << true << "@" << 0 << QByteArray("\xDE");
-        QTest::newRow("long mark") << true << "-" << 0 << QByteArray("\xB0");
-        QTest::newRow("ra ta") << true << "<rata>" << 5 << QByteArray(1, char(kProsignRaTa));
-        QTest::newRow("figure in wabun") << true << "3" << 0 << QByteArray("3");
+        QTest::newRow("letter") << false << false << "k" << 0 << QByteArray("K");
+        QTest::newRow("figure") << false << false << "5" << 0 << QByteArray("5");
+        QTest::newRow("prosign") << false << false << "<ar>" << 3 << QByteArray(1, char(kProsignAR));
+        QTest::newRow("kana") << true << false << "ka" << 1 << QByteArray("\xB6");
+        QTest::newRow("n") << true << false << "nn" << 1 << QByteArray("\xDD");
+        QTest::newRow("voiced mark") << true << false << "@" << 0 << QByteArray("\xDE");
+        QTest::newRow("long mark") << true << false << "-" << 0 << QByteArray("\xB0");
+        QTest::newRow("ra ta") << true << false << "<rata>" << 5 << QByteArray(1, char(kProsignRaTa));
+        QTest::newRow("figure in wabun") << true << false << "3" << 0 << QByteArray("3");
+        QTest::newRow("kana key") << true << true << "3" << 0 << QByteArray("\xB1");
+        QTest::newRow("kana key, ro") << true << true << "\\" << 0 << QByteArray("\xDB");
+        QTest::newRow("kana key, wo") << true << true << "~" << 0 << QByteArray("\xA6");
+        QTest::newRow("kana key, mark") << true << true << "<" << 0 << QByteArray("\xA4");
     }
     void keysReadAsAnswers()
     {
         QFETCH(bool, wabun);
+        QFETCH(bool, kanaLayout);
         QFETCH(QString, keys);
         QFETCH(int, completedAt);
         QFETCH(QByteArray, answer);
-        CKeyAnswer a(wabun);
+        CKeyAnswer a(wabun, kanaLayout);
         for (int i = 0; i < keys.size(); ++i) {
             const std::string got = a.Feed(keys[i]);
             QCOMPARE(got.empty(), i != completedAt);
             if (i == completedAt)
                 QCOMPARE(QByteArray::fromStdString(got), answer);
         }
+        if (kanaLayout) // a figure from the keypad is a figure
+            QCOMPARE(a.Feed(u'3', true), std::string("3"));
     }
 
     void daysFromTheAnswers()

@@ -7,6 +7,7 @@
 #include "text/Cp932.h"
 #include "winui/MessageBox.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -75,6 +76,13 @@ CCharDrillDlg::CCharDrillDlg(int nFreq, int nWpm, int nVolume, const TrainingOpt
             m_options.Save();
             ShowProgress();
         });
+    m_pKanaLayout = new QCheckBox(QStringLiteral("かなキー配列で打つ(&J)"), this);
+    m_pKanaLayout->setChecked(m_options.bKanaLayout);
+    m_pKanaLayout->setFocusPolicy(Qt::NoFocus);
+    connect(m_pKanaLayout, &QCheckBox::toggled, this, [this](bool on) {
+        m_options.bKanaLayout = on;
+        m_options.Save();
+    });
     m_pBig = new QLabel(this);
     m_pBig->setAlignment(Qt::AlignCenter);
     QFont big = font();
@@ -101,6 +109,7 @@ CCharDrillDlg::CCharDrillDlg(int nFreq, int nWpm, int nVolume, const TrainingOpt
     top->addWidget(m_pStart);
     top->addWidget(m_pStop);
     top->addWidget(m_pCalibrate);
+    top->addWidget(m_pKanaLayout);
     top->addStretch(1);
     auto* rule = new QHBoxLayout;
     rule->addWidget(new QLabel(QStringLiteral("習得: 直近20回の正解率"), this));
@@ -164,7 +173,8 @@ QString CCharDrillDlg::StateText() const
 {
     if (m_eStep == Step::Idle)
         return QStringLiteral("開始を押すと、一文字ずつ送ります。聞こえた文字のキーを、文字が終わったらすぐに押してください"
-                              " (和文はローマ字で。記号は @ ﾞ [ ﾟ - ｰ , ､ ] ｣ . ･、略符号は <AR> のように)。");
+                              " (和文はローマ字で。記号は @ ﾞ [ ﾟ - ｰ , ､ ] ｣ . ･、略符号は <AR> のように。"
+                              "かなキー配列では数字をテンキーで)。");
     return {};
 }
 
@@ -177,6 +187,7 @@ void CCharDrillDlg::ShowState(const QString& text, const QString& color)
     m_pStop->setEnabled(!idle);
     m_pCalibrate->setEnabled(idle);
     m_pKind->setEnabled(idle);
+    m_pKanaLayout->setEnabled(idle);
     m_pLatency->setText(m_options.nKeyLatencyMs > 0
                             ? QStringLiteral("キーを押す速さ %1 ms を差し引いています。").arg(m_options.nKeyLatencyMs)
                             : QStringLiteral("キーを押す速さはまだ測っていません (反応の速さを測る)。"));
@@ -190,7 +201,7 @@ void CCharDrillDlg::OnStart()
     std::random_device device;
     m_pSchedule = std::make_unique<CCharSchedule>(DrillOrder(Mode()), rule, device());
     Replay(*m_pSchedule, AllAnswers());
-    m_pKeys = std::make_unique<CKeyAnswer>(Mode() == kWabunChars);
+    m_pKeys = std::make_unique<CKeyAnswer>(Mode() == kWabunChars, m_options.bKanaLayout);
     m_strSent.clear();
     m_strAnswers.clear();
     m_llSessionStartNs = SteadyNowNs();
@@ -314,10 +325,10 @@ void CCharDrillDlg::keyPressEvent(QKeyEvent* event)
         return;
     }
     for (QChar ch : text)
-        OnKey(ch, now);
+        OnKey(ch, now, event->modifiers().testFlag(Qt::KeypadModifier));
 }
 
-void CCharDrillDlg::OnKey(QChar ch, long long llNs)
+void CCharDrillDlg::OnKey(QChar ch, long long llNs, bool bKeypad)
 {
     if (m_eStep == Step::Calibrating) {
         if ((m_bPlaying || m_bEnded) && m_llKeyNs == 0) {
@@ -329,7 +340,7 @@ void CCharDrillDlg::OnKey(QChar ch, long long llNs)
     }
     if (m_eStep != Step::Asking || m_llKeyNs != 0)
         return;
-    const std::string answer = m_pKeys->Feed(ch);
+    const std::string answer = m_pKeys->Feed(ch, bKeypad);
     if (answer.empty()) {
         m_pBig->setText(m_pKeys->Pending().isEmpty() ? QStringLiteral("?") : m_pKeys->Pending());
         return;

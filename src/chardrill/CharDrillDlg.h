@@ -13,6 +13,7 @@
 
 #include <memory>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -39,8 +40,9 @@ public:
     // Ten tones, each to be answered by a key as it starts: the median
     // delay becomes the key latency taken off every response time.
     void OnCalibrate();
-    // A key typed, at llNs on the steady clock.
-    void OnKey(QChar ch, long long llNs);
+    // A key typed, at llNs on the steady clock; bKeypad: on the numeric
+    // keypad.
+    void OnKey(QChar ch, long long llNs, bool bKeypad = false);
 
     // For tests.
     CTextTest& Player() { return m_player; }
@@ -112,6 +114,7 @@ private:
     QSpinBox* m_pPercent;
     QSpinBox* m_pLearnMs;
     QSpinBox* m_pSlowMs;
+    QCheckBox* m_pKanaLayout;
     QLabel* m_pBig;
     QLabel* m_pState;
     QLabel* m_pLatency;

@@ -172,8 +172,32 @@ void CKeyAnswer::Clear()
     m_romaji = CRomajiConverter();
 }
 
-std::string CKeyAnswer::Feed(QChar ch)
+// A JIS kana keyboard: each key's text on its Latin layout (the same
+// places on a US one for the letters and most signs), and its kana;
+// shifted keys for the marks, and ｦ on the key whose shifted text is a
+// tilde (the 0 key there). The ro key and the yen key both give a
+// backslash: it stands for ﾛ, the kana. Figures come from the keypad.
+static const std::pair<char16_t, const char16_t*> kKanaKeys[] = {
+    {u'1', u"ﾇ"}, {u'2', u"ﾌ"}, {u'3', u"ｱ"}, {u'4', u"ｳ"}, {u'5', u"ｴ"}, {u'6', u"ｵ"}, {u'7', u"ﾔ"},
+    {u'8', u"ﾕ"}, {u'9', u"ﾖ"}, {u'0', u"ﾜ"}, {u'-', u"ﾎ"}, {u'^', u"ﾍ"}, {u'|', u"ｰ"}, {u'\\', u"ﾛ"},
+    {u'q', u"ﾀ"}, {u'w', u"ﾃ"}, {u'e', u"ｲ"}, {u'r', u"ｽ"}, {u't', u"ｶ"}, {u'y', u"ﾝ"}, {u'u', u"ﾅ"},
+    {u'i', u"ﾆ"}, {u'o', u"ﾗ"}, {u'p', u"ｾ"}, {u'@', u"ﾞ"}, {u'[', u"ﾟ"},
+    {u'a', u"ﾁ"}, {u's', u"ﾄ"}, {u'd', u"ｼ"}, {u'f', u"ﾊ"}, {u'g', u"ｷ"}, {u'h', u"ｸ"}, {u'j', u"ﾏ"},
+    {u'k', u"ﾉ"}, {u'l', u"ﾘ"}, {u';', u"ﾚ"}, {u':', u"ｹ"}, {u']', u"ﾑ"},
+    {u'z', u"ﾂ"}, {u'x', u"ｻ"}, {u'c', u"ｿ"}, {u'v', u"ﾋ"}, {u'b', u"ｺ"}, {u'n', u"ﾐ"}, {u'm', u"ﾓ"},
+    {u',', u"ﾈ"}, {u'.', u"ﾙ"}, {u'/', u"ﾒ"}, {u'_', u"ﾛ"},
+    {u'~', u"ｦ"}, {u'`', u"ｦ"}, {u'<', u"､"}, {u'>', u"｡"}, {u'?', u"･"}, {u'{', u"｢"}, {u'}', u"｣"},
+    {u'(', u"("}, {u')', u")"},
+};
+
+std::string CKeyAnswer::Feed(QChar ch, bool bKeypad)
 {
+    if (m_bWabun && m_bKanaLayout && !bKeypad) {
+        for (const auto& [key, kana] : kKanaKeys)
+            if (ch == key)
+                return QStringToCp932(QString::fromUtf16(kana));
+        return {};
+    }
     if (ch == u'<') {
         Clear();
         m_bInName = true;

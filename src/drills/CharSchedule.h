@@ -106,18 +106,23 @@ int MedianMs(std::vector<int> ms);
 // as they are (in capitals); kana by romaji, the answer complete with the
 // key that completes the kana, and the signs by the keys of a kana
 // keyboard (@ ﾞ, [ ﾟ, - ｰ, , ､, ] ｣, . ･); a prosign as its name between
-// < and > ("<AR>", "<rata>").
+// < and > ("<AR>", "<rata>"). With bKanaLayout, each key is the kana of
+// its place on a JIS kana keyboard, as the keyboard's Latin layout gives
+// the key's text (one key, one kana; ﾗﾀ has none), figures from the
+// numeric keypad.
 class CKeyAnswer {
 public:
-    explicit CKeyAnswer(bool bWabun) : m_bWabun(bWabun) {}
-    // The answer this key completes (code page 932), or empty.
-    std::string Feed(QChar ch);
+    explicit CKeyAnswer(bool bWabun, bool bKanaLayout = false) : m_bWabun(bWabun), m_bKanaLayout(bKanaLayout) {}
+    // The answer this key completes (code page 932), or empty; bKeypad:
+    // from the numeric keypad.
+    std::string Feed(QChar ch, bool bKeypad = false);
     // What is typed and not yet an answer.
     QString Pending() const { return m_strName + m_romaji.Pending(); }
     void Clear();
 
 private:
     bool m_bWabun;
+    bool m_bKanaLayout;
     bool m_bInName = false;
     QString m_strName; // "<" and what followed
     CRomajiConverter m_romaji;

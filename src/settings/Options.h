@@ -42,6 +42,7 @@ struct TrainingOptions {
     int nSlowMs = 2000;
     int nKeyLatencyMs = 0;
     int nDailyGoalMin = 0;       // minutes a day; 0: no goal
+    bool bKanaLayout = false;    // the drill's kana by a JIS kana keyboard, not romaji
 
     bool HasNoise() const { return nNoiseSnrDb != kNoiseOff; }
     // Any band condition on, the fist among them.

@@ -42,6 +42,7 @@ static constexpr SettingDef kSettings[] = {
     {kSetSlowMs,            "Options/SlowMs",            S::Int,  2000,      kNoOff,    300, 10000, nullptr,         &O::nSlowMs,            S::Never, kSetSlowMs},
     {kSetKeyLatencyMs,      "Options/KeyLatencyMs",      S::Int,  0,         kNoOff,    0,   1000, nullptr,          &O::nKeyLatencyMs,      S::Never, kSetKeyLatencyMs},
     {kSetDailyGoalMin,      "Options/DailyGoalMin",      S::Int,  0,         0,         1,   600,  nullptr,          &O::nDailyGoalMin,      S::Never, kSetDailyGoalMin},
+    {kSetKanaLayout,        "Options/KanaLayout",        S::Bool, 0,         kNoOff,    0,   1,    nullptr,          &O::bKanaLayout,        S::Never, kSetKanaLayout},
 };
 static_assert(std::size(kSettings) == kSettingCount);
 

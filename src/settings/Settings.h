@@ -39,6 +39,7 @@ enum SettingId {
     kSetSlowMs,
     kSetKeyLatencyMs,
     kSetDailyGoalMin,
+    kSetKanaLayout,
     kSettingCount,
 };
 
