@@ -204,6 +204,8 @@ void CCharDrillDlg::OnStart()
     m_pKeys = std::make_unique<CKeyAnswer>(Mode() == kWabunChars, m_options.bKanaLayout);
     m_strSent.clear();
     m_strAnswers.clear();
+    m_sessionCounts = {};
+    m_sessionChars.clear();
     m_llSessionStartNs = SteadyNowNs();
     const int due = m_pSchedule->DueCount(NowSeconds());
     m_eStep = Step::Showing;
@@ -380,6 +382,16 @@ void CCharDrillDlg::Judge(const std::string& typed, long long llKeyNs, bool bTim
     m_pSchedule->Answer(m_ch, right, ms, typedCh, NowSeconds(), slow);
     m_strSent += char(m_ch);
     m_strAnswers += typed;
+    CharStats& stats = m_sessionChars[m_ch];
+    ++stats.nSent;
+    ++m_sessionCounts.nSent;
+    if (right) {
+        ++stats.nRight;
+        ++m_sessionCounts.nRight;
+    } else {
+        ++stats.confusions[typed];
+        ++(typed.empty() ? m_sessionCounts.nMissing : m_sessionCounts.nWrong);
+    }
 
     HistoryAnswer a;
     a.when = QDateTime::currentDateTimeUtc();
@@ -462,14 +474,15 @@ void CCharDrillDlg::EndSession()
     t.strTyped = m_strAnswers;
     t.nCharsHeard = int(m_strSent.size());
     t.dSeconds = double(SteadyNowNs() - m_llSessionStartNs) / 1e9;
-    const Alignment a = AlignCopy(t.strSent, t.strTyped);
-    t.SetCounts(a);
-    t.nPositionPercent = ScoreCopy(t.strSent, t.strTyped).nPercent;
-    if (!m_pHistory->Add(t, CharStatsOf(a, t.strSent, t.strTyped)))
+    t.SetCounts(m_sessionCounts);
+    t.nPositionPercent = m_sessionCounts.nRight * 100 / m_sessionCounts.nSent;
+    if (!m_pHistory->Add(t, m_sessionChars))
         MessageBox(this, QStringLiteral("成績を履歴に記録できませんでした。\n%1").arg(m_pHistory->Error()), kCaption,
                    MB_OK | MB_ICONEXCLAMATION);
     m_strSent.clear();
     m_strAnswers.clear();
+    m_sessionCounts = {};
+    m_sessionChars.clear();
 }
 
 void CCharDrillDlg::OnCalibrate()

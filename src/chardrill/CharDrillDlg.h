@@ -6,6 +6,7 @@
 #include "drills/CharSchedule.h"
 #include "drills/TextTest.h"
 #include "history/History.h"
+#include "scoring/Scoring.h"
 #include "settings/Options.h"
 
 #include <QDialog>
@@ -100,6 +101,8 @@ private:
     QTimer m_next;
     // The session: what was asked and answered, for the history's test.
     std::string m_strSent, m_strAnswers;
+    Alignment m_sessionCounts; // as each answer was judged, not re-aligned
+    std::map<unsigned char, CharStats> m_sessionChars;
     long long m_llSessionStartNs = 0;
     std::vector<HistoryAnswer> m_ownAnswers;
     // Calibration: the tone's start as heard and the delays so far.

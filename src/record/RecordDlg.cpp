@@ -466,7 +466,7 @@ void CRecordDlg::SetDailyGoal(int nMinutes)
 void CRecordDlg::ShowDays(const std::vector<DayScore>& days)
 {
     m_days = days;
-    m_pDays->setSortingEnabled(false);
+    m_pDays->setSortingEnabled(false); // filled newest first
     m_pDays->setRowCount(int(days.size()));
     for (int row = 0; row < int(days.size()); ++row) {
         const DayScore& d = days[days.size() - 1 - size_t(row)];
@@ -482,6 +482,8 @@ void CRecordDlg::ShowDays(const std::vector<DayScore>& days)
 
 void CRecordDlg::ShowTrends(const std::vector<CharTrend>& trends)
 {
+    // Rows sorted while they fill would scatter their cells.
+    m_pTrends->setSortingEnabled(false);
     m_pTrends->setRowCount(int(trends.size()));
     for (int row = 0; row < int(trends.size()); ++row) {
         const CharTrend& t = trends[size_t(row)];
@@ -489,5 +491,6 @@ void CRecordDlg::ShowTrends(const std::vector<CharTrend>& trends)
         for (int w = 0; w < kTrendWeeks; ++w)
             m_pTrends->setItem(row, 1 + w, new QTableWidgetItem(TrendText(t, w)));
     }
+    m_pTrends->setSortingEnabled(true);
     m_pTrends->resizeColumnsToContents();
 }
