@@ -333,7 +333,12 @@ void CCharDrillDlg::keyPressEvent(QKeyEvent* event)
 void CCharDrillDlg::OnKey(QChar ch, long long llNs, bool bKeypad)
 {
     if (m_eStep == Step::Calibrating) {
-        if ((m_bPlaying || m_bEnded) && m_llKeyNs == 0) {
+        // A key before the tone is heard is no reaction to it.
+        ToneHeard heard;
+        const bool known = m_player.Heard(heard);
+        if (known && heard.llStartNs > llNs)
+            return;
+        if ((m_bPlaying || m_bEnded) && m_llKeyNs == 0 && (known || m_bEnded)) {
             m_llKeyNs = llNs;
             if (m_bEnded)
                 TakeCalibration();
