@@ -166,7 +166,7 @@ int main(int argc, char** argv)
             continue;
         errors.push_back(answers[i].nMs - delays[i]);
     }
-    std::printf("%d busy thread(s): %zu answers timed of %zu keys\n", nBusy, errors.size(), delays.size());
+    std::printf("%zu answers timed of %zu keys (%d busy threads of the bench's own)\n", errors.size(), delays.size(), nBusy);
     if (errors.empty())
         return 1;
     std::vector<double> sorted = errors;

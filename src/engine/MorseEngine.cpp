@@ -425,7 +425,9 @@ void CMorseEngine::OnWomClose(HWAVEOUT hwo)
 
 bool CMorseEngine::Heard(ToneHeard& heard) const
 {
-    if (g_hWaveOut && m_bPlaying)
+    // Until its close, after the text's end too: a new test releases any
+    // device before it, so an open one is this test's.
+    if (g_hWaveOut)
         return g_hWaveOut->Heard(heard);
     heard = m_toneHeard;
     return m_bToneHeard;
