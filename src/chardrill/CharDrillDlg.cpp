@@ -188,6 +188,9 @@ void CCharDrillDlg::ShowState(const QString& text, const QString& color)
     m_pCalibrate->setEnabled(idle);
     m_pKind->setEnabled(idle);
     m_pKanaLayout->setEnabled(idle);
+    // The rule a session's schedule was built with stays until it ends.
+    for (QSpinBox* box : {m_pPercent, m_pLearnMs, m_pSlowMs})
+        box->setEnabled(idle);
     m_pLatency->setText(m_options.nKeyLatencyMs > 0
                             ? QStringLiteral("キーを押す速さ %1 ms を差し引いています。").arg(m_options.nKeyLatencyMs)
                             : QStringLiteral("キーを押す速さはまだ測っていません (反応の速さを測る)。"));
@@ -438,7 +441,9 @@ void CCharDrillDlg::Judge(const std::string& typed, long long llKeyNs, bool bTim
         m_eStep = Step::Showing;
         Play(m_ch);
     }
-    ShowProgress();
+    // The table only: the history is read again at the session's end,
+    // never while the next key is being timed.
+    ShowTable(*m_pSchedule);
 }
 
 void CCharDrillDlg::OnStop()
@@ -536,11 +541,15 @@ void CCharDrillDlg::ShowProgress()
     const LearnRule rule{m_options.nLearnPercent, m_options.nLearnMs};
     const std::vector<HistoryAnswer> answers = AllAnswers();
     CCharSchedule replayed(DrillOrder(Mode()), rule, 1);
-    const CCharSchedule* s = m_pSchedule ? m_pSchedule.get() : &replayed;
-    if (!m_pSchedule)
-        Replay(replayed, answers);
+    Replay(replayed, answers);
+    ShowTable(replayed);
+    m_pPlot->SetDays(DrillDays(DrillOrder(Mode()), rule, answers));
+}
+
+void CCharDrillDlg::ShowTable(const CCharSchedule& schedule)
+{
     m_pTable->setRowCount(0);
-    for (const CharProgress& c : s->Progress()) {
+    for (const CharProgress& c : schedule.Progress()) {
         if (!c.bIntroduced)
             continue;
         const int row = m_pTable->rowCount();
@@ -555,7 +564,6 @@ void CCharDrillDlg::ShowProgress()
         for (int col = 0; col < int(cells.size()); ++col)
             m_pTable->setItem(row, col, new QTableWidgetItem(cells[col]));
     }
-    m_pPlot->SetDays(DrillDays(DrillOrder(Mode()), rule, answers));
 }
 
 void CCharDrillDlg::reject()

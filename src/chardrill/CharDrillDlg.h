@@ -75,7 +75,9 @@ private:
     void Judge(const std::string& typed, long long llKeyNs, bool bTimedOut);
     void EndSession();
     void ShowState(const QString& text, const QString& color = {});
+    // The history's progress, read again: the table and the plot.
     void ShowProgress();
+    void ShowTable(const CCharSchedule& schedule);
     void CalibrationTone();
     void TakeCalibration();
     std::vector<HistoryAnswer> AllAnswers() const;
