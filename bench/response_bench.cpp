@@ -99,6 +99,7 @@ int main(int argc, char** argv)
 
     // The monitor, read 10 ms at a time on a thread of its own.
     std::vector<int> delays; // the delay each key was pressed at
+    int nJudgedAtKey = 0;    // told right or wrong as the key came
     std::thread recorder([&] {
         pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
         pa_buffer_attr attr{};
@@ -132,11 +133,13 @@ int main(int argc, char** argv)
                 const int delay = kDelaysMs[pressed % std::size(kDelaysMs)];
                 lastTone = -1;
                 SleepUntilNs(endNs + delay * 1000000LL);
-                QMetaObject::invokeMethod(&dlg, [&dlg, &delays, delay] {
+                QMetaObject::invokeMethod(&dlg, [&dlg, &delays, &nJudgedAtKey, delay] {
                     const bool asking = dlg.Asking();
                     PressAnswer(dlg);
-                    if (asking)
+                    if (asking) {
                         delays.push_back(delay);
+                        nJudgedAtKey += dlg.Asking() ? 0 : 1;
+                    }
                 });
                 ++pressed;
             }
@@ -166,7 +169,8 @@ int main(int argc, char** argv)
             continue;
         errors.push_back(answers[i].nMs - delays[i]);
     }
-    std::printf("%zu answers timed of %zu keys (%d busy threads of the bench's own)\n", errors.size(), delays.size(), nBusy);
+    std::printf("%zu answers timed of %zu keys (%d busy threads of the bench's own); %d judged as the key came\n",
+                errors.size(), delays.size(), nBusy, nJudgedAtKey);
     if (errors.empty())
         return 1;
     std::vector<double> sorted = errors;

@@ -183,6 +183,7 @@ bool CStreamWaveOut::Heard(ToneHeard& heard) const
         return false;
     heard.llStartNs = s.HeardNs(s.llFirstTone, m_nRate);
     heard.llEndNs = s.HeardNs(s.llLastTone + 1, m_nRate);
+    heard.bComplete = (s.bAhead && !s.pSource) || s.bClosing;
     return true;
 }
 

@@ -85,6 +85,7 @@ public:
 struct ToneHeard {
     long long llStartNs = 0;
     long long llEndNs = 0;
+    bool bComplete = false; // the whole test is keyed: no tone comes after llEndNs
 };
 
 class IWaveOut {

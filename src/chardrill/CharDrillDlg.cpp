@@ -47,6 +47,8 @@ CCharDrillDlg::CCharDrillDlg(int nFreq, int nWpm, int nVolume, const TrainingOpt
     connect(&m_slow, &QTimer::timeout, this, &CCharDrillDlg::OnTimeout);
     m_next.setSingleShot(true);
     connect(&m_next, &QTimer::timeout, this, &CCharDrillDlg::NextChar);
+    m_heard.setInterval(kHeardPollMs);
+    connect(&m_heard, &QTimer::timeout, this, &CCharDrillDlg::JudgeOnceHeard);
 
     m_pKind = new QComboBox(this);
     for (PracticeMode mode : kKinds)
@@ -296,7 +298,9 @@ void CCharDrillDlg::OnEnded()
         }
         break;
     case Step::Showing:
-        m_next.start(kNextPauseMs);
+        // A right answer judged before the close has its pause running.
+        if (!m_next.isActive())
+            m_next.start(kNextPauseMs);
         break;
     case Step::Calibrating:
         // A key is timed from the tone's start here.
@@ -317,6 +321,7 @@ void CCharDrillDlg::OnFailed()
     m_eStep = Step::Idle;
     m_slow.stop();
     m_next.stop();
+    m_heard.stop();
     ShowState(StateText());
     MessageBox(this, CTextTest::NoDeviceText(), kCaption, MB_OK | MB_ICONEXCLAMATION);
 }
@@ -360,6 +365,22 @@ void CCharDrillDlg::OnKey(QChar ch, long long llNs, bool bKeypad)
     m_pBig->setText(Cp932ToQString(ShowProsigns(answer)));
     if (m_bEnded)
         Judge(m_strTyped, m_llKeyNs, false);
+    else
+        JudgeOnceHeard();
+}
+
+void CCharDrillDlg::JudgeOnceHeard()
+{
+    ToneHeard heard;
+    if (m_eStep != Step::Asking || m_llKeyNs == 0) {
+        m_heard.stop();
+    } else if (m_player.Heard(heard) && heard.bComplete && SteadyNowNs() >= heard.llEndNs) {
+        m_heard.stop();
+        m_llEndNs = heard.llEndNs;
+        Judge(m_strTyped, m_llKeyNs, false);
+    } else if (!m_heard.isActive()) {
+        m_heard.start();
+    }
 }
 
 void CCharDrillDlg::OnTimeout()
@@ -381,6 +402,7 @@ void CCharDrillDlg::TakeCalibration()
 void CCharDrillDlg::Judge(const std::string& typed, long long llKeyNs, bool bTimedOut)
 {
     m_slow.stop();
+    m_heard.stop();
     const int latency = m_options.nKeyLatencyMs;
     const int ms = bTimedOut ? m_options.nSlowMs : int((llKeyNs - m_llEndNs) / 1000000) - latency;
     const bool early = !bTimedOut && llKeyNs < m_llEndNs;
@@ -454,6 +476,7 @@ void CCharDrillDlg::OnStop()
     m_eStep = Step::Idle;
     m_slow.stop();
     m_next.stop();
+    m_heard.stop();
     m_player.Stop();
     if (!calibrating)
         EndSession();

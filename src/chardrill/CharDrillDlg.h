@@ -59,6 +59,7 @@ public:
     static constexpr int kNextPauseMs = 500; // after a right answer
     static constexpr int kCalibrationTones = 10;
     static constexpr int kCalibrationWaitMs = 3000; // for a key after a tone
+    static constexpr int kHeardPollMs = 10;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -72,6 +73,9 @@ private:
     void OnEnded();
     void OnFailed();
     void OnTimeout();
+    // A key in hand and the character heard to its end: judged now, not
+    // at the close, which waits for the silence after it.
+    void JudgeOnceHeard();
     void Judge(const std::string& typed, long long llKeyNs, bool bTimedOut);
     void EndSession();
     void ShowState(const QString& text, const QString& color = {});
@@ -101,6 +105,7 @@ private:
     bool m_bAgain = false;      // keyed again after a miss: not asked
     QTimer m_slow;              // the limit after the end
     QTimer m_next;
+    QTimer m_heard;             // a key in hand: is the character's end heard?
     // The session: what was asked and answered, for the history's test.
     std::string m_strSent, m_strAnswers;
     Alignment m_sessionCounts; // as each answer was judged, not re-aligned

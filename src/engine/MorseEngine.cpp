@@ -418,6 +418,7 @@ void CMorseEngine::OnWomClose(HWAVEOUT hwo)
         return;
     waveOutUnprepareHeader(g_hWaveOut, &g_WaveHdr, sizeof(WAVEHDR));
     m_bToneHeard = hwo->Heard(m_toneHeard);
+    m_toneHeard.bComplete = true;
     g_hWaveOut = nullptr;
     m_bPlaying = 0;
     OnStreamClosed();
