@@ -228,14 +228,14 @@ void CCharDrillDlg::NextChar()
     m_bAgain = false;
     if (pick.bNew) {
         m_eStep = Step::Intro;
-        m_nIntroLeft = kIntroPlays;
         m_pBig->setText(CharName(m_ch));
         m_pBig->setStyleSheet(QStringLiteral("color: #000080"));
         ShowState(QStringLiteral("新しい文字です。%1 回聞いてください。").arg(kIntroPlays));
+        Play(m_ch, kIntroPlays); // in one stream, a word gap apart
     } else {
         BeginAsking();
+        Play(m_ch);
     }
-    Play(m_ch);
 }
 
 void CCharDrillDlg::BeginAsking()
@@ -248,7 +248,7 @@ void CCharDrillDlg::BeginAsking()
     m_pKeys->Clear();
 }
 
-void CCharDrillDlg::Play(unsigned char ch)
+void CCharDrillDlg::Play(unsigned char ch, int nTimes)
 {
     m_bEnded = false;
     m_player.SetSettings({Mode(), m_nFreq, m_nWpm, m_nVolume});
@@ -259,11 +259,14 @@ void CCharDrillDlg::Play(unsigned char ch)
     o.nWabunSet = 1;
     ApplyTrainingOptions(o, m_player);
     // Kana come without the start signal; a text is keyed from two bytes
-    // on, and the space after the character is silence.
+    // on, and the space after each character is silence.
     KeyingOptions keying = m_player.GetKeyingOptions();
     keying.bNoStartSignal = true;
     m_player.SetKeyingOptions(keying);
-    if (!m_player.Play(std::string(1, char(ch)) + ' ')) {
+    std::string text;
+    for (int i = 0; i < nTimes; ++i)
+        text += std::string(1, char(ch)) + ' ';
+    if (!m_player.Play(text)) {
         OnFailed();
         return;
     }
@@ -281,13 +284,9 @@ void CCharDrillDlg::OnEnded()
     m_llEndNs = known ? heard.llEndNs : SteadyNowNs();
     switch (m_eStep) {
     case Step::Intro:
-        if (--m_nIntroLeft > 0) {
-            Play(m_ch);
-        } else {
-            BeginAsking();
-            ShowState(QStringLiteral("今の文字を打ってください。"));
-            Play(m_ch);
-        }
+        BeginAsking();
+        ShowState(QStringLiteral("今の文字を打ってください。"));
+        Play(m_ch);
         break;
     case Step::Asking:
         if (m_llKeyNs != 0) {

@@ -69,7 +69,7 @@ private:
     enum class Step { Idle, Intro, Asking, Showing, Calibrating };
     void NextChar();
     void BeginAsking();
-    void Play(unsigned char ch);
+    void Play(unsigned char ch, int nTimes = 1);
     void OnEnded();
     void OnFailed();
     void OnTimeout();
@@ -96,7 +96,6 @@ private:
     std::unique_ptr<CKeyAnswer> m_pKeys;
     Step m_eStep = Step::Idle;
     unsigned char m_ch = 0;
-    int m_nIntroLeft = 0;
     bool m_bPlaying = false;
     bool m_bEnded = false;      // the character was heard to its end
     long long m_llEndNs = 0;    // when, as heard
