@@ -137,7 +137,8 @@ private slots:
         }
         answers.back().when = first.addDays(2).toUTC();
         answers.back().nMs = -50; // early: counted as 0
-        const std::vector<DrillDay> days = DrillDays({'K', 'M'}, LearnRule{}, answers);
+        CCharSchedule schedule({'K', 'M'}, LearnRule{}, 1);
+        const std::vector<DrillDay> days = DrillDays(schedule, answers);
         QCOMPARE(int(days.size()), 2);
         QCOMPARE(days[0].nAnswers, 11);
         QCOMPARE(days[0].nLearned, 1);

@@ -4,10 +4,10 @@
 #include "scoring/CharStats.h"
 #include "scoring/Scoring.h"
 #include "winui/MessageBox.h"
+#include "winui/Tables.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,25 +24,6 @@ static const QString kCaption = QStringLiteral("ｺｰﾙｻｲﾝと単語");
 // What a run may send, in the order of the kind box.
 static const PracticeMode kKinds[] = {kLatinCallSigns, kLatinWords};
 constexpr int kTopScores = 10;
-
-static QTableWidget* Table(const QStringList& headers, QWidget* parent)
-{
-    auto* t = new QTableWidget(0, int(headers.size()), parent);
-    t->setHorizontalHeaderLabels(headers);
-    t->verticalHeader()->hide();
-    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    t->setFocusPolicy(Qt::NoFocus);
-    t->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    return t;
-}
-
-static void AppendRow(QTableWidget* t, const QStringList& cells)
-{
-    const int row = t->rowCount();
-    t->insertRow(row);
-    for (int c = 0; c < int(cells.size()); ++c)
-        t->setItem(row, c, new QTableWidgetItem(cells[c]));
-}
 
 CCallSignDlg::CCallSignDlg(int nFreq, int nWpm, int nVolume, const TrainingOptions& options, CHistory* pHistory,
                            QWidget* parent)
@@ -81,9 +62,9 @@ CCallSignDlg::CCallSignDlg(int nFreq, int nWpm, int nVolume, const TrainingOptio
     auto* answerLabel = new QLabel(QStringLiteral("答え(&A)"), this);
     answerLabel->setBuddy(m_pAnswer);
     m_pLast = new QLabel(this);
-    m_pItems = Table({QStringLiteral("送信"), QStringLiteral("答え"), QStringLiteral("速度"), QStringLiteral("結果")},
+    m_pItems = ReadOnlyTable({QStringLiteral("送信"), QStringLiteral("答え"), QStringLiteral("速度"), QStringLiteral("結果")},
                      this);
-    m_pTop = Table({QStringLiteral("得点"), QStringLiteral("最高速度"), QStringLiteral("正解"), QStringLiteral("日時")},
+    m_pTop = ReadOnlyTable({QStringLiteral("得点"), QStringLiteral("最高速度"), QStringLiteral("正解"), QStringLiteral("日時")},
                    this);
 
     auto* top = new QHBoxLayout;

@@ -6,11 +6,11 @@
 #include "scoring/Scoring.h"
 #include "text/Cp932.h"
 #include "winui/MessageBox.h"
+#include "winui/Tables.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -94,14 +94,9 @@ CCharDrillDlg::CCharDrillDlg(int nFreq, int nWpm, int nVolume, const TrainingOpt
     m_pState = new QLabel(this);
     m_pState->setWordWrap(true);
     m_pLatency = new QLabel(this);
-    m_pTable = new QTableWidget(0, 6, this);
-    m_pTable->setHorizontalHeaderLabels({QStringLiteral("文字"), QStringLiteral("回数"), QStringLiteral("正解率"),
-                                         QStringLiteral("反応(中央値)"), QStringLiteral("状態"),
-                                         QStringLiteral("次の復習")});
-    m_pTable->verticalHeader()->hide();
-    m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_pTable->setFocusPolicy(Qt::NoFocus);
-    m_pTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_pTable = ReadOnlyTable({QStringLiteral("文字"), QStringLiteral("回数"), QStringLiteral("正解率"),
+                              QStringLiteral("反応(中央値)"), QStringLiteral("状態"), QStringLiteral("次の復習")},
+                             this);
     m_pPlot = new CDrillPlot(this);
     m_pPlot->setMinimumHeight(120);
 
@@ -225,7 +220,6 @@ void CCharDrillDlg::NextChar()
         return;
     const CCharSchedule::Pick pick = m_pSchedule->Next(NowSeconds());
     m_ch = pick.ch;
-    m_bAgain = false;
     if (pick.bNew) {
         m_eStep = Step::Intro;
         m_pBig->setText(CharName(m_ch));
@@ -561,11 +555,9 @@ void CCharDrillDlg::CalibrationTone()
 void CCharDrillDlg::ShowProgress()
 {
     const LearnRule rule{m_options.nLearnPercent, m_options.nLearnMs};
-    const std::vector<HistoryAnswer> answers = AllAnswers();
     CCharSchedule replayed(DrillOrder(Mode()), rule, 1);
-    Replay(replayed, answers);
+    m_pPlot->SetDays(DrillDays(replayed, AllAnswers()));
     ShowTable(replayed);
-    m_pPlot->SetDays(DrillDays(DrillOrder(Mode()), rule, answers));
 }
 
 void CCharDrillDlg::ShowTable(const CCharSchedule& schedule)
@@ -574,17 +566,13 @@ void CCharDrillDlg::ShowTable(const CCharSchedule& schedule)
     for (const CharProgress& c : schedule.Progress()) {
         if (!c.bIntroduced)
             continue;
-        const int row = m_pTable->rowCount();
-        m_pTable->insertRow(row);
         const QString due = c.bLearned ? QDateTime::fromMSecsSinceEpoch(qint64(c.dDue * 1000)).toString(
                                              QStringLiteral("MM-dd HH:mm"))
                                        : QString();
-        const QStringList cells = {CharName(c.ch), QString::number(c.nAnswers),
-                                   c.last.empty() ? QString() : QStringLiteral("%1 %").arg(c.nPercent),
-                                   c.nMedianMs < 0 ? QString() : QStringLiteral("%1 ms").arg(c.nMedianMs),
-                                   c.bLearned ? QStringLiteral("習得") : QStringLiteral("練習中"), due};
-        for (int col = 0; col < int(cells.size()); ++col)
-            m_pTable->setItem(row, col, new QTableWidgetItem(cells[col]));
+        AppendRow(m_pTable, {CharName(c.ch), QString::number(c.nAnswers),
+                             c.last.empty() ? QString() : QStringLiteral("%1 %").arg(c.nPercent),
+                             c.nMedianMs < 0 ? QString() : QStringLiteral("%1 ms").arg(c.nMedianMs),
+                             c.bLearned ? QStringLiteral("習得") : QStringLiteral("練習中"), due});
     }
 }
 

@@ -101,7 +101,6 @@ private:
     long long m_llEndNs = 0;    // when, as heard
     long long m_llKeyNs = 0;    // the key that completed the answer
     std::string m_strTyped;
-    bool m_bAgain = false;      // keyed again after a miss: not asked
     QTimer m_slow;              // the limit after the end
     QTimer m_next;
     QTimer m_heard;             // a key in hand: is the character's end heard?

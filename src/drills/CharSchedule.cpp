@@ -235,19 +235,21 @@ std::string CKeyAnswer::Feed(QChar ch, bool bKeypad)
 
 double EpochSeconds(const QDateTime& when) { return double(when.toMSecsSinceEpoch()) / 1000.0; }
 
-void Replay(CCharSchedule& schedule, const std::vector<HistoryAnswer>& answers)
+static void Give(CCharSchedule& schedule, const HistoryAnswer& a)
 {
-    for (const HistoryAnswer& a : answers) {
-        const unsigned char typed = a.strTyped.size() == 1 ? static_cast<unsigned char>(a.strTyped[0]) : 0;
-        schedule.Answer(a.ch, a.bRight, a.nMs, typed, EpochSeconds(a.when));
-    }
+    const unsigned char typed = a.strTyped.size() == 1 ? static_cast<unsigned char>(a.strTyped[0]) : 0;
+    schedule.Answer(a.ch, a.bRight, a.nMs, typed, EpochSeconds(a.when));
 }
 
-std::vector<DrillDay> DrillDays(const std::vector<unsigned char>& order, const LearnRule& rule,
-                                const std::vector<HistoryAnswer>& answers)
+void Replay(CCharSchedule& schedule, const std::vector<HistoryAnswer>& answers)
+{
+    for (const HistoryAnswer& a : answers)
+        Give(schedule, a);
+}
+
+std::vector<DrillDay> DrillDays(CCharSchedule& schedule, const std::vector<HistoryAnswer>& answers)
 {
     std::vector<DrillDay> days;
-    CCharSchedule schedule(order, rule, 1);
     std::vector<int> times;
     const auto close = [&] {
         if (days.empty())
@@ -266,7 +268,7 @@ std::vector<DrillDay> DrillDays(const std::vector<unsigned char>& order, const L
         }
         ++days.back().nAnswers;
         times.push_back(std::max(0, a.nMs));
-        Replay(schedule, {a});
+        Give(schedule, a);
     }
     close();
     return days;

@@ -88,16 +88,16 @@ private:
 void Replay(CCharSchedule& schedule, const std::vector<HistoryAnswer>& answers);
 double EpochSeconds(const QDateTime& when);
 
-// By local day, from the answers: the characters learned at the day's
-// end, and the median response time and count of its answers.
+// By local day, the answers given to schedule (as Replay does): the
+// characters learned at the day's end, and the median response time and
+// count of its answers.
 struct DrillDay {
     QDate day;
     int nLearned = 0;
     int nMedianMs = -1;
     int nAnswers = 0;
 };
-std::vector<DrillDay> DrillDays(const std::vector<unsigned char>& order, const LearnRule& rule,
-                                const std::vector<HistoryAnswer>& answers);
+std::vector<DrillDay> DrillDays(CCharSchedule& schedule, const std::vector<HistoryAnswer>& answers);
 
 // The median of a series of times; -1 when there is none.
 int MedianMs(std::vector<int> ms);

@@ -7,6 +7,7 @@
 #include "text/Cp932.h"
 #include "winui/DialogTemplate.h"
 #include "winui/MessageBox.h"
+#include "winui/Tables.h"
 
 #include <QComboBox>
 #include <QFutureWatcher>
@@ -467,16 +468,12 @@ void CRecordDlg::ShowDays(const std::vector<DayScore>& days)
 {
     m_days = days;
     m_pDays->setSortingEnabled(false); // filled newest first
-    m_pDays->setRowCount(int(days.size()));
-    for (int row = 0; row < int(days.size()); ++row) {
-        const DayScore& d = days[days.size() - 1 - size_t(row)];
-        const QStringList cells = {d.day.toString(Qt::ISODate), DayPracticeText(d, m_pGoal->value()),
-                                   QString::number(d.nTests), QStringLiteral("%1 WPM").arg(d.dWpm, 0, 'f', 1),
-                                   d.nKochLesson > 0 ? QString::number(d.nKochLesson) : QStringLiteral("-"),
-                                   QStringLiteral("%1%").arg(d.dAligned, 0, 'f', 0)};
-        for (int col = 0; col < int(cells.size()); ++col)
-            m_pDays->setItem(row, col, new QTableWidgetItem(cells[col]));
-    }
+    m_pDays->setRowCount(0);
+    for (auto d = days.rbegin(); d != days.rend(); ++d)
+        AppendRow(m_pDays, {d->day.toString(Qt::ISODate), DayPracticeText(*d, m_pGoal->value()),
+                            QString::number(d->nTests), QStringLiteral("%1 WPM").arg(d->dWpm, 0, 'f', 1),
+                            d->nKochLesson > 0 ? QString::number(d->nKochLesson) : QStringLiteral("-"),
+                            QStringLiteral("%1%").arg(d->dAligned, 0, 'f', 0)});
     m_pDays->resizeColumnsToContents();
 }
 
@@ -484,12 +481,12 @@ void CRecordDlg::ShowTrends(const std::vector<CharTrend>& trends)
 {
     // Rows sorted while they fill would scatter their cells.
     m_pTrends->setSortingEnabled(false);
-    m_pTrends->setRowCount(int(trends.size()));
-    for (int row = 0; row < int(trends.size()); ++row) {
-        const CharTrend& t = trends[size_t(row)];
-        m_pTrends->setItem(row, 0, new QTableWidgetItem(CharText(std::string(1, char(t.ch)))));
+    m_pTrends->setRowCount(0);
+    for (const CharTrend& t : trends) {
+        QStringList cells{CharText(std::string(1, char(t.ch)))};
         for (int w = 0; w < kTrendWeeks; ++w)
-            m_pTrends->setItem(row, 1 + w, new QTableWidgetItem(TrendText(t, w)));
+            cells << TrendText(t, w);
+        AppendRow(m_pTrends, cells);
     }
     m_pTrends->setSortingEnabled(true);
     m_pTrends->resizeColumnsToContents();
