@@ -48,7 +48,7 @@ const DlgTemplate g_dlgAbout = {
 };
 
 const DlgTemplate g_dlgOptions = {
-    0x80C800C0, 440, 262, "ｵﾌﾟｼｮﾝ", "ＭＳ Ｐゴシック", 9, kPGothicFallbacks,
+    0x80C800C0, 440, 306, "ｵﾌﾟｼｮﾝ", "ＭＳ Ｐゴシック", 9, kPGothicFallbacks,
     {
         // id                    class               caption                      style       x    y   cx   cy
         {IDC_STATIC,             "BUTTON",           "音の形",                     0x50000007,   5,   5, 210,  46},
@@ -119,7 +119,20 @@ const DlgTemplate g_dlgOptions = {
         {IDC_STATIC,             "BUTTON",           "和文ﾗﾝﾀﾞﾑの文字",            0x50000007, 225, 212, 210,  24},
         {IDC_RADIO_WABUN_KANA,   "BUTTON",           "かな(標準)",                 0x50030009, 232, 223,  95,  10},
         {IDC_RADIO_WABUN_SIGNS,  "BUTTON",           "かなと記号・数字",           0x50000009, 330, 223, 100,  10},
-        {IDOK_BUTTON,            "BUTTON",           "OK",                        0x50030001, 330, 242,  50,  14},
-        {IDCANCEL_BUTTON,        "BUTTON",           "ｷｬﾝｾﾙ",                     0x50010000, 385, 242,  50,  14},
+        {IDC_STATIC,             "BUTTON",           "答えを読み上げる",           0x50000007,   5, 240, 430,  42},
+        {IDC_RADIO_VOICE_OFF,    "BUTTON",           "読まない(標準)",             0x50030009,  12, 252,  70,  10},
+        {IDC_RADIO_VOICE_CHAR,   "BUTTON",           "1文字ごと",                  0x50000009,  85, 252,  55,  10},
+        {IDC_RADIO_VOICE_GROUP,  "BUTTON",           "5文字・1語ごと",             0x50000009, 143, 252,  70,  10},
+        {IDC_RADIO_VOICE_ITEM,   "BUTTON",           "1問・1行ごと",               0x50000009, 216, 252,  65,  10},
+        {IDC_CHECK_VOICE_ICAO,   "BUTTON",           "英字は通話表(Alfa, Bravo...)", 0x50010003, 290, 252, 140, 10},
+        {IDC_STATIC,             "STATIC",           "ﾓｰﾙｽの後",                  0x50020000,  12, 268,  40,  10},
+        {IDC_EDIT_VOICE_BEFORE,  "EDIT",             "",                          0x50810080,  54, 266,  32,  13},
+        {IDC_SPIN_VOICE_BEFORE,  "msctls_updown32",  nullptr,                     0x50000036,  78, 265,  10,  15},
+        {IDC_STATIC,             "STATIC",           "ms 置いて読み、",            0x50020000,  90, 268,  70,  10},
+        {IDC_EDIT_VOICE_AFTER,   "EDIT",             "",                          0x50810080, 160, 266,  32,  13},
+        {IDC_SPIN_VOICE_AFTER,   "msctls_updown32",  nullptr,                     0x50000036, 184, 265,  10,  15},
+        {IDC_STATIC,             "STATIC",           "ms 置いて次へ",              0x50020000, 196, 268, 100,  10},
+        {IDOK_BUTTON,            "BUTTON",           "OK",                        0x50030001, 330, 287,  50,  14},
+        {IDCANCEL_BUTTON,        "BUTTON",           "ｷｬﾝｾﾙ",                     0x50010000, 385, 287,  50,  14},
     },
 };

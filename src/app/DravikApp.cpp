@@ -5,6 +5,7 @@
 #include "app/HelpDlg.h"
 #include "app/MainFrame.h"
 #include "app/OptionsDlg.h"
+#include "app/SoundExportDlg.h"
 #include "engine/ToneBuffers.h"
 #include "winui/FileDialog.h"
 #include "app/InstanceLock.h"
@@ -280,9 +281,12 @@ void CDravikApp::OnFileSaveWave()
                    MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    const QString path = GetSaveFileName(m_pFrame.get(), {QStringLiteral("WAVE (*.wav)")}, QStringLiteral("wav"));
+    if (!AskSoundExport(m_pFrame.get(), m_soundExport))
+        return;
+    const QString path = GetSaveFileName(m_pFrame.get(), {QStringLiteral("WAVE (*.wav)"), QStringLiteral("MP3 (*.mp3)")},
+                                         QStringLiteral("wav"));
     if (!path.isEmpty())
-        m_pView->SaveTestAsWave(path);
+        m_pView->SaveTestAsWave(path, m_soundExport);
 }
 
 bool CDravikApp::StreamFree(const QString& caption, const QString& what)

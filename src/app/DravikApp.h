@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "drills/WaveExport.h"
 #include <QObject>
 #include <QTimer>
 #include <QStringList>
@@ -54,6 +55,7 @@ private:
     std::unique_ptr<CInstanceLock> m_hMutex;
     // Before the frame: the form uses it until it goes.
     std::unique_ptr<CHistory> m_pHistory;
+    SoundExport m_soundExport; // the last choice, for the next save
     std::unique_ptr<CDravikDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     CDravikView* m_pView = nullptr;

@@ -60,6 +60,8 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
         {IDC_SPIN_FILTER, kSetFilterHz, o.nFilterHz},
         {IDC_SPIN_ROOM, kSetRoomRt60Ms, o.nRoomRt60Ms},
         {IDC_SPIN_SEED, kSetBandSeed, o.nBandSeed},
+        {IDC_SPIN_VOICE_BEFORE, kSetVoiceBeforeMs, o.nVoiceBeforeMs},
+        {IDC_SPIN_VOICE_AFTER, kSetVoiceAfterMs, o.nVoiceAfterMs},
     };
     for (const SpinDef& d : spins) {
         auto* spin = qobject_cast<CSpinButtonCtrl*>(GetDlgItem(d.nSpin));
@@ -76,6 +78,8 @@ COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* 
     qobject_cast<QRadioButton*>(GetDlgItem(o.nWabunSet ? IDC_RADIO_WABUN_SIGNS : IDC_RADIO_WABUN_KANA))->setChecked(true);
     for (int id : {IDC_RADIO_WABUN_KANA, IDC_RADIO_WABUN_SIGNS})
         connect(qobject_cast<QRadioButton*>(GetDlgItem(id)), &QRadioButton::toggled, this, &COptionsDlg::UpdateInfo);
+    qobject_cast<QRadioButton*>(GetDlgItem(IDC_RADIO_VOICE_OFF + o.nVoice))->setChecked(true);
+    qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_VOICE_ICAO))->setChecked(o.bVoiceIcao);
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_WEAK))->setChecked(o.bWeightWeak);
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KOCH_ADVANCE))->setChecked(o.bKochAdvance);
     qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_KEEP_HISTORY))->setChecked(o.bKeepHistory);
@@ -134,6 +138,12 @@ TrainingOptions COptionsDlg::Options() const
     o.nFilterHz = BoxValue(IDC_EDIT_FILTER, kSetFilterHz);
     o.nRoomRt60Ms = BoxValue(IDC_EDIT_ROOM, kSetRoomRt60Ms);
     o.nBandSeed = BoxValue(IDC_EDIT_SEED, kSetBandSeed);
+    for (int id = IDC_RADIO_VOICE_OFF; id <= IDC_RADIO_VOICE_ITEM; ++id)
+        if (qobject_cast<QRadioButton*>(GetDlgItem(id))->isChecked())
+            o.nVoice = id - IDC_RADIO_VOICE_OFF;
+    o.bVoiceIcao = qobject_cast<QCheckBox*>(GetDlgItem(IDC_CHECK_VOICE_ICAO))->isChecked();
+    o.nVoiceBeforeMs = BoxValue(IDC_EDIT_VOICE_BEFORE, kSetVoiceBeforeMs);
+    o.nVoiceAfterMs = BoxValue(IDC_EDIT_VOICE_AFTER, kSetVoiceAfterMs);
     return o.Clamped();
 }
 

@@ -65,7 +65,7 @@ void CStreamWaveOut::PlayAhead(std::unique_ptr<IKeyedSource> source)
     m_pStream->bAhead = m_pStream->pSource != nullptr;
 }
 
-void KeyedStream::AppendKeyed(const unsigned char* data, uint32_t len)
+long long KeyedStream::AppendKeyed(const unsigned char* data, uint32_t len)
 {
     queue.erase(queue.begin(), queue.begin() + std::ptrdiff_t(nPos));
     llQueueBase += static_cast<long long>(nPos);
@@ -85,6 +85,18 @@ void KeyedStream::AppendKeyed(const unsigned char* data, uint32_t len)
     }
     bWritten = true;
     dwWrittenVolume = vol;
+    return llQueueBase + static_cast<long long>(nFrom);
+}
+
+void KeyedStream::OverlayVoices(int16_t* out, int frames, long long llOutPos)
+{
+    const long long llEnd = llOutPos + frames;
+    const double gain = pChain->ToneRms() * VolumeFactor(bWritten ? dwWrittenVolume : dwVolume.load());
+    for (const PlacedVoice& v : voices)
+        if (v.llAt < llEnd)
+            OverlayVoice(out, size_t(frames), llOutPos, *v.pSamples, v.llAt, gain);
+    while (!voices.empty() && voices.front().llAt + static_cast<long long>(voices.front().pSamples->size()) <= llEnd)
+        voices.pop_front();
 }
 
 MMRESULT CStreamWaveOut::Enqueue(const unsigned char* data, uint32_t len)
@@ -114,6 +126,7 @@ MMRESULT CStreamWaveOut::Reset()
         s.nPos = 0;
         s.pSource.reset();
         s.ends.clear();
+        s.voices.clear();
         ReturnHeader();
         if (s.bPending.exchange(false))
             PostDone();
@@ -194,8 +207,11 @@ void KeyedStream::TopUp(size_t nWanted)
             pSource.reset();
             break;
         }
-        AppendKeyed(keyed.data(), uint32_t(keyed.size()));
+        const long long llAt = AppendKeyed(keyed.data(), uint32_t(keyed.size()));
         ends.push_back(llQueueBase + static_cast<long long>(queue.size()));
+        KeyedVoice voice;
+        if (pSource->NextVoice(voice) && voice.pSamples)
+            voices.push_back({voice.pSamples, llAt + static_cast<long long>(voice.nAtKeyed) * (pChain->Rate() / 8000)});
     }
 }
 
@@ -252,12 +268,15 @@ void KeyedStream::Fill(int16_t* out, int frames)
         mainScratch.resize(size_t(frames));
     int16_t* const main = bBand ? mainScratch.data() : out;
     const size_t nQueued = std::min(queue.size() - nPos, size_t(frames));
+    const long long llOutPos = llQueueBase + static_cast<long long>(nPos);
     std::copy_n(queue.begin() + std::ptrdiff_t(nPos), nQueued, main);
     std::fill(main + nQueued, main + frames, int16_t(0));
     nPos += nQueued;
     llQueueBase += static_cast<long long>(size_t(frames) - nQueued);
     if (bBand)
         pChain->Band(main, size_t(frames), bWritten ? dwWrittenVolume : dwVolume.load(), out);
+    if (!voices.empty())
+        OverlayVoices(out, frames, llOutPos);
     if (!pOwner)
         return;
     const size_t left = queue.size() - nPos;

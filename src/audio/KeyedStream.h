@@ -67,6 +67,13 @@ struct KeyedStream {
     long long llHeardPos = 0, llHeardNs = 0;
     bool bHeardKnown = false;
     bool bDeviceClock = false;
+    // Voices said in the silence the keying left for them, each from its
+    // stream position on, laid over what the band conditions make.
+    struct PlacedVoice {
+        VoiceSamples pSamples;
+        long long llAt;
+    };
+    std::deque<PlacedVoice> voices;
 
     // On the audio thread: the next frames to play.
     void Fill(int16_t* out, int frames);
@@ -76,7 +83,9 @@ struct KeyedStream {
     long long HeardNs(long long llPos, int nRate) const;
 
 private:
-    void AppendKeyed(const unsigned char* data, uint32_t len);
+    // Returns the stream position of the buffer's first sample.
+    long long AppendKeyed(const unsigned char* data, uint32_t len);
+    void OverlayVoices(int16_t* out, int frames, long long llOutPos);
     void TopUp(size_t nWanted);
     bool AheadDone();
     friend class CStreamWaveOut;

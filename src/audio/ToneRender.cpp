@@ -100,3 +100,8 @@ void CToneChain::Band(const int16_t* in, size_t n, uint32_t dwVolume, int16_t* o
     else
         std::copy_n(in, n, out);
 }
+
+double CToneChain::ToneRms() const
+{
+    return m_shaping.eShape == ToneShape::Square ? kToneLevel : kToneLevel / std::sqrt(2.0);
+}

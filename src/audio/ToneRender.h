@@ -55,6 +55,9 @@ public:
     explicit CToneChain(const ToneShaping& shaping);
     int Rate() const { return m_nRate; }
     bool HasBand() const { return m_pBand != nullptr; }
+    // The tone's level at full volume, as a root mean square: a voice
+    // said at this level is as loud as the tone.
+    double ToneRms() const;
     // Appends one keyed buffer at a volume word.
     void AppendKeyed(const unsigned char* key, uint32_t len, uint32_t dwVolume, std::vector<int16_t>& out) const;
     // The band conditions over n rendered samples, at the volume of the

@@ -3,6 +3,7 @@
 // Wave-out device with the shape of the WINMM calls the engine makes.
 // Done and close reach the client as queued calls on the GUI thread.
 #include "audio/ToneRender.h"
+#include "audio/Voice.h"
 
 #include <QObject>
 #include <QPointer>
@@ -77,6 +78,8 @@ class IKeyedSource {
 public:
     virtual ~IKeyedSource() = default;
     virtual bool Next(std::vector<unsigned char>& buf) = 0;
+    // The voice said in the buffer Next gave last, at the device's rate.
+    virtual bool NextVoice(KeyedVoice& voice) { (void)voice; return false; }
 };
 
 // When a test's tone was heard, in steady-clock nanoseconds (see

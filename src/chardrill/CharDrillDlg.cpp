@@ -246,9 +246,11 @@ void CCharDrillDlg::Play(unsigned char ch, int nTimes)
 {
     m_bEnded = false;
     m_player.SetSettings({Mode(), m_nFreq, m_nWpm, m_nVolume});
-    // Each character at its own speed, and any of the air's.
+    // Each character at its own speed, and any of the air's; the window
+    // shows the answer itself, after the key is timed.
     TrainingOptions o = m_options;
     o.nEffectiveWpm = 0;
+    o.nVoice = 0;
     o.nLatinSet = kLatinProsigns;
     o.nWabunSet = 1;
     ApplyTrainingOptions(o, m_player);

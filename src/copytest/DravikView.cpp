@@ -273,7 +273,7 @@ void CDravikView::ShowBox(const QString& text, const QString& caption, unsigned 
 
 void CDravikView::OnBufferWritten() { m_ctlGraph->AddWaveData(); }
 
-bool CDravikView::SaveTestAsWave(const QString& path)
+bool CDravikView::SaveTestAsWave(const QString& path, const SoundExport& what)
 {
     CMorseEngine test;
     test.SetSettings(FormSettings());
@@ -297,7 +297,7 @@ bool CDravikView::SaveTestAsWave(const QString& path)
     progress.setWindowTitle(caption);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(400);
-    const WaveExportResult r = ExportTestAsWave(test, m_options, path, [&](int permille) {
+    const WaveExportResult r = ExportSound(test, m_options, path, what, [&](int permille) {
         progress.setValue(permille);
         QCoreApplication::processEvents();
         return !progress.wasCanceled();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "drills/WaveExport.h"
 #include "copytest/CopyTest.h"
 #include "winui/DialogTemplate.h"
 
@@ -40,7 +41,7 @@ public:
     void AppendResultRuns(const std::vector<ResultRun>& runs) override;
     // Writes one test of the form's settings to a sound file (and its
     // text beside it), with a progress dialog; true when written.
-    bool SaveTestAsWave(const QString& path);
+    bool SaveTestAsWave(const QString& path, const SoundExport& what = {});
     // The speed the form shows now, clamped as Start would; the last
     // test's while the box holds no whole number. Asks nothing.
     int WpmShown() const;

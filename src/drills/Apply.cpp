@@ -29,6 +29,7 @@ KeyingOptions KeyingFor(const TrainingOptions& options, int nWpm, int nDotMs, co
     k.nExtraCharGap = gaps.nCharExtra;
     k.nExtraWordGap = gaps.nWordExtra;
     k.shaping = {o.eToneShape, o.nEdgeMs, o.eToneShape == ToneShape::Shaped ? 8 * nDotMs : 0, {}};
+    k.voice = {VoiceUnit(o.nVoice), o.bVoiceIcao, o.nVoiceBeforeMs, o.nVoiceAfterMs};
     return k;
 }
 

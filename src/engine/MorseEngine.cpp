@@ -70,11 +70,15 @@ public:
     struct Keyed {
         KeyedChar keyed;
         int nGroupPos; // the group's count after it
+        KeyedVoice voice;
     };
 
-    // plan: every buffer's character, known at Start.
-    CKeyedPlan(std::vector<unsigned char> plan, const KeyerParams& params, const CBandRandom& fist, int nGroupPos)
-        : m_plan(std::move(plan)), m_params(params), m_fist(fist), m_nGroupPos(nGroupPos)
+    // plan: every buffer's character, known at Start; voice: what is said
+    // after each (VoiceLinesFor), at nRate, the device's.
+    CKeyedPlan(std::vector<unsigned char> plan, const KeyerParams& params, const CBandRandom& fist, int nGroupPos,
+               std::vector<VoiceLine> voice, const VoiceOptions& voiceOptions, int nRate)
+        : m_plan(std::move(plan)), m_params(params), m_fist(fist), m_nGroupPos(nGroupPos), m_voice(std::move(voice)),
+          m_voiceOptions(voiceOptions), m_nRate(nRate)
     {
     }
     size_t Size() const { return m_plan.size(); }
@@ -88,8 +92,11 @@ public:
             const size_t n = m_nFirst + m_keyed.size();
             if (FirstGroupBegins(n, m_params.nMode))
                 m_nGroupPos = 0;
-            const KeyedChar k = KeyChar(m_plan[n], m_params, m_fist, m_nGroupPos);
-            m_keyed.push_back({k, m_nGroupPos});
+            KeyedChar k = KeyChar(m_plan[n], m_params, m_fist, m_nGroupPos);
+            KeyedVoice voice;
+            if (n < m_voice.size() && !m_voice[n].strText.empty())
+                voice = AddVoice(k, SpeakLine(m_voice[n], m_nRate));
+            m_keyed.push_back({k, m_nGroupPos, voice});
         }
         const Keyed k = m_keyed[i - m_nFirst];
         m_anNext[reader] = i + 1;
@@ -105,6 +112,32 @@ public:
     }
 
 private:
+    // The silence after the character's last element becomes the pause
+    // before the voice, the voice and the pause after it.
+    KeyedVoice AddVoice(KeyedChar& k, VoiceSamples samples) const
+    {
+        if (!samples || k.nSpans < 2 || k.spans[size_t(k.nSpans - 1)].bDown)
+            return {};
+        int nEnd = 0; // the last element's end
+        for (int s = 0; s + 1 < k.nSpans; ++s)
+            nEnd += k.spans[size_t(s)].nSamples;
+        const int factor = m_nRate / 8000;
+        const int nBefore = m_voiceOptions.nBeforeMs * kSamplesPerMs;
+        const int nAfter = m_voiceOptions.nAfterMs * kSamplesPerMs;
+        const int nRoom = kToneBufSamples - nEnd - nBefore - nAfter;
+        if (nRoom <= 0 || factor <= 0)
+            return {};
+        int nVoice = int((samples->size() + size_t(factor) - 1) / size_t(factor));
+        if (nVoice > nRoom) { // a very long line: what fits in a buffer
+            nVoice = nRoom;
+            samples = std::make_shared<const std::vector<float>>(samples->begin(),
+                                                                 samples->begin() + std::ptrdiff_t(nRoom) * factor);
+        }
+        k.spans[size_t(k.nSpans - 1)].nSamples = nBefore + nVoice + nAfter;
+        k.nCount = nEnd + nBefore + nVoice + nAfter;
+        return {samples, nEnd + nBefore};
+    }
+
     void Trim()
     {
         size_t low = SIZE_MAX;
@@ -122,6 +155,9 @@ private:
     const KeyerParams m_params;
     CBandRandom m_fist;
     int m_nGroupPos;
+    const std::vector<VoiceLine> m_voice;
+    const VoiceOptions m_voiceOptions;
+    const int m_nRate;
     std::deque<Keyed> m_keyed; // from character m_nFirst on
     size_t m_nFirst = 0;
     size_t m_anNext[2] = {0, 0};
@@ -143,10 +179,16 @@ public:
     {
         if (m_nNext >= m_pKeyed->Size())
             return false;
-        const KeyedChar k = m_pKeyed->Take(CKeyedPlan::kDevice, m_nNext++).keyed;
-        ToneFromSpans(k, m_nFreq, m_buf.data());
-        out.assign(m_buf.begin(), m_buf.begin() + k.nCount);
+        const CKeyedPlan::Keyed k = m_pKeyed->Take(CKeyedPlan::kDevice, m_nNext++);
+        ToneFromSpans(k.keyed, m_nFreq, m_buf.data());
+        out.assign(m_buf.begin(), m_buf.begin() + k.keyed.nCount);
+        m_voice = k.voice;
         return true;
+    }
+    bool NextVoice(KeyedVoice& voice) override
+    {
+        voice = m_voice;
+        return voice.pSamples != nullptr;
     }
 
 private:
@@ -154,6 +196,7 @@ private:
     int m_nFreq;
     std::vector<unsigned char> m_buf;
     size_t m_nNext = 0;
+    KeyedVoice m_voice; // said in the buffer last given
 };
 
 int CMorseEngine::ProgressPermille() const
@@ -185,6 +228,7 @@ KeyedChar CMorseEngine::KeyPlanned(int nBuf, int nFreq)
     ToneFromSpans(k.keyed, nFreq, g_ToneBuf[nBuf]);
     g_nToneLen[nBuf] = k.keyed.nCount;
     g_nGroupPos = k.nGroupPos;
+    m_aVoice[nBuf] = k.voice;
     return k.keyed;
 }
 
@@ -239,7 +283,12 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
     m_pKeyed.reset();
     if (!bStartSignal && plan.size() < 2)
         return -2; // fewer than two bytes; the text stays open
-    m_pKeyed = std::make_shared<CKeyedPlan>(std::move(plan), ParamsFor(m_nMode, nDotMs, m_keying), m_fist, g_nGroupPos);
+    std::vector<VoiceLine> voice =
+        VoiceLinesFor(plan, bStartSignal ? 2 : 0, m_nMode, m_keying.bFullSet, m_keying.voice);
+    if (m_keying.voice.eUnit != VoiceUnit::Off)
+        PrepareVoice(bWabun); // loaded now, not while the test plays
+    m_pKeyed = std::make_shared<CKeyedPlan>(std::move(plan), ParamsFor(m_nMode, nDotMs, m_keying), m_fist, g_nGroupPos,
+                                            std::move(voice), m_keying.voice, RenderRate(m_keying.shaping));
     m_pAhead = std::make_unique<CKeyingAhead>(m_pKeyed, nFreq);
     m_nPlanNext = 0;
 
@@ -325,6 +374,8 @@ int CMorseEngine::KeyPreparedTest(const BufferSink& sink)
     ClosePhraseFile();
     return 0;
 }
+
+const KeyedVoice& CMorseEngine::SinkVoice() const { return m_aVoice[g_nCurBuf]; }
 
 uint32_t CMorseEngine::VolumeWord(int nVolume)
 {

@@ -5,6 +5,7 @@
 #include "engine/Keying.h"
 #include "engine/PracticeModes.h"
 #include "engine/PracticeText.h"
+#include "engine/VoiceText.h"
 
 #include <QTimer>
 
@@ -63,6 +64,10 @@ struct KeyingOptions {
     // A 和文 text heard without the start signal before it (one character
     // at a time, where it would be heard before every kana).
     bool bNoStartSignal = false;
+    // The answer said after the Morse; off is the designed sound. Its
+    // time is silence in the keying, so the graph and the timing see it
+    // as key up.
+    VoiceOptions voice;
     bool operator==(const KeyingOptions&) const = default;
 };
 
@@ -148,6 +153,8 @@ public:
     // The same from a test prepared by PrepareText on: 0, or 1 when sink
     // stopped it.
     int KeyPreparedTest(const BufferSink& sink);
+    // The voice said in the tone buffer the sink has just been given.
+    const KeyedVoice& SinkVoice() const;
 
 protected:
     // What the form's boxes hold, taken as they are; Start clamps them.
@@ -208,6 +215,7 @@ private:
     bool m_bToneHeard = false; // m_toneHeard holds the closed device's answer
     ToneHeard m_toneHeard;
     bool m_abSign[2] = {false, false};
+    KeyedVoice m_aVoice[2]; // per tone buffer
     QTimer m_startPause; // writes the first buffer
     CBandRandom m_fist;
     void WriteFirstBuffer();

@@ -17,9 +17,11 @@ bool CExamPartTest::Start(const ExamPartSettings& settings, const TrainingOption
     // for (other stations' speeds); the dot itself is keyed to the sample.
     const int wpm = ClampWpm(int(std::lround(9600.0 / dot)));
     SetSettings({ExamMode(settings.ePart), settings.nFreq, wpm, settings.nVolume});
-    // The exams keep standard spacing: no effective speed.
+    // The exams keep standard spacing: no effective speed, and no voice
+    // saying the answer.
     TrainingOptions o = options;
     o.nEffectiveWpm = 0;
+    o.nVoice = 0;
     ApplyTrainingOptions(o, *this);
     KeyingOptions k = GetKeyingOptions();
     k.nDotSamples = dot;

@@ -43,6 +43,12 @@ struct TrainingOptions {
     int nKeyLatencyMs = 0;
     int nDailyGoalMin = 0;       // minutes a day; 0: no goal
     bool bKanaLayout = false;    // the drill's kana by a JIS kana keyboard, not romaji
+    // The answer said after the Morse (VoiceUnit: off, character, group,
+    // item), by the ICAO alphabet or the letters' names, with its pauses.
+    int nVoice = 0;
+    bool bVoiceIcao = false;
+    int nVoiceBeforeMs = 300;
+    int nVoiceAfterMs = 700;
 
     bool HasNoise() const { return nNoiseSnrDb != kNoiseOff; }
     // Any band condition on, the fist among them.

@@ -12,6 +12,7 @@ static const char* const kToneShapeWords[] = {"square", "shaped"};
 static const char* const kLatinSetWords[] = {"letters", "figures", "punctuation", "prosigns"};
 static const char* const kPhraseTextWords[] = {"file", "qso"};
 static const char* const kWabunSetWords[] = {"kana", "signs"};
+static const char* const kVoiceWords[] = {"off", "character", "group", "item"};
 
 using O = TrainingOptions;
 using S = SettingDef;
@@ -43,6 +44,10 @@ static constexpr SettingDef kSettings[] = {
     {kSetKeyLatencyMs,      "Options/KeyLatencyMs",      S::Int,  0,         kNoOff,    0,   1000, nullptr,          &O::nKeyLatencyMs,      S::Never, kSetKeyLatencyMs},
     {kSetDailyGoalMin,      "Options/DailyGoalMin",      S::Int,  0,         0,         1,   600,  nullptr,          &O::nDailyGoalMin,      S::Never, kSetDailyGoalMin},
     {kSetKanaLayout,        "Options/KanaLayout",        S::Bool, 0,         kNoOff,    0,   1,    nullptr,          &O::bKanaLayout,        S::Never, kSetKanaLayout},
+    {kSetVoice,             "Options/Voice",             S::Word, 0,         kNoOff,    0,   3,    kVoiceWords,      &O::nVoice,             S::Test,  kSetVoice},
+    {kSetVoiceIcao,         "Options/VoiceIcao",         S::Bool, 0,         kNoOff,    0,   1,    nullptr,          &O::bVoiceIcao,         S::Test,  kSetVoice},
+    {kSetVoiceBeforeMs,     "Options/VoiceBeforeMs",     S::Int,  300,       kNoOff,    0,   3000, nullptr,          &O::nVoiceBeforeMs,     S::Test,  kSetVoice},
+    {kSetVoiceAfterMs,      "Options/VoiceAfterMs",      S::Int,  700,       kNoOff,    0,   5000, nullptr,          &O::nVoiceAfterMs,      S::Test,  kSetVoice},
 };
 static_assert(std::size(kSettings) == kSettingCount);
 
@@ -132,7 +137,8 @@ QString SettingsText(const TrainingOptions& options, SettingDef::InForce eGroup)
         // The seed is the test's own, written by the caller.
         if (def.eShownWith == kSettingCount)
             continue;
-        if (eGroup == SettingDef::Band && !IsSettingOn(Setting(def.eShownWith), GetSetting(o, def.eShownWith)))
+        const bool bOwn = eGroup == SettingDef::Test && def.eShownWith == def.eId;
+        if (!bOwn && !IsSettingOn(Setting(def.eShownWith), GetSetting(o, def.eShownWith)))
             continue;
         const QString value =
             def.eKind == SettingDef::Word ? QLatin1String(def.ppszWords[v - def.nMin]) : QString::number(v);

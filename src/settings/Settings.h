@@ -40,6 +40,10 @@ enum SettingId {
     kSetKeyLatencyMs,
     kSetDailyGoalMin,
     kSetKanaLayout,
+    kSetVoice,
+    kSetVoiceIcao,
+    kSetVoiceBeforeMs,
+    kSetVoiceAfterMs,
     kSettingCount,
 };
 
@@ -59,9 +63,10 @@ struct SettingDef {
     // Word: the stored words of the values nMin..nMax, in order.
     const char* const* ppszWords;
     std::variant<int TrainingOptions::*, bool TrainingOptions::*, ToneShape TrainingOptions::*> member;
-    // In the options a test records: the copy test's own always; a band
-    // condition while the setting named here is on (kSettingCount: the
-    // caller writes it, as the test's seed).
+    // In the options a test records: the copy test's own, and a band
+    // condition, while the setting named here is on (a copy test's setting
+    // named with itself always; kSettingCount: the caller writes it, as the
+    // test's seed).
     enum InForce { Never, Test, Band } eInForce;
     SettingId eShownWith;
 };

@@ -1,0 +1,226 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The spoken answer, measured. (1) On the device's path (SDL's disk
+// driver, which runs the stream's own fill): for each voice, the time from
+// the last element of its unit to its first sample against the pause set,
+// and its active level against the tone's, for Latin and 和文 and at two
+// volumes. (2) Sound files of 10 minutes of call signs, each with its
+// voice: the time (and CPU) to write them as WAV and MP3, and, where
+// ffmpeg is installed, the MP3 decoded against the length written and its
+// tags. Thresholds: onset within 20 ms of the pause, level within 3 dB,
+// 10 minutes written in under 60 s, decoded length within one frame.
+#include "Check.h"
+#include "audio/SdlWaveOut.h"
+#include "audio/Voice.h"
+#include "drills/Apply.h"
+#include "drills/TextTest.h"
+#include "drills/WaveExport.h"
+#include "engine/PracticeModes.h"
+#include "text/Cp932.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+struct VoiceSeen {
+    double dOnsetMs;
+    double dLevelDb;
+};
+
+// Voices in a square-wave recording: the tone is runs of samples at the
+// tone's exact level, anything else that is not silence is voice.
+std::vector<VoiceSeen> FindVoices(const std::vector<int16_t>& pcm, int nRate, int nToneLevel)
+{
+    std::vector<VoiceSeen> seen;
+    const auto isTone = [&](size_t i) { return std::abs(int(pcm[i])) == nToneLevel; };
+    long long lastToneEnd = -1; // one past the last sample of a tone run
+    size_t i = 0;
+    while (i < pcm.size()) {
+        size_t run = 0;
+        while (i + run < pcm.size() && isTone(i + run))
+            ++run;
+        if (run >= 16) { // a tone run, never a voice's few equal samples
+            i += run;
+            lastToneEnd = static_cast<long long>(i);
+            continue;
+        }
+        if (pcm[i] == 0 || lastToneEnd < 0) {
+            ++i;
+            continue;
+        }
+        // A voice from here to the next tone run.
+        const size_t from = i;
+        size_t to = i;
+        for (size_t k = i; k < pcm.size(); ++k) {
+            size_t r = 0;
+            while (k + r < pcm.size() && r < 16 && isTone(k + r))
+                ++r;
+            if (r >= 16)
+                break;
+            if (pcm[k] != 0)
+                to = k + 1;
+        }
+        const double rms = ActiveRms(pcm.data() + from, to - from, nRate);
+        seen.push_back({double(static_cast<long long>(from) - lastToneEnd) * 1000.0 / nRate,
+                        20 * std::log10(rms / nToneLevel)});
+        lastToneEnd = -1;
+        i = to;
+    }
+    return seen;
+}
+
+std::vector<int16_t> PlayThroughDevice(const QString& rawFile, int nMode, const std::string& text, int nVolume,
+                                       const TrainingOptions& o)
+{
+    QFile::remove(rawFile);
+    QObject context;
+    CTextTest player(&context);
+    bool bEnded = false;
+    player.onEnded = [&] { bEnded = true; };
+    player.onFailed = [&] { bEnded = true; };
+    player.SetSettings({nMode, 800, 20, nVolume});
+    ApplyTrainingOptions(o, player);
+    if (!player.Play(QStringToCp932(QString::fromUtf8(text.c_str()))))
+        return {};
+    if (!QTest::qWaitFor([&] { return bEnded; }, 120000)
+        || !QTest::qWaitFor([] { return CSdlWaveOut::ClosingCount() == 0; }, 10000))
+        return {};
+    QFile f(rawFile);
+    f.open(QIODevice::ReadOnly);
+    const QByteArray raw = f.readAll();
+    std::vector<int16_t> pcm(size_t(raw.size()) / 2);
+    std::memcpy(pcm.data(), raw.constData(), pcm.size() * 2);
+    return pcm;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString raw = dir.filePath("out.raw");
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(raw));
+    qputenv("SDL_DISKAUDIODELAY", "2");
+    SetStartPause(0);
+    SetWaveOutFactory(&CSdlWaveOut::Open);
+
+    std::printf("On the device's path (square tone, 20 WPM, pause before 300 ms):\n");
+    struct Case {
+        const char* pszName;
+        int nMode;
+        const char* pszText;
+        int nUnit;
+    };
+    const Case cases[] = {
+        {"Latin, each character", kLatinPhrase, "PARIS 73 K", 1},
+        {"Latin, each word", kLatinPhrase, "CQ DE JA1ABC K", 2},
+        {"Latin call sign, ICAO", kLatinCallSigns, "JA1ABC", 3},
+        {"Wabun, each character", kWabunPhrase, "ｻｸﾗ ﾊﾞﾗ", 1},
+        {"Wabun, each word", kWabunPhrase, "ｻｸﾗ ｶﾞ ｻｲﾀ", 2},
+    };
+    for (int volume : {20, 100}) {
+        for (const Case& c : cases) {
+            TrainingOptions o;
+            o.nVoice = c.nUnit;
+            o.bVoiceIcao = c.nMode == kLatinCallSigns;
+            const std::vector<int16_t> pcm = PlayThroughDevice(raw, c.nMode, c.pszText, volume, o);
+            const int level = std::abs(int(ScaleToVolume(kToneLevel, CMorseEngine::VolumeWord(volume))));
+            const std::vector<VoiceSeen> seen = FindVoices(pcm, 8000, level);
+            std::vector<double> onsets, levels;
+            for (const VoiceSeen& v : seen) {
+                onsets.push_back(v.dOnsetMs - o.nVoiceBeforeMs);
+                levels.push_back(v.dLevelDb);
+            }
+            std::printf("  volume %3d  %-24s %2zu voices  onset - pause ms min/median/max %+.1f / %+.1f / %+.1f  "
+                        "level dB %+.1f / %+.1f / %+.1f\n",
+                        volume, c.pszName, seen.size(), onsets.empty() ? 0 : *std::min_element(onsets.begin(), onsets.end()),
+                        Median(onsets), onsets.empty() ? 0 : *std::max_element(onsets.begin(), onsets.end()),
+                        levels.empty() ? 0 : *std::min_element(levels.begin(), levels.end()), Median(levels),
+                        levels.empty() ? 0 : *std::max_element(levels.begin(), levels.end()));
+            Within("voices heard", double(seen.size()), 1, 1e9);
+            for (double d : onsets)
+                Within("voice onset - pause (ms)", d, -20, 20);
+            for (double d : levels)
+                Within("voice level against the tone (dB)", d, -3, 3);
+        }
+    }
+
+    std::printf("\n10 minutes of call signs, each with its voice (ICAO), 20 WPM:\n");
+    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    struct Export {
+        const char* pszName;
+        ToneShape eShape;
+        const char* pszSuffix;
+    };
+    for (const Export& x : {Export{"square, WAV", ToneShape::Square, "wav"}, Export{"square, MP3", ToneShape::Square, "mp3"},
+                            Export{"shaped, WAV", ToneShape::Shaped, "wav"}, Export{"shaped, MP3", ToneShape::Shaped, "mp3"}}) {
+        TrainingOptions o;
+        o.nVoice = 3;
+        o.bVoiceIcao = true;
+        o.eToneShape = x.eShape;
+        CMorseEngine e;
+        e.SetSettings({kLatinRandom1, 800, 20, 20});
+        const QString path = dir.filePath(QStringLiteral("calls.") + QLatin1String(x.pszSuffix));
+        QElapsedTimer wall;
+        wall.start();
+        const std::clock_t cpu0 = std::clock();
+        const WaveExportResult r = ExportSound(e, o, path, {SoundExport::CallSigns, 10}, [](int) { return true; });
+        const double cpuS = double(std::clock() - cpu0) / CLOCKS_PER_SEC;
+        const double wallS = double(wall.elapsed()) / 1000.0;
+        const double lenS = r.nRate ? double(r.llSamples) / r.nRate : 0;
+        std::printf("  %-12s %.1f min of sound in %.2f s (CPU %.2f s), %lld bytes", x.pszName, lenS / 60, wallS, cpuS,
+                    static_cast<long long>(QFileInfo(path).size()));
+        Within("written", r.eStatus == WaveExportResult::Written ? 1 : 0, 1, 1);
+        Within("minutes written", lenS / 60, 10, 12);
+        Within("seconds to write 10 minutes", wallS, 0, 60);
+        if (!ffmpeg.isEmpty()) {
+            QProcess decode;
+            decode.start(ffmpeg, {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path,
+                                  QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-ac"), QStringLiteral("1"),
+                                  QStringLiteral("-")});
+            decode.waitForFinished(120000);
+            const qint64 decoded = decode.readAllStandardOutput().size() / 2;
+            QProcess probe;
+            probe.start(ffmpeg, {QStringLiteral("-hide_banner"), QStringLiteral("-i"), path});
+            probe.waitForFinished(30000);
+            const QString info = QString::fromUtf8(probe.readAllStandardError());
+            const QRegularExpressionMatch hz = QRegularExpression(QStringLiteral("(\\d+) Hz")).match(info);
+            const int decodedRate = hz.hasMatch() ? hz.captured(1).toInt() : r.nRate;
+            const double decodedS = double(decoded) / decodedRate;
+            std::printf(", decoded by ffmpeg: %.4f s against %.4f s written (%+.1f ms)", decodedS, lenS,
+                        (decodedS - lenS) * 1000);
+            Within("decoded - written (samples)", (decodedS - lenS) * decodedRate, -1152, 1152);
+            if (QLatin1String(x.pszSuffix) == QLatin1String("mp3")) {
+                const bool bTags = info.contains(QStringLiteral("title")) && info.contains(QStringLiteral("lyrics"));
+                std::printf(", tags %s", bTags ? "title and lyrics" : "MISSING");
+                Within("title and lyrics tags", bTags ? 1 : 0, 1, 1);
+            }
+        }
+        std::printf("\n");
+    }
+    if (ffmpeg.isEmpty())
+        std::printf("  (ffmpeg not installed: the decoded lengths were not checked)\n");
+    return BenchResult();
+}

@@ -1,0 +1,217 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "audio/Voice.h"
+
+#include <espeak-ng/speak_lib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <mutex>
+#include <numbers>
+#include <tuple>
+
+namespace {
+
+// The speech engine keeps global state: one caller at a time.
+std::mutex g_speechMutex;
+int g_nSpeechRate = 0;      // 0: not loaded yet, -1: failed
+int g_nVoiceLoaded = -1;    // 0 English, 1 Japanese
+std::vector<short>* g_pCollect = nullptr;
+
+int Collect(short* wav, int n, espeak_EVENT*)
+{
+    if (wav && n > 0 && g_pCollect)
+        g_pCollect->insert(g_pCollect->end(), wav, wav + n);
+    return 0;
+}
+
+// Under the mutex.
+bool LoadVoice(bool bJapanese)
+{
+    if (g_nSpeechRate == 0) {
+        // Never exit the process on a missing data folder.
+        g_nSpeechRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
+        if (g_nSpeechRate <= 0)
+            g_nSpeechRate = -1;
+        else
+            espeak_SetSynthCallback(Collect);
+    }
+    if (g_nSpeechRate < 0)
+        return false;
+    const int want = bJapanese ? 1 : 0;
+    if (g_nVoiceLoaded != want) {
+        if (espeak_SetVoiceByName(bJapanese ? "ja" : "en-us") != EE_OK)
+            return false;
+        g_nVoiceLoaded = want;
+    }
+    return true;
+}
+
+// The speech engine's leading and trailing near-silence cut off, so that
+// the voice begins where it is placed.
+void TrimSilence(std::vector<float>& v)
+{
+    float peak = 0;
+    for (float x : v)
+        peak = std::max(peak, std::fabs(x));
+    const float floor = peak * 0.01f;
+    const auto loud = [floor](float x) { return std::fabs(x) > floor; };
+    const auto first = std::find_if(v.begin(), v.end(), loud);
+    const auto last = std::find_if(v.rbegin(), v.rend(), loud).base();
+    if (first >= last) {
+        v.clear();
+        return;
+    }
+    v = std::vector<float>(first, last);
+}
+
+template <typename T>
+double ActiveRmsOf(const T* p, size_t n, int nRate)
+{
+    const size_t frame = std::max<size_t>(1, size_t(nRate) / 100);
+    std::vector<double> power;
+    for (size_t at = 0; at + frame <= n; at += frame) {
+        double sum = 0;
+        for (size_t i = at; i < at + frame; ++i)
+            sum += double(p[i]) * double(p[i]);
+        power.push_back(sum / double(frame));
+    }
+    const double loudest = power.empty() ? 0 : *std::max_element(power.begin(), power.end());
+    if (loudest <= 0)
+        return 0;
+    double sum = 0;
+    int count = 0;
+    for (double w : power)
+        if (w >= loudest * 1e-3) { // within 30 dB
+            sum += w;
+            ++count;
+        }
+    return std::sqrt(sum / count);
+}
+
+// Speech peaks lie 12 to 15 dB above its level; a tone's, 0 to 3 dB. So
+// that the voice can be as loud as the tone at full volume, its peaks
+// are brought down to kCrest times its level: a gain that falls at once
+// ahead of a peak (1 ms ahead) and recovers over some 50 ms.
+void LimitPeaks(std::vector<float>& v, int nRate)
+{
+    constexpr float kCrest = 2.0f;
+    const size_t ahead = size_t(std::max(1, nRate / 1000));
+    const float recover = 1.0f / float(std::max(1, nRate / 20));
+    std::vector<float> need(v.size());
+    for (size_t i = 0; i < v.size(); ++i)
+        need[i] = std::min(1.0f, kCrest / std::max(1e-6f, std::fabs(v[i])));
+    float g = 1.0f;
+    for (size_t i = 0; i < v.size(); ++i) {
+        float lowest = 1.0f;
+        for (size_t k = i; k < std::min(v.size(), i + ahead); ++k)
+            lowest = std::min(lowest, need[k]);
+        g = std::min(lowest, g + recover);
+        v[i] *= g;
+    }
+}
+
+void Normalise(std::vector<float>& v, int nRate)
+{
+    const double rms = ActiveRms(v.data(), v.size(), nRate);
+    if (rms > 0)
+        for (float& x : v)
+            x = float(x / rms);
+}
+
+} // namespace
+
+double ActiveRms(const float* p, size_t n, int nRate) { return ActiveRmsOf(p, n, nRate); }
+double ActiveRms(const int16_t* p, size_t n, int nRate) { return ActiveRmsOf(p, n, nRate); }
+
+bool PrepareVoice(bool bJapanese)
+{
+    std::lock_guard lock(g_speechMutex);
+    return LoadVoice(bJapanese);
+}
+
+std::vector<float> Resample(const std::vector<float>& in, int nFrom, int nTo)
+{
+    if (nFrom == nTo || in.empty())
+        return in;
+    const double step = double(nFrom) / nTo;           // input samples per output sample
+    const double cutoff = 0.45 * std::min(1.0, 1.0 / step); // of the input rate, below both Nyquists
+    const int half = int(std::ceil(16 / (2 * cutoff)));  // taps on each side
+    const size_t outLen = size_t(double(in.size()) / step);
+    std::vector<float> out(outLen);
+    for (size_t n = 0; n < outLen; ++n) {
+        const double t = double(n) * step;
+        const long centre = long(std::floor(t));
+        double sum = 0;
+        for (long k = centre - half + 1; k <= centre + half; ++k) {
+            if (k < 0 || k >= long(in.size()))
+                continue;
+            const double x = t - double(k);
+            const double arg = 2 * cutoff * x;
+            const double sinc = arg == 0 ? 1 : std::sin(std::numbers::pi * arg) / (std::numbers::pi * arg);
+            const double w = 0.42 + 0.5 * std::cos(std::numbers::pi * x / half) + 0.08 * std::cos(2 * std::numbers::pi * x / half);
+            sum += in[size_t(k)] * 2 * cutoff * sinc * w;
+        }
+        out[n] = float(sum);
+    }
+    return out;
+}
+
+VoiceSamples SpeakLine(const VoiceLine& line, int nRate)
+{
+    if (line.strText.empty() || nRate <= 0)
+        return nullptr;
+    using Key = std::tuple<std::string, bool, bool, int>;
+    static std::map<Key, VoiceSamples> s_cache;
+    const Key key{line.strText, line.bJapanese, line.bSsml, nRate};
+    std::lock_guard lock(g_speechMutex);
+    if (const auto found = s_cache.find(key); found != s_cache.end())
+        return found->second;
+    if (!LoadVoice(line.bJapanese))
+        return nullptr;
+    std::vector<short> said;
+    g_pCollect = &said;
+    const unsigned flags = espeakCHARS_UTF8 | (line.bSsml ? espeakSSML : 0u);
+    const espeak_ERROR e = espeak_Synth(line.strText.c_str(), line.strText.size() + 1, 0, POS_CHARACTER, 0, flags,
+                                        nullptr, nullptr);
+    g_pCollect = nullptr;
+    if (e != EE_OK)
+        return nullptr;
+    std::vector<float> v(said.begin(), said.end());
+    TrimSilence(v);
+    v = Resample(v, g_nSpeechRate, nRate);
+    if (ActiveRms(v.data(), v.size(), nRate) <= 0)
+        return nullptr;
+    for (int pass = 0; pass < 2; ++pass) {
+        Normalise(v, nRate);
+        LimitPeaks(v, nRate);
+    }
+    Normalise(v, nRate);
+    // A learner's texts are a few hundred lines; a long session's words
+    // should not grow the cache without end.
+    if (s_cache.size() >= 4096)
+        s_cache.clear();
+    auto samples = std::make_shared<const std::vector<float>>(std::move(v));
+    s_cache.emplace(key, samples);
+    return samples;
+}
+
+// Below full scale a little, so that a limited peak is never clipped.
+static int16_t SoftLimit(double x)
+{
+    constexpr double kKnee = 24000, kCeiling = 32600;
+    const double a = std::fabs(x);
+    if (a <= kKnee)
+        return int16_t(std::lround(x));
+    const double limited = kKnee + (kCeiling - kKnee) * std::tanh((a - kKnee) / (kCeiling - kKnee));
+    return int16_t(std::lround(std::copysign(limited, x)));
+}
+
+void OverlayVoice(int16_t* out, size_t n, long long llOutPos, const std::vector<float>& voice, long long llVoiceAt,
+                  double dGain)
+{
+    const long long from = std::max(llOutPos, llVoiceAt);
+    const long long to = std::min(llOutPos + static_cast<long long>(n), llVoiceAt + static_cast<long long>(voice.size()));
+    for (long long p = from; p < to; ++p)
+        out[p - llOutPos] = SoftLimit(voice[size_t(p - llVoiceAt)] * dGain);
+}
