@@ -12,6 +12,7 @@ cd "$(dirname "$0")/.."
 # dpkg-dev and file: the hardening flags of the build, and the Debian
 # package that README.md makes from it.
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libsdl2-dev libpulse-dev libqt6sql6-sqlite
+          libespeak-ng-dev espeak-ng-data libmp3lame-dev
           fonts-ipafont-gothic qt6-translations-l10n dpkg-dev file)
 TARGET=dravik
 if [ "${1:-}" = "--tests" ]; then

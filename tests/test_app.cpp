@@ -7,6 +7,7 @@
 #include "app/HelpDlg.h"
 #include "app/CommandLine.h"
 #include "app/DravikApp.h"
+#include "app/SoundExportDlg.h"
 #include "app/DravikDoc.h"
 #include "app/InstanceLock.h"
 #include "app/MainFrame.h"
@@ -220,8 +221,9 @@ private slots:
         CBoxRecorder boxes;
         const QString path = m_files.filePath("drill.wav"), text = m_files.filePath("drill.txt");
         SetFileDialogHook([&](const QStringList& filters, const QString& suffix) {
-            return filters == QStringList{"WAVE (*.wav)"} && suffix == "wav" ? path : QString();
+            return filters == QStringList{"WAVE (*.wav)", "MP3 (*.mp3)"} && suffix == "wav" ? path : QString();
         });
+        SetSoundExportHook([](SoundExport&) { return true; });
         const std::string sentBefore = app.View()->Sent();
         auto save = [&] { app.MainFrame()->CommandAction(ID_FILE_SAVE_WAVE)->trigger(); };
         save();

@@ -85,7 +85,7 @@ private:
         std::string said;
         for (size_t i = 0; i < unit.size(); ++i) {
             const unsigned char ch = static_cast<unsigned char>(unit[i]);
-            const bool bAlone = unit.size() == 1 || (unit.size() == 2 && IsMark(static_cast<unsigned char>(unit[1])));
+            const bool bAlone = unit.size() == 1;
             if (const char* name = Find(kWabunSigns, ch); name && (bAlone || !(IsMark(ch) || ch == 0xB0))) {
                 // A sign on its own by its name; in a word only the marks
                 // and the long vowel belong to the kana.
