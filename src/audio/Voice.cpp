@@ -5,8 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <deque>
 #include <map>
 #include <mutex>
+#include <set>
+#include <thread>
 #include <numbers>
 #include <tuple>
 
@@ -101,12 +105,19 @@ void LimitPeaks(std::vector<float>& v, int nRate)
     std::vector<float> need(v.size());
     for (size_t i = 0; i < v.size(); ++i)
         need[i] = std::min(1.0f, kCrest / std::max(1e-6f, std::fabs(v[i])));
+    // The least need over [i, i + ahead), kept by a queue of rising needs.
+    std::deque<size_t> rising;
+    size_t filled = 0;
     float g = 1.0f;
     for (size_t i = 0; i < v.size(); ++i) {
-        float lowest = 1.0f;
-        for (size_t k = i; k < std::min(v.size(), i + ahead); ++k)
-            lowest = std::min(lowest, need[k]);
-        g = std::min(lowest, g + recover);
+        for (; filled < std::min(v.size(), i + ahead); ++filled) {
+            while (!rising.empty() && need[rising.back()] >= need[filled])
+                rising.pop_back();
+            rising.push_back(filled);
+        }
+        while (rising.front() < i)
+            rising.pop_front();
+        g = std::min(need[rising.front()], g + recover);
         v[i] *= g;
     }
 }
@@ -157,29 +168,36 @@ std::vector<float> Resample(const std::vector<float>& in, int nFrom, int nTo)
     return out;
 }
 
-VoiceSamples SpeakLine(const VoiceLine& line, int nRate)
+namespace {
+
+using CacheKey = std::tuple<std::string, bool, bool, int>;
+std::mutex g_cacheMutex;
+std::map<CacheKey, VoiceSamples> g_cache; // null: the line says nothing
+std::set<CacheKey> g_saying;               // being said now, on some thread
+std::condition_variable g_said;
+
+// The speech engine under its lock; the rest on the caller's thread, so
+// that a line from the cache never waits for another being said.
+VoiceSamples Synthesize(const VoiceLine& line, int nRate)
 {
-    if (line.strText.empty() || nRate <= 0)
-        return nullptr;
-    using Key = std::tuple<std::string, bool, bool, int>;
-    static std::map<Key, VoiceSamples> s_cache;
-    const Key key{line.strText, line.bJapanese, line.bSsml, nRate};
-    std::lock_guard lock(g_speechMutex);
-    if (const auto found = s_cache.find(key); found != s_cache.end())
-        return found->second;
-    if (!LoadVoice(line.bJapanese))
-        return nullptr;
     std::vector<short> said;
-    g_pCollect = &said;
-    const unsigned flags = espeakCHARS_UTF8 | (line.bSsml ? espeakSSML : 0u);
-    const espeak_ERROR e = espeak_Synth(line.strText.c_str(), line.strText.size() + 1, 0, POS_CHARACTER, 0, flags,
-                                        nullptr, nullptr);
-    g_pCollect = nullptr;
-    if (e != EE_OK)
-        return nullptr;
+    int nSpeechRate = 0;
+    {
+        std::lock_guard lock(g_speechMutex);
+        if (!LoadVoice(line.bJapanese))
+            return nullptr;
+        g_pCollect = &said;
+        const unsigned flags = espeakCHARS_UTF8 | (line.bSsml ? espeakSSML : 0u);
+        const espeak_ERROR e = espeak_Synth(line.strText.c_str(), line.strText.size() + 1, 0, POS_CHARACTER, 0, flags,
+                                            nullptr, nullptr);
+        g_pCollect = nullptr;
+        if (e != EE_OK)
+            return nullptr;
+        nSpeechRate = g_nSpeechRate;
+    }
     std::vector<float> v(said.begin(), said.end());
     TrimSilence(v);
-    v = Resample(v, g_nSpeechRate, nRate);
+    v = Resample(v, nSpeechRate, nRate);
     if (ActiveRms(v.data(), v.size(), nRate) <= 0)
         return nullptr;
     for (int pass = 0; pass < 2; ++pass) {
@@ -187,13 +205,86 @@ VoiceSamples SpeakLine(const VoiceLine& line, int nRate)
         LimitPeaks(v, nRate);
     }
     Normalise(v, nRate);
+    return std::make_shared<const std::vector<float>>(std::move(v));
+}
+
+// Says a test's lines ahead of its keying, one after another, so that
+// the keying (on the audio thread too) finds them in the cache.
+class CVoiceWorker {
+public:
+    static CVoiceWorker& Instance()
+    {
+        static CVoiceWorker s_worker;
+        return s_worker;
+    }
+    void Prefetch(std::vector<VoiceLine> lines, int nRate)
+    {
+        std::lock_guard lock(m_mutex);
+        m_lines = std::move(lines);
+        m_nNext = 0;
+        m_nRate = nRate;
+        m_wake.notify_one();
+    }
+    ~CVoiceWorker()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_bQuit = true;
+            m_wake.notify_one();
+        }
+        m_thread.join();
+    }
+
+private:
+    CVoiceWorker() : m_thread([this] { Run(); }) {}
+    void Run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_bQuit || m_nNext < m_lines.size(); });
+            if (m_bQuit)
+                return;
+            const VoiceLine line = m_lines[m_nNext++];
+            const int nRate = m_nRate;
+            lock.unlock();
+            SpeakLine(line, nRate);
+            lock.lock();
+        }
+    }
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<VoiceLine> m_lines;
+    size_t m_nNext = 0;
+    int m_nRate = 0;
+    bool m_bQuit = false;
+    std::thread m_thread; // last: started once the rest is set
+};
+
+} // namespace
+
+void PrefetchLines(std::vector<VoiceLine> lines, int nRate) { CVoiceWorker::Instance().Prefetch(std::move(lines), nRate); }
+
+VoiceSamples SpeakLine(const VoiceLine& line, int nRate)
+{
+    if (line.strText.empty() || nRate <= 0)
+        return nullptr;
+    const CacheKey key{line.strText, line.bJapanese, line.bSsml, nRate};
+    std::unique_lock lock(g_cacheMutex);
+    // A line another thread is saying is waited for, not said twice.
+    g_said.wait(lock, [&] { return !g_saying.contains(key); });
+    if (const auto found = g_cache.find(key); found != g_cache.end())
+        return found->second;
+    g_saying.insert(key);
+    lock.unlock();
+    VoiceSamples samples = Synthesize(line, nRate);
+    lock.lock();
+    g_saying.erase(key);
+    g_said.notify_all();
     // A learner's texts are a few hundred lines; a long session's words
     // should not grow the cache without end.
-    if (s_cache.size() >= 4096)
-        s_cache.clear();
-    auto samples = std::make_shared<const std::vector<float>>(std::move(v));
-    s_cache.emplace(key, samples);
-    return samples;
+    if (g_cache.size() >= 4096)
+        g_cache.clear();
+    return g_cache.emplace(key, samples).first->second;
 }
 
 // Below full scale a little, so that a limited peak is never clipped.

@@ -6,6 +6,7 @@
 #include "engine/ToneBuffers.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -285,8 +286,13 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
         return -2; // fewer than two bytes; the text stays open
     std::vector<VoiceLine> voice =
         VoiceLinesFor(plan, bStartSignal ? 2 : 0, m_nMode, m_keying.bFullSet, m_keying.voice);
-    if (m_keying.voice.eUnit != VoiceUnit::Off)
+    if (m_keying.voice.eUnit != VoiceUnit::Off) {
         PrepareVoice(bWabun); // loaded now, not while the test plays
+        std::vector<VoiceLine> said;
+        std::copy_if(voice.begin(), voice.end(), std::back_inserter(said),
+                     [](const VoiceLine& line) { return !line.strText.empty(); });
+        PrefetchLines(std::move(said), RenderRate(m_keying.shaping));
+    }
     m_pKeyed = std::make_shared<CKeyedPlan>(std::move(plan), ParamsFor(m_nMode, nDotMs, m_keying), m_fist, g_nGroupPos,
                                             std::move(voice), m_keying.voice, RenderRate(m_keying.shaping));
     m_pAhead = std::make_unique<CKeyingAhead>(m_pKeyed, nFreq);

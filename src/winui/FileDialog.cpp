@@ -2,6 +2,7 @@
 #include "winui/FileDialog.h"
 
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QFileInfo>
 
 static FileDialogHook& Hook()
@@ -49,7 +50,18 @@ QString GetSaveFileName(QWidget* parent, const QStringList& filters, const QStri
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setNameFilters(filters);
     dlg.setDefaultSuffix(defaultSuffix);
+    // A name typed without a suffix takes the kind of file chosen.
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg, defaultSuffix](const QString& filter) {
+        const QString suffix = SuffixOfFilter(filter);
+        dlg.setDefaultSuffix(suffix.isEmpty() ? defaultSuffix : suffix);
+    });
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return QString();
     return dlg.selectedFiles().first();
+}
+
+QString SuffixOfFilter(const QString& filter)
+{
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\(\\*\\.(\\w+)")).match(filter);
+    return m.hasMatch() ? m.captured(1) : QString();
 }

@@ -15,7 +15,11 @@ QString GetOpenFileName(QWidget* parent, const QStringList& filters, const QStri
 // suffix gets the default suffix.
 QString ResolveOpenName(const QString& path, const QString& defaultSuffix);
 
-// A save-file dialog with the same filters and default suffix rules.
+// The suffix of a filter's first pattern: "mp3" for "MP3 (*.mp3)".
+QString SuffixOfFilter(const QString& filter);
+
+// A save-file dialog with the same filters and default suffix rules; a
+// name typed without a suffix takes the selected filter's.
 QString GetSaveFileName(QWidget* parent, const QStringList& filters, const QString& defaultSuffix);
 
 // Tests choose the file through this hook instead of a modal dialog.
