@@ -12,6 +12,7 @@
 #include <set>
 #include <thread>
 #include <numbers>
+#include <numeric>
 #include <tuple>
 
 namespace {
@@ -143,25 +144,35 @@ bool PrepareVoice(bool bJapanese)
 
 std::vector<float> Resample(const std::vector<float>& in, int nFrom, int nTo)
 {
-    if (nFrom == nTo || in.empty())
+    if (nFrom == nTo || in.empty() || nFrom <= 0 || nTo <= 0)
         return in;
-    const double step = double(nFrom) / nTo;           // input samples per output sample
-    const double cutoff = 0.45 * std::min(1.0, 1.0 / step); // of the input rate, below both Nyquists
-    const int half = int(std::ceil(16 / (2 * cutoff)));  // taps on each side
-    const size_t outLen = size_t(double(in.size()) / step);
-    std::vector<float> out(outLen);
-    for (size_t n = 0; n < outLen; ++n) {
-        const double t = double(n) * step;
-        const long centre = long(std::floor(t));
-        double sum = 0;
-        for (long k = centre - half + 1; k <= centre + half; ++k) {
-            if (k < 0 || k >= long(in.size()))
-                continue;
-            const double x = t - double(k);
+    // Output sample n lies at input position n * M / L; its fraction takes
+    // one of L phases, whose taps are worked out once.
+    const int g = std::gcd(nFrom, nTo);
+    const long long L = nTo / g, M = nFrom / g;
+    const double cutoff = 0.45 * std::min(1.0, double(nTo) / nFrom); // of the input rate, below both Nyquists
+    const int half = int(std::ceil(16 / (2 * cutoff)));            // taps on each side
+    const int taps = 2 * half;
+    std::vector<float> table(size_t(L) * size_t(taps));
+    for (long long phase = 0; phase < L; ++phase)
+        for (int j = 0; j < taps; ++j) {
+            const double x = double(phase) / double(L) + (half - 1 - j); // from the tap to the output
             const double arg = 2 * cutoff * x;
             const double sinc = arg == 0 ? 1 : std::sin(std::numbers::pi * arg) / (std::numbers::pi * arg);
             const double w = 0.42 + 0.5 * std::cos(std::numbers::pi * x / half) + 0.08 * std::cos(2 * std::numbers::pi * x / half);
-            sum += in[size_t(k)] * 2 * cutoff * sinc * w;
+            table[size_t(phase) * size_t(taps) + size_t(j)] = float(2 * cutoff * sinc * w);
+        }
+    const size_t outLen = size_t(static_cast<long long>(in.size()) * L / M);
+    std::vector<float> out(outLen);
+    for (size_t n = 0; n < outLen; ++n) {
+        const long long pos = static_cast<long long>(n) * M;
+        const long long centre = pos / L;
+        const float* coef = &table[size_t(pos % L) * size_t(taps)];
+        double sum = 0;
+        for (int j = 0; j < taps; ++j) {
+            const long long k = centre - half + 1 + j;
+            if (k >= 0 && k < static_cast<long long>(in.size()))
+                sum += double(in[size_t(k)]) * coef[j];
         }
         out[n] = float(sum);
     }
