@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "callsign/CallSignDlg.h"
 #include "drills/Apply.h"
+#include "settings/Settings.h"
 #include "scoring/CharStats.h"
 #include "scoring/Scoring.h"
 #include "winui/MessageBox.h"
@@ -195,6 +196,10 @@ void CCallSignDlg::Finish(bool bStopped)
 {
     if (!m_pRun->Items().empty()) {
         HistoryTest t = m_pRun->Record(bStopped, m_dSeconds);
+        // A run whose calls were said kept so, as a test's options are.
+        if (m_options.Clamped().nVoice != int(VoiceUnit::Off))
+            for (SettingId id : {kSetVoice, kSetVoiceIcao, kSetVoiceBeforeMs, kSetVoiceAfterMs})
+                t.strOptions += QLatin1Char('\n') + SettingLine(m_options, id);
         t.strRun = m_strRun;
         t.nFreq = m_player.Freq();
         t.nVolume = m_nVolume;

@@ -133,18 +133,24 @@ QString SettingsText(const TrainingOptions& options, SettingDef::InForce eGroup)
     for (const SettingDef& def : kSettings) {
         if (def.eInForce != eGroup)
             continue;
-        const int v = GetSetting(o, def.eId);
         // The seed is the test's own, written by the caller.
         if (def.eShownWith == kSettingCount)
             continue;
         const bool bOwn = eGroup == SettingDef::Test && def.eShownWith == def.eId;
         if (!bOwn && !IsSettingOn(Setting(def.eShownWith), GetSetting(o, def.eShownWith)))
             continue;
-        const QString value =
-            def.eKind == SettingDef::Word ? QLatin1String(def.ppszWords[v - def.nMin]) : QString::number(v);
-        text += QStringLiteral("\n%1=%2").arg(QLatin1String(def.pszKey + sizeof "Options/" - 1), value);
+        text += QLatin1Char('\n') + SettingLine(o, def.eId);
     }
     return text;
+}
+
+QString SettingLine(const TrainingOptions& options, SettingId id)
+{
+    const SettingDef& def = Setting(id);
+    const int v = ClampSetting(def, GetSetting(options, id));
+    const QString value =
+        def.eKind == SettingDef::Word ? QLatin1String(def.ppszWords[v - def.nMin]) : QString::number(v);
+    return QStringLiteral("%1=%2").arg(QLatin1String(def.pszKey + sizeof "Options/" - 1), value);
 }
 
 QString ProfileOrganization() { return QStringLiteral("Local AppWizard-Generated Applications"); }

@@ -89,6 +89,8 @@ QVariant StoredSetting(const SettingDef& def, int nValue);
 
 // The options of a group as "Key=value", each line after a line break.
 QString SettingsText(const TrainingOptions& options, SettingDef::InForce eGroup);
+// One option so.
+QString SettingLine(const TrainingOptions& options, SettingId id);
 
 // The profile: "Local AppWizard-Generated Applications" / "Dravik".
 QString ProfileOrganization();
