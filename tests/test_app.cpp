@@ -188,6 +188,8 @@ private slots:
         TrainingOptions o;
         o.nEffectiveWpm = 8;
         o.nKochLesson = 1;
+        o.nKeyLatencyMs = 261; // measured in the one-character window
+        o.nVoice = int(VoiceUnit::Item);
         COptionsDlg dlg(o, 12, nullptr);
         auto label = [&](int id) { return qobject_cast<QLabel*>(dlg.GetDlgItem(id))->text(); };
         QVERIFY(qobject_cast<QRadioButton*>(dlg.GetDlgItem(IDC_RADIO_SQUARE))->isChecked());
@@ -212,6 +214,10 @@ private slots:
         QCOMPARE(got.nEdgeMs, 10); // kept in range
         QCOMPARE(got.nEffectiveWpm, 15);
         QCOMPARE(got.nKochLesson, 0);
+        QCOMPARE(got.nKeyLatencyMs, 261); // not the dialog's, kept
+        QCOMPARE(got.nVoice, int(VoiceUnit::Item));
+        qobject_cast<QRadioButton*>(dlg.GetDlgItem(IDC_RADIO_VOICE_CHAR))->setChecked(true);
+        QCOMPARE(dlg.Options().nVoice, int(VoiceUnit::Character));
     }
 
     void saveTestAsWave()

@@ -19,7 +19,7 @@
 static constexpr int kSnrShownWhenOff = 10;
 
 COptionsDlg::COptionsDlg(const TrainingOptions& options, int nFormWpm, QWidget* parent)
-    : QDialog(parent), m_nFormWpm(nFormWpm)
+    : QDialog(parent), m_nFormWpm(nFormWpm), m_options(options)
 {
     // The controls on a page of the template's size: the dialog's whole
     // client area where the screen holds it, else scrolled (a large scale
@@ -111,7 +111,9 @@ int COptionsDlg::BoxValue(int nId, SettingId eSetting) const
 
 TrainingOptions COptionsDlg::Options() const
 {
-    TrainingOptions o;
+    // Options set elsewhere (the one-character window's, the measured key
+    // latency) stay as they were.
+    TrainingOptions o = m_options;
     o.eToneShape = qobject_cast<QRadioButton*>(GetDlgItem(IDC_RADIO_SHAPED))->isChecked() ? ToneShape::Shaped
                                                                                            : ToneShape::Square;
     o.nEdgeMs = BoxValue(IDC_EDIT_EDGE, kSetEdgeMs);

@@ -23,4 +23,5 @@ private:
 
     CDialogControls m_controls;
     int m_nFormWpm;
+    TrainingOptions m_options; // as given
 };
