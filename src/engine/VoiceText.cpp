@@ -93,7 +93,7 @@ private:
                     said += ' ';
                 else
                     said += name;
-            } else if (IsKana(ch) || IsMark(ch) || ch == 0xB0 || std::isdigit(ch)) {
+            } else if (IsKana(ch) || IsMark(ch) || ch == 0xB0 || std::isalnum(ch)) {
                 said += Cp932ToQString(std::string(1, char(ch))).toStdString();
             } else {
                 said += ' ';
