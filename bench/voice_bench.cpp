@@ -75,16 +75,16 @@ std::vector<VoiceSeen> FindVoices(const std::vector<int16_t>& pcm, int nRate, in
                 to = k + 1;
         }
         const double rms = ActiveRms(pcm.data() + from, to - from, nRate);
-        seen.push_back({double(static_cast<long long>(from) - lastToneEnd) * 1000.0 / nRate,
-                        20 * std::log10(rms / nToneLevel)});
+        seen.push_back(
+            {double(static_cast<long long>(from) - lastToneEnd) * 1000.0 / nRate, 20 * std::log10(rms / nToneLevel)});
         lastToneEnd = -1;
         i = to;
     }
     return seen;
 }
 
-std::vector<int16_t> PlayThroughDevice(const QString& rawFile, int nMode, const std::string& text, int nVolume,
-                                       const TrainingOptions& o)
+std::vector<int16_t> PlayThroughDevice(
+    const QString& rawFile, int nMode, const std::string& text, int nVolume, const TrainingOptions& o)
 {
     QFile::remove(rawFile);
     QObject context;
@@ -155,10 +155,10 @@ int main(int argc, char** argv)
             }
             std::printf("  volume %3d  %-24s %2zu voices  onset - pause ms min/median/max %+.1f / %+.1f / %+.1f  "
                         "level dB %+.1f / %+.1f / %+.1f\n",
-                        volume, c.pszName, seen.size(), onsets.empty() ? 0 : *std::min_element(onsets.begin(), onsets.end()),
-                        Median(onsets), onsets.empty() ? 0 : *std::max_element(onsets.begin(), onsets.end()),
-                        levels.empty() ? 0 : *std::min_element(levels.begin(), levels.end()), Median(levels),
-                        levels.empty() ? 0 : *std::max_element(levels.begin(), levels.end()));
+                volume, c.pszName, seen.size(), onsets.empty() ? 0 : *std::min_element(onsets.begin(), onsets.end()),
+                Median(onsets), onsets.empty() ? 0 : *std::max_element(onsets.begin(), onsets.end()),
+                levels.empty() ? 0 : *std::min_element(levels.begin(), levels.end()), Median(levels),
+                levels.empty() ? 0 : *std::max_element(levels.begin(), levels.end()));
             Within("voices heard", double(seen.size()), 1, 1e9);
             for (double d : onsets)
                 Within("voice onset - pause (ms)", d, -20, 20);
@@ -174,8 +174,9 @@ int main(int argc, char** argv)
         ToneShape eShape;
         const char* pszSuffix;
     };
-    for (const Export& x : {Export{"square, WAV", ToneShape::Square, "wav"}, Export{"square, MP3", ToneShape::Square, "mp3"},
-                            Export{"shaped, WAV", ToneShape::Shaped, "wav"}, Export{"shaped, MP3", ToneShape::Shaped, "mp3"}}) {
+    for (const Export& x :
+        {Export {"square, WAV", ToneShape::Square, "wav"}, Export {"square, MP3", ToneShape::Square, "mp3"},
+            Export {"shaped, WAV", ToneShape::Shaped, "wav"}, Export {"shaped, MP3", ToneShape::Shaped, "mp3"}}) {
         TrainingOptions o;
         o.nVoice = 3;
         o.bVoiceIcao = true;
@@ -191,15 +192,15 @@ int main(int argc, char** argv)
         const double wallS = double(wall.elapsed()) / 1000.0;
         const double lenS = r.nRate ? double(r.llSamples) / r.nRate : 0;
         std::printf("  %-12s %.1f min of sound in %.2f s (CPU %.2f s), %lld bytes", x.pszName, lenS / 60, wallS, cpuS,
-                    static_cast<long long>(QFileInfo(path).size()));
+            static_cast<long long>(QFileInfo(path).size()));
         Within("written", r.eStatus == WaveExportResult::Written ? 1 : 0, 1, 1);
         Within("minutes written", lenS / 60, 10, 12);
         Within("seconds to write 10 minutes", wallS, 0, 30);
         if (!ffmpeg.isEmpty()) {
             QProcess decode;
-            decode.start(ffmpeg, {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path,
-                                  QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-ac"), QStringLiteral("1"),
-                                  QStringLiteral("-")});
+            decode.start(ffmpeg,
+                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path, QStringLiteral("-f"),
+                    QStringLiteral("s16le"), QStringLiteral("-ac"), QStringLiteral("1"), QStringLiteral("-")});
             decode.waitForFinished(120000);
             const qint64 decoded = decode.readAllStandardOutput().size() / 2;
             QProcess probe;
@@ -210,7 +211,7 @@ int main(int argc, char** argv)
             const int decodedRate = hz.hasMatch() ? hz.captured(1).toInt() : r.nRate;
             const double decodedS = double(decoded) / decodedRate;
             std::printf(", decoded by ffmpeg: %.4f s against %.4f s written (%+.0f samples at %d Hz)", decodedS, lenS,
-                        (decodedS - lenS) * decodedRate, decodedRate);
+                (decodedS - lenS) * decodedRate, decodedRate);
             Within("decoded - written (samples)", (decodedS - lenS) * decodedRate, -1152, 1152);
             if (QLatin1String(x.pszSuffix) == QLatin1String("mp3")) {
                 const bool bTags = info.contains(QStringLiteral("title")) && info.contains(QStringLiteral("lyrics"));

@@ -26,7 +26,8 @@ class TestVoice : public QObject {
     {
         const std::string bytes = FoldProsigns(QStringToCp932(QString::fromUtf8(pszUtf8)));
         const std::vector<unsigned char> plan(bytes.begin(), bytes.end());
-        const std::vector<VoiceLine> lines = VoiceLinesFor(plan, nFirst, nMode, true, {VoiceUnit(nUnit), bIcao, 300, 700});
+        const std::vector<VoiceLine> lines
+            = VoiceLinesFor(plan, nFirst, nMode, true, {VoiceUnit(nUnit), bIcao, 300, 700});
         QStringList said;
         for (size_t i = 0; i < lines.size(); ++i)
             if (!lines[i].strText.empty())
@@ -42,27 +43,30 @@ private slots:
         QTest::addColumn<int>("unit");
         QTest::addColumn<bool>("icao");
         QTest::addColumn<QStringList>("said");
-        const QString spell = QStringLiteral("<speak><say-as interpret-as=\"characters\">%1</say-as> </speak>");
-        QTest::newRow("off") << int(kLatinRandom1) << "KM" << 0 << false << QStringList{};
+        const QString spell = QStringLiteral(
+            "<speak><prosody rate=\"85%\"><say-as interpret-as=\"characters\">%1</say-as></prosody> </speak>");
+        QTest::newRow("off") << int(kLatinRandom1) << "KM" << 0 << false << QStringList {};
         QTest::newRow("each character") << int(kLatinRandom1) << "KM" << 1 << false
-                                        << QStringList{"0:" + spell.arg("K"), "1:" + spell.arg("M")};
+                                        << QStringList {"0:" + spell.arg("K"), "1:" + spell.arg("M")};
         QTest::newRow("groups of five spelled") << int(kLatinRandom5) << "ABCDEFGHIJ" << 2 << false
-                                                << QStringList{"4:" + spell.arg("ABCDE"), "9:" + spell.arg("FGHIJ")};
-        QTest::newRow("a text's words read") << int(kLatinPhrase) << "CQ DE A<B" << 2 << false
-                                             << QStringList{"1:<speak>CQ</speak>", "4:<speak>DE</speak>",
-                                                            "8:<speak>A&lt;B</speak>"};
+                                                << QStringList {"4:" + spell.arg("ABCDE"), "9:" + spell.arg("FGHIJ")};
+        QTest::newRow("a text's words read")
+            << int(kLatinPhrase) << "CQ DE A<B" << 2 << false
+            << QStringList {"1:<speak>CQ</speak>", "4:<speak>DE</speak>", "8:<speak>A&lt;B</speak>"};
         QTest::newRow("a line at a time") << int(kLatinPhrase) << "TU 73\nGM" << 3 << false
-                                          << QStringList{"4:<speak>TU 73</speak>", "7:<speak>GM</speak>"};
-        QTest::newRow("call sign by ICAO") << int(kLatinCallSigns) << "JA1B" << 3 << true
-                                           << QStringList{"3:<speak>Juliett Alfa <say-as interpret-as=\"characters\">1</say-as> Bravo </speak>"};
-        QTest::newRow("punctuation and prosigns by name") << int(kLatinRandom1) << "?<AR>" << 1 << false
-                                                          << QStringList{"0:<speak>question mark </speak>",
-                                                                         "1:" + spell.arg("AR")};
-        QTest::newRow("kana with its mark as one") << int(kWabunPhrase) << "ﾊﾞﾗ" << 1 << false
-                                                   << QStringList{"1:ﾊﾞ", "2:ﾗ"};
-        QTest::newRow("a sign alone by its name") << int(kWabunRandom1) << "ｰ" << 1 << false << QStringList{"0:ﾁｮｳｵﾝ"};
-        QTest::newRow("a 和文 word as a word") << int(kWabunPhrase) << "ｺｰﾋｰ ｦ" << 2 << false
-                                              << QStringList{"3:ｺｰﾋｰ", "5:ｦ"};
+                                          << QStringList {"4:<speak>TU 73</speak>", "7:<speak>GM</speak>"};
+        QTest::newRow("call sign by ICAO")
+            << int(kLatinCallSigns) << "JA1B" << 3 << true
+            << QStringList {"3:<speak>Juliett Alfa <prosody rate=\"85%\"><say-as interpret-as=\"characters\">1</say-as>"
+                            "</prosody> Bravo </speak>"};
+        QTest::newRow("punctuation and prosigns by name")
+            << int(kLatinRandom1) << "?<AR>" << 1 << false
+            << QStringList {"0:<speak>question mark </speak>", "1:" + spell.arg("AR")};
+        QTest::newRow("kana with its mark as one")
+            << int(kWabunPhrase) << "ﾊﾞﾗ" << 1 << false << QStringList {"1:ﾊﾞ", "2:ﾗ"};
+        QTest::newRow("a sign alone by its name") << int(kWabunRandom1) << "ｰ" << 1 << false << QStringList {"0:ﾁｮｳｵﾝ"};
+        QTest::newRow("a 和文 word as a word")
+            << int(kWabunPhrase) << "ｺｰﾋｰ ｦ" << 2 << false << QStringList {"3:ｺｰﾋｰ", "5:ｦ"};
     }
     void whatIsSaidAfterWhich()
     {
@@ -76,7 +80,7 @@ private slots:
 
     void theStartSignalsAreNeverSaid()
     {
-        QCOMPARE(Said(kWabunRandom5, "･･ｱｲｳｴｵ", 2, false, 2), QStringList{"6:ｱｲｳｴｵ"});
+        QCOMPARE(Said(kWabunRandom5, "･･ｱｲｳｴｵ", 2, false, 2), QStringList {"6:ｱｲｳｴｵ"});
     }
 
     void theVoiceTakesTheSilenceAfterItsUnit()
@@ -102,7 +106,8 @@ private slots:
                     count.push_back(n - e.SinkVoice().nAtKeyed);
                 }
                 return true;
-            }), 0);
+            }),
+                0);
             sent[unit] = e.Sent();
         }
         QCOMPARE(sent[1], sent[0]);
@@ -138,7 +143,7 @@ private slots:
         };
         std::vector<int16_t> heard[2];
         for (bool bNoise : {false, true}) {
-            ToneShaping shaping{ToneShape::Shaped, 5, 0, {}};
+            ToneShaping shaping {ToneShape::Shaped, 5, 0, {}};
             shaping.band.bNoise = bNoise;
             KeyedStream s;
             s.pChain = std::make_unique<CToneChain>(shaping);
@@ -169,8 +174,8 @@ private slots:
             CMorseEngine e;
             e.SetSettings({kLatinRandom1, 800, 40, 20});
             int calls = 0;
-            const WaveExportResult r = ExportSound(e, o, path, {SoundExport::CallSigns, 1},
-                                                   [&](int) { return !bCancel || ++calls < 5; });
+            const WaveExportResult r
+                = ExportSound(e, o, path, {SoundExport::CallSigns, 1}, [&](int) { return !bCancel || ++calls < 5; });
             QCOMPARE(r.eStatus, bCancel ? WaveExportResult::Cancelled : WaveExportResult::Written);
             QCOMPARE(QFile::exists(path), !bCancel);
             QCOMPARE(QFile::exists(TextPathFor(path)), !bCancel);

@@ -39,7 +39,8 @@ bool AskSoundExport(QWidget* parent, SoundExport& what)
     form->addRow(QStringLiteral("内容"), content);
     form->addRow(QStringLiteral("長さ"), minutes);
     form->addRow(new QLabel(QStringLiteral("読み上げは ｵﾌﾟｼｮﾝ > 設定 で選びます。\n"
-                                           "名前を .mp3 で終えると MP3 で保存します。"), &dlg));
+                                           "名前を .mp3 で終えると MP3 で保存します。"),
+        &dlg));
     form->addRow(buttons);
     if (dlg.exec() != QDialog::Accepted)
         return false;

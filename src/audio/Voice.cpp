@@ -9,18 +9,18 @@
 #include <deque>
 #include <map>
 #include <mutex>
-#include <set>
-#include <thread>
 #include <numbers>
 #include <numeric>
+#include <set>
+#include <thread>
 #include <tuple>
 
 namespace {
 
 // The speech engine keeps global state: one caller at a time.
 std::mutex g_speechMutex;
-int g_nSpeechRate = 0;      // 0: not loaded yet, -1: failed
-int g_nVoiceLoaded = -1;    // 0 English, 1 Japanese
+int g_nSpeechRate = 0; // 0: not loaded yet, -1: failed
+int g_nVoiceLoaded = -1; // 0 English, 1 Japanese
 std::vector<short>* g_pCollect = nullptr;
 
 int Collect(short* wav, int n, espeak_EVENT*)
@@ -70,8 +70,7 @@ void TrimSilence(std::vector<float>& v)
     v = std::vector<float>(first, last);
 }
 
-template <typename T>
-double ActiveRmsOf(const T* p, size_t n, int nRate)
+template <typename T> double ActiveRmsOf(const T* p, size_t n, int nRate)
 {
     const size_t frame = std::max<size_t>(1, size_t(nRate) / 100);
     std::vector<double> power;
@@ -151,7 +150,7 @@ std::vector<float> Resample(const std::vector<float>& in, int nFrom, int nTo)
     const int g = std::gcd(nFrom, nTo);
     const long long L = nTo / g, M = nFrom / g;
     const double cutoff = 0.45 * std::min(1.0, double(nTo) / nFrom); // of the input rate, below both Nyquists
-    const int half = int(std::ceil(16 / (2 * cutoff)));            // taps on each side
+    const int half = int(std::ceil(16 / (2 * cutoff))); // taps on each side
     const int taps = 2 * half;
     std::vector<float> table(size_t(L) * size_t(taps));
     for (long long phase = 0; phase < L; ++phase)
@@ -159,7 +158,8 @@ std::vector<float> Resample(const std::vector<float>& in, int nFrom, int nTo)
             const double x = double(phase) / double(L) + (half - 1 - j); // from the tap to the output
             const double arg = 2 * cutoff * x;
             const double sinc = arg == 0 ? 1 : std::sin(std::numbers::pi * arg) / (std::numbers::pi * arg);
-            const double w = 0.42 + 0.5 * std::cos(std::numbers::pi * x / half) + 0.08 * std::cos(2 * std::numbers::pi * x / half);
+            const double w
+                = 0.42 + 0.5 * std::cos(std::numbers::pi * x / half) + 0.08 * std::cos(2 * std::numbers::pi * x / half);
             table[size_t(phase) * size_t(taps) + size_t(j)] = float(2 * cutoff * sinc * w);
         }
     const size_t outLen = size_t(static_cast<long long>(in.size()) * L / M);
@@ -184,7 +184,7 @@ namespace {
 using CacheKey = std::tuple<std::string, bool, bool, int>;
 std::mutex g_cacheMutex;
 std::map<CacheKey, VoiceSamples> g_cache; // null: the line says nothing
-std::set<CacheKey> g_saying;               // being said now, on some thread
+std::set<CacheKey> g_saying; // being said now, on some thread
 std::condition_variable g_said;
 
 // The speech engine under its lock; the rest on the caller's thread, so
@@ -199,8 +199,8 @@ VoiceSamples Synthesize(const VoiceLine& line, int nRate)
             return nullptr;
         g_pCollect = &said;
         const unsigned flags = espeakCHARS_UTF8 | (line.bSsml ? espeakSSML : 0u);
-        const espeak_ERROR e = espeak_Synth(line.strText.c_str(), line.strText.size() + 1, 0, POS_CHARACTER, 0, flags,
-                                            nullptr, nullptr);
+        const espeak_ERROR e
+            = espeak_Synth(line.strText.c_str(), line.strText.size() + 1, 0, POS_CHARACTER, 0, flags, nullptr, nullptr);
         g_pCollect = nullptr;
         if (e != EE_OK)
             return nullptr;
@@ -247,7 +247,7 @@ public:
     }
 
 private:
-    CVoiceWorker() : m_thread([this] { Run(); }) {}
+    CVoiceWorker() : m_thread([this] { Run(); }) { }
     void Run()
     {
         std::unique_lock lock(m_mutex);
@@ -273,13 +273,16 @@ private:
 
 } // namespace
 
-void PrefetchLines(std::vector<VoiceLine> lines, int nRate) { CVoiceWorker::Instance().Prefetch(std::move(lines), nRate); }
+void PrefetchLines(std::vector<VoiceLine> lines, int nRate)
+{
+    CVoiceWorker::Instance().Prefetch(std::move(lines), nRate);
+}
 
 VoiceSamples SpeakLine(const VoiceLine& line, int nRate)
 {
     if (line.strText.empty() || nRate <= 0)
         return nullptr;
-    const CacheKey key{line.strText, line.bJapanese, line.bSsml, nRate};
+    const CacheKey key {line.strText, line.bJapanese, line.bSsml, nRate};
     std::unique_lock lock(g_cacheMutex);
     // A line another thread is saying is waited for, not said twice.
     g_said.wait(lock, [&] { return !g_saying.contains(key); });
@@ -309,11 +312,12 @@ static int16_t SoftLimit(double x)
     return int16_t(std::lround(std::copysign(limited, x)));
 }
 
-void OverlayVoice(int16_t* out, size_t n, long long llOutPos, const std::vector<float>& voice, long long llVoiceAt,
-                  double dGain)
+void OverlayVoice(
+    int16_t* out, size_t n, long long llOutPos, const std::vector<float>& voice, long long llVoiceAt, double dGain)
 {
     const long long from = std::max(llOutPos, llVoiceAt);
-    const long long to = std::min(llOutPos + static_cast<long long>(n), llVoiceAt + static_cast<long long>(voice.size()));
+    const long long to
+        = std::min(llOutPos + static_cast<long long>(n), llVoiceAt + static_cast<long long>(voice.size()));
     for (long long p = from; p < to; ++p)
         out[p - llOutPos] = SoftLimit(voice[size_t(p - llVoiceAt)] * dGain);
 }

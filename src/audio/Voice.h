@@ -49,8 +49,8 @@ double ActiveRms(const int16_t* p, size_t n, int nRate);
 // at llOutPos) where the two meet, replacing what was there: the voice is
 // heard clean. dGain: the voice's level in samples; its peaks are limited
 // softly below full scale.
-void OverlayVoice(int16_t* out, size_t n, long long llOutPos, const std::vector<float>& voice, long long llVoiceAt,
-                  double dGain);
+void OverlayVoice(
+    int16_t* out, size_t n, long long llOutPos, const std::vector<float>& voice, long long llVoiceAt, double dGain);
 
 // Resamples by a windowed sinc, low-passed below the lower Nyquist rate.
 std::vector<float> Resample(const std::vector<float>& in, int nFrom, int nTo);

@@ -161,8 +161,8 @@ QByteArray Id3Tag(const QString& title, const QString& lyrics)
 {
     const QByteArray titleBody = QByteArray(1, '\x01') + Utf16WithBom(title);
     // Encoding, language, an empty description (its BOM and terminator), the text.
-    const QByteArray lyricsBody =
-        QByteArray(1, '\x01') + QByteArray("jpn", 3) + Utf16WithBom({}) + QByteArray(2, '\0') + Utf16WithBom(lyrics);
+    const QByteArray lyricsBody
+        = QByteArray(1, '\x01') + QByteArray("jpn", 3) + Utf16WithBom({}) + QByteArray(2, '\0') + Utf16WithBom(lyrics);
     const QByteArray frames = Frame("TIT2", titleBody) + Frame("USLT", lyricsBody);
     QByteArray tag("ID3\x03\x00\x00", 6);
     tag.append(4, '\0');

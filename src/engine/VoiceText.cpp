@@ -16,6 +16,7 @@ struct SaidAs {
     const char* pszSaid; // UTF-8
 };
 
+// clang-format off
 // The ICAO spelling alphabet (ICAO Annex 10, vol. II), as written.
 constexpr const char* kIcao[26] = {
     "Alfa", "Bravo", "Charlie", "Delta", "Echo", "Foxtrot", "Golf", "Hotel", "India", "Juliett", "Kilo", "Lima", "Mike",
@@ -35,6 +36,7 @@ constexpr SaidAs kWabunSigns[] = {
     {0xB0, "ﾁｮｳｵﾝ"},   {0xA4, "ｸｷﾞﾘﾃﾝ"}, {0xA3, "ﾀﾞﾝﾗｸ"}, {0xDE, "ﾀﾞｸﾃﾝ"}, {0xDF, "ﾊﾝﾀﾞｸﾃﾝ"},
     {'(', "ｶｯｺ"},      {')', "ｶｯｺﾄｼﾞ"},  {0xA5, "ﾎﾚ"},     {kProsignRaTa, "ﾗﾀ"},
 };
+// clang-format on
 
 const char* Find(std::span<const SaidAs> table, unsigned char ch)
 {
@@ -104,10 +106,10 @@ private:
     VoiceLine Latin(const std::string& unit, bool bSpell) const
     {
         std::string ssml = "<speak>";
-        std::string run; // letters and figures spelled in one go
+        std::string run; // letters and figures spelled in one go, a little slower than speech
         auto flush = [&] {
             if (!run.empty())
-                ssml += "<say-as interpret-as=\"characters\">" + run + "</say-as> ";
+                ssml += "<prosody rate=\"85%\"><say-as interpret-as=\"characters\">" + run + "</say-as></prosody> ";
             run.clear();
         };
         for (unsigned char ch : unit) {
@@ -145,8 +147,8 @@ private:
 
 } // namespace
 
-std::vector<VoiceLine> VoiceLinesFor(const std::vector<unsigned char>& plan, size_t nFirst, int nMode, bool bFullSet,
-                                     const VoiceOptions& o)
+std::vector<VoiceLine> VoiceLinesFor(
+    const std::vector<unsigned char>& plan, size_t nFirst, int nMode, bool bFullSet, const VoiceOptions& o)
 {
     std::vector<VoiceLine> lines(plan.size());
     if (o.eUnit == VoiceUnit::Off)
@@ -154,8 +156,8 @@ std::vector<VoiceLine> VoiceLinesFor(const std::vector<unsigned char>& plan, siz
     const CSayer sayer(nMode, bFullSet, o);
     const bool bText = IsPhraseMode(nMode);
     const int group = std::max(1, GroupSize(nMode));
-    std::string unit;  // the unit's characters so far
-    size_t nLast = 0;  // its last sounding character
+    std::string unit; // the unit's characters so far
+    size_t nLast = 0; // its last sounding character
     auto close = [&](bool bSpell) {
         if (!unit.empty())
             lines[nLast] = sayer.Say(unit, bSpell);

@@ -8,17 +8,17 @@
 #include <vector>
 
 enum class VoiceUnit {
-    Off,       // the designed sound
+    Off, // the designed sound
     Character, // after each character
-    Group,     // after a group of five, or a word of a text
-    Item,      // after a call sign or word sent alone, or a text's line
+    Group, // after a group of five, or a word of a text
+    Item, // after a call sign or word sent alone, or a text's line
 };
 
 struct VoiceOptions {
     VoiceUnit eUnit = VoiceUnit::Off;
     bool bIcao = false; // Latin letters by the ICAO spelling alphabet, not their names
     int nBeforeMs = 300; // from the unit's last element to the voice
-    int nAfterMs = 700;  // from the voice's end to the next character
+    int nAfterMs = 700; // from the voice's end to the next character
     bool operator==(const VoiceOptions&) const = default;
 };
 
@@ -27,5 +27,5 @@ struct VoiceOptions {
 // random groups and call signs are spelled, a text's words read; kana
 // are read in Japanese, a kana with its ﾞ or ﾟ as one. bFullSet: the test
 // keys the whole set of the air, so its punctuation and prosigns sound.
-std::vector<VoiceLine> VoiceLinesFor(const std::vector<unsigned char>& plan, size_t nFirst, int nMode, bool bFullSet,
-                                     const VoiceOptions& options);
+std::vector<VoiceLine> VoiceLinesFor(
+    const std::vector<unsigned char>& plan, size_t nFirst, int nMode, bool bFullSet, const VoiceOptions& options);
