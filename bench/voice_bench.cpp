@@ -2,12 +2,13 @@
 // The spoken answer, measured. (1) On the device's path (SDL's disk
 // driver, which runs the stream's own fill): for each voice, the time from
 // the last element of its unit to its first sample against the pause set,
-// and its active level against the tone's, for Latin and 和文 and at two
-// volumes. (2) Sound files of 10 minutes of call signs, each with its
-// voice: the time (and CPU) to write them as WAV and MP3, and, where
-// ffmpeg is installed, the MP3 decoded against the length written and its
-// tags. Thresholds: onset within 20 ms of the pause, level within 3 dB,
-// 10 minutes written in under 30 s, decoded length within one frame.
+// and its active level and K-weighted loudness against the tone's, for
+// Latin and 和文 and at two volumes. (2) Sound files of 10 minutes of call
+// signs, each with its voice: the time (and CPU) to write them as WAV and
+// MP3, and, where ffmpeg is installed, the MP3 decoded against the length
+// written and its tags. Thresholds: onset within 20 ms of the pause, level
+// and loudness within 3 dB, 10 minutes written in under 30 s, decoded
+// length within one frame.
 #include "Check.h"
 #include "audio/SdlWaveOut.h"
 #include "audio/Voice.h"
@@ -38,8 +39,44 @@ namespace {
 
 struct VoiceSeen {
     double dOnsetMs;
-    double dLevelDb;
+    double dLevelDb; // active RMS against the tone's
+    double dLoudnessDb; // the same K-weighted (ITU-R BS.1770), a loudness
 };
+
+// ITU-R BS.1770's K-weighting at any rate: its high shelf and high pass
+// from their analogue prototypes, as libebur128 derives them.
+std::vector<double> KWeighted(const std::vector<int16_t>& pcm, int nRate)
+{
+    struct Biquad {
+        double b0, b1, b2, a1, a2, x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+        double Run(double x)
+        {
+            const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+            x2 = x1, x1 = x, y2 = y1, y1 = y;
+            return y;
+        }
+    };
+    double K = std::tan(M_PI * 1681.974450955533 / nRate);
+    double Q = 0.7071752369554196;
+    const double Vh = std::pow(10.0, 3.999843853973347 / 20), Vb = std::pow(Vh, 0.4996667741545416);
+    double a0 = 1 + K / Q + K * K;
+    Biquad shelf {(Vh + Vb * K / Q + K * K) / a0, 2 * (K * K - Vh) / a0, (Vh - Vb * K / Q + K * K) / a0,
+        2 * (K * K - 1) / a0, (1 - K / Q + K * K) / a0};
+    K = std::tan(M_PI * 38.13547087602444 / nRate);
+    Q = 0.5003270373238773;
+    a0 = 1 + K / Q + K * K;
+    Biquad pass {1, -2, 1, 2 * (K * K - 1) / a0, (1 - K / Q + K * K) / a0};
+    std::vector<double> y(pcm.size());
+    for (size_t i = 0; i < pcm.size(); ++i)
+        y[i] = pass.Run(shelf.Run(pcm[i]));
+    return y;
+}
+
+double KRms(const std::vector<double>& k, size_t from, size_t to, int nRate)
+{
+    std::vector<float> part(k.begin() + std::ptrdiff_t(from), k.begin() + std::ptrdiff_t(to));
+    return ActiveRms(part.data(), part.size(), nRate);
+}
 
 // Voices in a square-wave recording: the tone is runs of samples at the
 // tone's exact level, anything else that is not silence is voice.
@@ -47,6 +84,9 @@ std::vector<VoiceSeen> FindVoices(const std::vector<int16_t>& pcm, int nRate, in
 {
     std::vector<VoiceSeen> seen;
     const auto isTone = [&](size_t i) { return std::abs(int(pcm[i])) == nToneLevel; };
+    const std::vector<double> k = KWeighted(pcm, nRate);
+    double toneK = 0; // the tone's K-weighted mean square, inside its runs
+    size_t toneN = 0;
     long long lastToneEnd = -1; // one past the last sample of a tone run
     size_t i = 0;
     while (i < pcm.size()) {
@@ -54,6 +94,8 @@ std::vector<VoiceSeen> FindVoices(const std::vector<int16_t>& pcm, int nRate, in
         while (i + run < pcm.size() && isTone(i + run))
             ++run;
         if (run >= 16) { // a tone run, never a voice's few equal samples
+            for (size_t t = i + run / 4; t < i + run * 3 / 4; ++t, ++toneN) // clear of its edges
+                toneK += k[t] * k[t];
             i += run;
             lastToneEnd = static_cast<long long>(i);
             continue;
@@ -75,11 +117,13 @@ std::vector<VoiceSeen> FindVoices(const std::vector<int16_t>& pcm, int nRate, in
                 to = k + 1;
         }
         const double rms = ActiveRms(pcm.data() + from, to - from, nRate);
-        seen.push_back(
-            {double(static_cast<long long>(from) - lastToneEnd) * 1000.0 / nRate, 20 * std::log10(rms / nToneLevel)});
+        seen.push_back({double(static_cast<long long>(from) - lastToneEnd) * 1000.0 / nRate,
+            20 * std::log10(rms / nToneLevel), 20 * std::log10(KRms(k, from, to, nRate))});
         lastToneEnd = -1;
         i = to;
     }
+    for (VoiceSeen& v : seen) // against the tone's, now that all of it is heard
+        v.dLoudnessDb -= 10 * std::log10(toneK / double(std::max<size_t>(1, toneN)));
     return seen;
 }
 
@@ -107,10 +151,15 @@ std::vector<int16_t> PlayThroughDevice(
     return pcm;
 }
 
-double Median(std::vector<double> v)
+// "min / median / max".
+std::string Span(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
+    if (v.empty())
+        return "-";
+    char text[64];
+    std::snprintf(text, sizeof text, "%+.1f / %+.1f / %+.1f", v.front(), v[v.size() / 2], v.back());
+    return text;
 }
 
 } // namespace
@@ -148,22 +197,21 @@ int main(int argc, char** argv)
             const std::vector<int16_t> pcm = PlayThroughDevice(raw, c.nMode, c.pszText, volume, o);
             const int level = std::abs(int(ScaleToVolume(kToneLevel, CMorseEngine::VolumeWord(volume))));
             const std::vector<VoiceSeen> seen = FindVoices(pcm, 8000, level);
-            std::vector<double> onsets, levels;
+            std::vector<double> onsets, levels, loudness;
             for (const VoiceSeen& v : seen) {
                 onsets.push_back(v.dOnsetMs - o.nVoiceBeforeMs);
                 levels.push_back(v.dLevelDb);
+                loudness.push_back(v.dLoudnessDb);
             }
-            std::printf("  volume %3d  %-24s %2zu voices  onset - pause ms min/median/max %+.1f / %+.1f / %+.1f  "
-                        "level dB %+.1f / %+.1f / %+.1f\n",
-                volume, c.pszName, seen.size(), onsets.empty() ? 0 : *std::min_element(onsets.begin(), onsets.end()),
-                Median(onsets), onsets.empty() ? 0 : *std::max_element(onsets.begin(), onsets.end()),
-                levels.empty() ? 0 : *std::min_element(levels.begin(), levels.end()), Median(levels),
-                levels.empty() ? 0 : *std::max_element(levels.begin(), levels.end()));
+            std::printf("  volume %3d  %-24s %2zu voices  onset - pause ms %s  level dB %s  loudness dB %s\n", volume,
+                c.pszName, seen.size(), Span(onsets).c_str(), Span(levels).c_str(), Span(loudness).c_str());
             Within("voices heard", double(seen.size()), 1, 1e9);
             for (double d : onsets)
                 Within("voice onset - pause (ms)", d, -20, 20);
             for (double d : levels)
                 Within("voice level against the tone (dB)", d, -3, 3);
+            for (double d : loudness)
+                Within("voice loudness against the tone (dB)", d, -3, 3);
         }
     }
 
