@@ -6,6 +6,8 @@
 #include "app/MainFrame.h"
 #include "app/OptionsDlg.h"
 #include "app/SoundExportDlg.h"
+#include "audio/Voice.h"
+#include "engine/VoiceText.h"
 #include "engine/ToneBuffers.h"
 #include "winui/FileDialog.h"
 #include "app/InstanceLock.h"
@@ -135,6 +137,12 @@ void CDravikApp::OnOptions()
     if (dlg.exec() != QDialog::Accepted)
         return;
     m_pView->SetOptions(dlg.Options());
+    // A voice chosen but not installed would be silence the learner cannot explain.
+    if (dlg.Options().nVoice != int(VoiceUnit::Off) && !(PrepareVoice(false) && PrepareVoice(true)))
+        MessageBox(m_pFrame.get(),
+                   QStringLiteral("読み上げの音声 (espeak-ng の英語と日本語) を読み込めませんでした。\n"
+                                  "読み上げなしで送ります。"),
+                   QStringLiteral("ｵﾌﾟｼｮﾝ"), MB_OK | MB_ICONEXCLAMATION);
     // In force for this run either way; the user learns they are not kept.
     if (!m_pView->Options().Save())
         MessageBox(m_pFrame.get(),
