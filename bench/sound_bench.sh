@@ -17,6 +17,8 @@
 #   RESPONSE=1: the one-character drill's response time instead: keys
 #   pressed at known delays after each character's end on the monitor,
 #   [tests per speed] characters under each load.
+#   VOICE=1: the spoken answer's start after each item's end, heard on
+#   the monitor (build/bench/voice_bench pulse), under each load.
 #   BAND=only: band conditions instead, under each load: the SNR heard at
 #   -5, 0, 10 and 20 dB, and at 60 WPM with every condition on, the share
 #   of a core and the dropouts, against every condition off.
@@ -37,7 +39,7 @@ if ((${#need[@]})); then
 fi
 if [ -z "${NO_BUILD:-}" ]; then
   cmake -S . -B "$BUILD_DIR" -DDRAVIK_BENCH=ON >/dev/null
-  cmake --build "$BUILD_DIR" -j2 --target sound_bench response_bench >/dev/null
+  cmake --build "$BUILD_DIR" -j2 --target sound_bench response_bench voice_bench >/dev/null
 fi
 
 work=$(mktemp -d)
@@ -74,6 +76,8 @@ for load in ${LOADS:-idle busy heavy}; do
   for _ in $(seq "$loops"); do (while :; do :; done) & pids+=($!); done
   if [ -n "${RESPONSE:-}" ]; then
     "$BUILD_DIR/bench/response_bench" "$TESTS"
+  elif [ -n "${VOICE:-}" ]; then
+    "$BUILD_DIR/bench/voice_bench" pulse
   elif [ "${BAND:-}" = only ]; then
     "$BUILD_DIR/bench/sound_bench" band "$TESTS"
   else
@@ -88,4 +92,4 @@ for load in ${LOADS:-idle busy heavy}; do
   for p in "${pids[@]:1}"; do kill "$p" 2>/dev/null || true; done
   pids=("${pids[0]}")
 done
-[ -n "$SPEEDS" ] || [ -n "${BAND:-}" ] || [ -n "${RESPONSE:-}" ] || "$BUILD_DIR/bench/sound_bench" shapes "$TESTS"
+[ -n "$SPEEDS" ] || [ -n "${BAND:-}" ] || [ -n "${RESPONSE:-}" ] || [ -n "${VOICE:-}" ] || "$BUILD_DIR/bench/sound_bench" shapes "$TESTS"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The spoken answer, measured. (1) On the device's path (SDL's disk
-// driver, which runs the stream's own fill): for each voice, the time from
+// driver, which runs the stream's own fill; with the argument "pulse",
+// PulseAudio's device, heard on the server's monitor): for each voice, the time from
 // the last element of its unit to its first sample against the pause set,
 // and its active level and K-weighted loudness against the tone's, for
 // Latin and 和文 and at two volumes. (2) Sound files of 10 minutes of call
@@ -10,6 +11,7 @@
 // and loudness within 3 dB, 10 minutes written in under 30 s, decoded
 // length within one frame.
 #include "Check.h"
+#include "audio/PulseWaveOut.h"
 #include "audio/SdlWaveOut.h"
 #include "audio/Voice.h"
 #include "drills/Apply.h"
@@ -27,12 +29,19 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <pulse/error.h>
+#include <pulse/simple.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <functional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -127,10 +136,9 @@ std::vector<VoiceSeen> FindVoices(const std::vector<int16_t>& pcm, int nRate, in
     return seen;
 }
 
-std::vector<int16_t> PlayThroughDevice(
-    const QString& rawFile, int nMode, const std::string& text, int nVolume, const TrainingOptions& o)
+// Plays a text through the device installed, to its end.
+bool Play(int nMode, const std::string& text, int nVolume, const TrainingOptions& o)
 {
-    QFile::remove(rawFile);
     QObject context;
     CTextTest player(&context);
     bool bEnded = false;
@@ -138,17 +146,92 @@ std::vector<int16_t> PlayThroughDevice(
     player.onFailed = [&] { bEnded = true; };
     player.SetSettings({nMode, 800, 20, nVolume});
     ApplyTrainingOptions(o, player);
-    if (!player.Play(QStringToCp932(QString::fromUtf8(text.c_str()))))
-        return {};
-    if (!QTest::qWaitFor([&] { return bEnded; }, 120000)
-        || !QTest::qWaitFor([] { return CSdlWaveOut::ClosingCount() == 0; }, 10000))
-        return {};
+    return player.Play(QStringToCp932(QString::fromUtf8(text.c_str())))
+        && QTest::qWaitFor([&] { return bEnded; }, 120000)
+        && QTest::qWaitFor([] { return CSdlWaveOut::ClosingCount() == 0; }, 10000);
+}
+
+std::vector<int16_t> ReadRaw(const QString& rawFile)
+{
     QFile f(rawFile);
     f.open(QIODevice::ReadOnly);
     const QByteArray raw = f.readAll();
     std::vector<int16_t> pcm(size_t(raw.size()) / 2);
     std::memcpy(pcm.data(), raw.constData(), pcm.size() * 2);
     return pcm;
+}
+
+// The default sink's monitor, recorded while play runs.
+constexpr int kMonitorRate = 16000;
+std::vector<int16_t> RecordMonitor(const std::function<void()>& play)
+{
+    std::atomic<bool> bStop{false};
+    std::vector<int16_t> pcm;
+    std::thread recorder([&] {
+        const pa_sample_spec format{PA_SAMPLE_S16LE, kMonitorRate, 1};
+        int error = 0;
+        pa_simple* rec = pa_simple_new(nullptr, "voice_bench", PA_STREAM_RECORD, "@DEFAULT_MONITOR@", "monitor",
+                                       &format, nullptr, nullptr, &error);
+        if (!rec) {
+            std::fprintf(stderr, "no monitor: %s\n", pa_strerror(error));
+            return;
+        }
+        std::vector<int16_t> buf(kMonitorRate / 100);
+        while (!bStop && pa_simple_read(rec, buf.data(), buf.size() * 2, &error) >= 0)
+            pcm.insert(pcm.end(), buf.begin(), buf.end());
+        pa_simple_free(rec);
+    });
+    QThread::msleep(300);
+    play();
+    QThread::msleep(500);
+    bStop = true;
+    recorder.join();
+    return pcm;
+}
+
+// As heard from a sound server, whose resampling blurs the tone's exact
+// level: sounds are runs above a floor (the null sink's silence is 0) (gaps under 2 ms bridged), a tone
+// one whose power lies mostly at 800 Hz (Goertzel), a voice any other.
+// The time from each tone's end to a voice after it, in ms.
+std::vector<double> VoiceOnsetsHeard(const std::vector<int16_t>& pcm, int nRate)
+{
+    struct Sound {
+        size_t from, to;
+        bool bTone;
+    };
+    std::vector<Sound> sounds;
+    // Low, for a voice may begin with a fricative, most of whose power lies
+    // above the square tone's 8 kHz stream's band (the s of "seven").
+    constexpr int kFloor = 20;
+    const size_t bridge = size_t(nRate) / 500, shortest = size_t(nRate) * 15 / 1000;
+    for (size_t i = 0; i < pcm.size();) {
+        if (std::abs(int(pcm[i])) <= kFloor) {
+            ++i;
+            continue;
+        }
+        size_t last = i;
+        for (size_t j = i; j < pcm.size() && j - last <= bridge; ++j)
+            if (std::abs(int(pcm[j])) > kFloor)
+                last = j;
+        if (last + 1 - i >= shortest) {
+            const double c = 2 * std::cos(2 * M_PI * 800 / nRate);
+            double s1 = 0, s2 = 0, total = 0;
+            for (size_t k = i; k <= last; ++k) {
+                const double s0 = pcm[k] + c * s1 - s2;
+                s2 = s1, s1 = s0;
+                total += double(pcm[k]) * pcm[k];
+            }
+            const double n = double(last + 1 - i);
+            const double tone = (s1 * s1 + s2 * s2 - c * s1 * s2) * 2 / (n * n);
+            sounds.push_back({i, last + 1, tone > 0.4 * total / n});
+        }
+        i = last + 1;
+    }
+    std::vector<double> onsets;
+    for (size_t k = 1; k < sounds.size(); ++k)
+        if (sounds[k - 1].bTone && !sounds[k].bTone && sounds[k].from - sounds[k - 1].to > size_t(nRate) / 10)
+            onsets.push_back(double(sounds[k].from - sounds[k - 1].to) * 1000.0 / nRate);
+    return onsets;
 }
 
 // "min / median / max".
@@ -167,15 +250,7 @@ std::string Span(std::vector<double> v)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    const QString raw = dir.filePath("out.raw");
-    qputenv("SDL_AUDIODRIVER", "disk");
-    qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(raw));
-    qputenv("SDL_DISKAUDIODELAY", "2");
     SetStartPause(0);
-    SetWaveOutFactory(&CSdlWaveOut::Open);
-
-    std::printf("On the device's path (square tone, 20 WPM, pause before 300 ms):\n");
     struct Case {
         const char* pszName;
         int nMode;
@@ -189,12 +264,44 @@ int main(int argc, char** argv)
         {"Wabun, each character", kWabunPhrase, "ｻｸﾗ ﾊﾞﾗ", 1},
         {"Wabun, each word", kWabunPhrase, "ｻｸﾗ ｶﾞ ｻｲﾀ", 2},
     };
+    const auto optionsFor = [](const Case& c) {
+        TrainingOptions o;
+        o.nVoice = c.nUnit;
+        o.bVoiceIcao = c.nMode == kLatinCallSigns;
+        return o;
+    };
+    if (argc > 1 && QLatin1String(argv[1]) == QLatin1String("pulse")) {
+        // On the sound server (bench/sound_bench.sh with VOICE=1 starts one
+        // with a null sink): the voice's start as its monitor hears it.
+        SetWaveOutFactory(&OpenSoundDevice);
+        std::printf("On PulseAudio, from its monitor (square tone, 20 WPM, volume 20, pause before 300 ms):\n");
+        for (const Case& c : cases) {
+            const TrainingOptions o = optionsFor(c);
+            std::vector<double> onsets = VoiceOnsetsHeard(
+                RecordMonitor([&] { Play(c.nMode, c.pszText, 20, o); }), kMonitorRate);
+            for (double& d : onsets)
+                d -= o.nVoiceBeforeMs;
+            std::printf("  %-24s %2zu voices  onset - pause ms %s\n", c.pszName, onsets.size(), Span(onsets).c_str());
+            Within("voices heard", double(onsets.size()), 1, 1e9);
+            for (double d : onsets)
+                Within("voice onset - pause (ms)", d, -20, 20);
+        }
+        return BenchResult();
+    }
+    QTemporaryDir dir;
+    const QString raw = dir.filePath("out.raw");
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(raw));
+    qputenv("SDL_DISKAUDIODELAY", "2");
+    SetWaveOutFactory(&CSdlWaveOut::Open);
+
+    std::printf("On the device's path (square tone, 20 WPM, pause before 300 ms):\n");
     for (int volume : {20, 100}) {
         for (const Case& c : cases) {
-            TrainingOptions o;
-            o.nVoice = c.nUnit;
-            o.bVoiceIcao = c.nMode == kLatinCallSigns;
-            const std::vector<int16_t> pcm = PlayThroughDevice(raw, c.nMode, c.pszText, volume, o);
+            const TrainingOptions o = optionsFor(c);
+            QFile::remove(raw);
+            const std::vector<int16_t> pcm =
+                Play(c.nMode, c.pszText, volume, o) ? ReadRaw(raw) : std::vector<int16_t>{};
             const int level = std::abs(int(ScaleToVolume(kToneLevel, CMorseEngine::VolumeWord(volume))));
             const std::vector<VoiceSeen> seen = FindVoices(pcm, 8000, level);
             std::vector<double> onsets, levels, loudness;
