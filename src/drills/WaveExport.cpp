@@ -140,7 +140,9 @@ WaveExportResult ExportSound(CMorseEngine& engine, const TrainingOptions& option
             engine.SetFixedText(ItemText(what.eContent, random));
         else if (const std::string qso = PhraseTextFor(options, engine.Mode(), random.Next()); !qso.empty())
             engine.SetFixedText(qso);
-        ApplyTrainingOptions(o, engine); // new band conditions, as a new test has
+        // A new fist for each test; the band conditions go on through the
+        // file, as its one chain renders them.
+        ApplyTrainingOptions(o, engine);
     }
     // Everything on the disk before either file replaces an old one.
     const QString title = QStringLiteral("Dravik %1 %2 WPM")
