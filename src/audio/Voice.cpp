@@ -184,6 +184,10 @@ namespace {
 using CacheKey = std::tuple<std::string, bool, bool, int>;
 std::mutex g_cacheMutex;
 std::map<CacheKey, VoiceSamples> g_cache; // null: the line says nothing
+std::deque<CacheKey> g_cacheOrder;        // oldest first
+size_t g_nCachedSamples = 0;
+// About 3 minutes of voices at 48 kHz (32 MiB): the oldest go first.
+constexpr size_t kCacheSamples = size_t(8) << 20;
 std::set<CacheKey> g_saying; // being said now, on some thread
 std::condition_variable g_said;
 
@@ -233,8 +237,17 @@ public:
         std::lock_guard lock(m_mutex);
         m_lines = std::move(lines);
         m_nNext = 0;
+        m_nLimit = kAhead;
         m_nRate = nRate;
         m_wake.notify_one();
+    }
+    void KeyedUpTo(size_t n)
+    {
+        std::lock_guard lock(m_mutex);
+        if (n + kAhead > m_nLimit) {
+            m_nLimit = n + kAhead;
+            m_wake.notify_one();
+        }
     }
     ~CVoiceWorker()
     {
@@ -252,7 +265,7 @@ private:
     {
         std::unique_lock lock(m_mutex);
         for (;;) {
-            m_wake.wait(lock, [this] { return m_bQuit || m_nNext < m_lines.size(); });
+            m_wake.wait(lock, [this] { return m_bQuit || m_nNext < std::min(m_lines.size(), m_nLimit); });
             if (m_bQuit)
                 return;
             const VoiceLine line = m_lines[m_nNext++];
@@ -264,8 +277,12 @@ private:
     }
     std::mutex m_mutex;
     std::condition_variable m_wake;
+    // Said no further ahead of the keying than this many lines, so that
+    // a long text's voices do not crowd the cache.
+    static constexpr size_t kAhead = 64;
     std::vector<VoiceLine> m_lines;
     size_t m_nNext = 0;
+    size_t m_nLimit = 0;
     int m_nRate = 0;
     bool m_bQuit = false;
     std::thread m_thread; // last: started once the rest is set
@@ -277,6 +294,8 @@ void PrefetchLines(std::vector<VoiceLine> lines, int nRate)
 {
     CVoiceWorker::Instance().Prefetch(std::move(lines), nRate);
 }
+
+void PrefetchFrom(size_t nLine) { CVoiceWorker::Instance().KeyedUpTo(nLine); }
 
 VoiceSamples SpeakLine(const VoiceLine& line, int nRate)
 {
@@ -294,11 +313,19 @@ VoiceSamples SpeakLine(const VoiceLine& line, int nRate)
     lock.lock();
     g_saying.erase(key);
     g_said.notify_all();
-    // A learner's texts are a few hundred lines; a long session's words
-    // should not grow the cache without end.
-    if (g_cache.size() >= 4096)
-        g_cache.clear();
-    return g_cache.emplace(key, samples).first->second;
+    const auto placed = g_cache.emplace(key, samples);
+    if (placed.second) {
+        g_cacheOrder.push_back(key);
+        g_nCachedSamples += samples ? samples->size() : 0;
+    }
+    // A long text's words should not grow the cache without end.
+    while (g_nCachedSamples > kCacheSamples && g_cacheOrder.size() > 1) {
+        const auto oldest = g_cache.find(g_cacheOrder.front());
+        g_nCachedSamples -= oldest->second ? oldest->second->size() : 0;
+        g_cache.erase(oldest);
+        g_cacheOrder.pop_front();
+    }
+    return samples;
 }
 
 // Below full scale a little, so that a limited peak is never clipped.

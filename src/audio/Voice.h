@@ -24,10 +24,12 @@ using VoiceSamples = std::shared_ptr<const std::vector<float>>;
 // missing, or the line is empty. Safe from any thread; a line said before
 // comes from a cache.
 VoiceSamples SpeakLine(const VoiceLine& line, int nRate);
-// Says lines on a thread of its own, in order, into SpeakLine's cache: a
-// test's lines are ready before it keys them. A new call replaces the
-// lines not yet said.
+// Says a test's lines (one per character, most empty) on a thread of its
+// own, in order, into SpeakLine's cache, so that they are ready before
+// the test keys them; a new call replaces the lines not yet said. It
+// keeps a little ahead of the keying, which tells it where it is.
 void PrefetchLines(std::vector<VoiceLine> lines, int nRate);
+void PrefetchFrom(size_t nLine);
 // Loads the speech engine and the voice ahead of the first line, so that
 // it is not loaded while a test plays.
 bool PrepareVoice(bool bJapanese);

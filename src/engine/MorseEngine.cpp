@@ -6,7 +6,6 @@
 #include "engine/ToneBuffers.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -95,8 +94,10 @@ public:
                 m_nGroupPos = 0;
             KeyedChar k = KeyChar(m_plan[n], m_params, m_fist, m_nGroupPos);
             KeyedVoice voice;
-            if (n < m_voice.size() && !m_voice[n].strText.empty())
+            if (n < m_voice.size() && !m_voice[n].strText.empty()) {
+                PrefetchFrom(n);
                 voice = AddVoice(k, SpeakLine(m_voice[n], m_nRate));
+            }
             m_keyed.push_back({k, m_nGroupPos, voice});
         }
         const Keyed k = m_keyed[i - m_nFirst];
@@ -288,10 +289,7 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
         VoiceLinesFor(plan, bStartSignal ? 2 : 0, m_nMode, m_keying.bFullSet, m_keying.voice);
     if (m_keying.voice.eUnit != VoiceUnit::Off) {
         PrepareVoice(bWabun); // loaded now, not while the test plays
-        std::vector<VoiceLine> said;
-        std::copy_if(voice.begin(), voice.end(), std::back_inserter(said),
-                     [](const VoiceLine& line) { return !line.strText.empty(); });
-        PrefetchLines(std::move(said), RenderRate(m_keying.shaping));
+        PrefetchLines(voice, RenderRate(m_keying.shaping));
     }
     m_pKeyed = std::make_shared<CKeyedPlan>(std::move(plan), ParamsFor(m_nMode, nDotMs, m_keying), m_fist, g_nGroupPos,
                                             std::move(voice), m_keying.voice, RenderRate(m_keying.shaping));
