@@ -26,12 +26,9 @@ class TestVoice : public QObject {
     {
         const std::string bytes = FoldProsigns(QStringToCp932(QString::fromUtf8(pszUtf8)));
         const std::vector<unsigned char> plan(bytes.begin(), bytes.end());
-        const std::vector<VoiceLine> lines
-            = VoiceLinesFor(plan, nFirst, nMode, true, {VoiceUnit(nUnit), bIcao, 300, 700});
         QStringList said;
-        for (size_t i = 0; i < lines.size(); ++i)
-            if (!lines[i].strText.empty())
-                said << QStringLiteral("%1:%2").arg(i).arg(QString::fromStdString(lines[i].strText));
+        for (const SpokenLine& s : VoiceLinesFor(plan, nFirst, nMode, true, {VoiceUnit(nUnit), bIcao, 300, 700}))
+            said << QStringLiteral("%1:%2").arg(s.nAfter).arg(QString::fromStdString(s.line.strText));
         return said;
     }
 

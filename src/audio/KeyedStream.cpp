@@ -91,7 +91,7 @@ long long KeyedStream::AppendKeyed(const unsigned char* data, uint32_t len)
 void KeyedStream::OverlayVoices(int16_t* out, int frames, long long llOutPos)
 {
     const long long llEnd = llOutPos + frames;
-    const double gain = pChain->ToneRms() * VolumeFactor(bWritten ? dwWrittenVolume : dwVolume.load());
+    const double gain = pChain->VoiceGain(bWritten ? dwWrittenVolume : dwVolume.load());
     for (const PlacedVoice& v : voices)
         if (v.llAt < llEnd)
             OverlayVoice(out, size_t(frames), llOutPos, *v.pSamples, v.llAt, gain);
@@ -211,7 +211,7 @@ void KeyedStream::TopUp(size_t nWanted)
         ends.push_back(llQueueBase + static_cast<long long>(queue.size()));
         KeyedVoice voice;
         if (pSource->NextVoice(voice) && voice.pSamples)
-            voices.push_back({voice.pSamples, llAt + static_cast<long long>(voice.nAtKeyed) * (pChain->Rate() / 8000)});
+            voices.push_back({voice.pSamples, pChain->VoiceAt(voice.nAtKeyed, llAt)});
     }
 }
 

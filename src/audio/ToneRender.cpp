@@ -101,7 +101,8 @@ void CToneChain::Band(const int16_t* in, size_t n, uint32_t dwVolume, int16_t* o
         std::copy_n(in, n, out);
 }
 
-double CToneChain::ToneRms() const
+double CToneChain::VoiceGain(uint32_t dwVolume) const
 {
-    return m_shaping.eShape == ToneShape::Square ? kToneLevel : kToneLevel / std::sqrt(2.0);
+    const double rms = m_shaping.eShape == ToneShape::Square ? kToneLevel : kToneLevel / std::sqrt(2.0);
+    return rms * VolumeFactor(dwVolume);
 }

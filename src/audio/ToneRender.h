@@ -55,9 +55,15 @@ public:
     explicit CToneChain(const ToneShaping& shaping);
     int Rate() const { return m_nRate; }
     bool HasBand() const { return m_pBand != nullptr; }
-    // The tone's level at full volume, as a root mean square: a voice
-    // said at this level is as loud as the tone.
-    double ToneRms() const;
+    // The gain of a voice (Voice.h, its active level 1) at a volume word:
+    // the tone's root mean square there, so that the voice is as loud.
+    double VoiceGain(uint32_t dwVolume) const;
+    // Where a voice keyed nAtKeyed samples into a buffer begins, for a
+    // buffer rendered from llBufferAt on.
+    long long VoiceAt(int nAtKeyed, long long llBufferAt) const
+    {
+        return llBufferAt + static_cast<long long>(nAtKeyed) * (m_nRate / 8000);
+    }
     // Appends one keyed buffer at a volume word.
     void AppendKeyed(const unsigned char* key, uint32_t len, uint32_t dwVolume, std::vector<int16_t>& out) const;
     // The band conditions over n rendered samples, at the volume of the

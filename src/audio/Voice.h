@@ -24,10 +24,10 @@ using VoiceSamples = std::shared_ptr<const std::vector<float>>;
 // missing, or the line is empty. Safe from any thread; a line said before
 // comes from a cache.
 VoiceSamples SpeakLine(const VoiceLine& line, int nRate);
-// Says a test's lines (one per character, most empty) on a thread of its
-// own, in order, into SpeakLine's cache, so that they are ready before
-// the test keys them; a new call replaces the lines not yet said. It
-// keeps a little ahead of the keying, which tells it where it is.
+// Says a test's lines on a thread of its own, in order, into SpeakLine's
+// cache, so that they are ready before the test keys them; a new call
+// replaces the lines not yet said. It keeps a little ahead of the keying,
+// which tells it the line it has reached.
 void PrefetchLines(std::vector<VoiceLine> lines, int nRate);
 void PrefetchFrom(size_t nLine);
 // Loads the speech engine and the voice ahead of the first line, so that

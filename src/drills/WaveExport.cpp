@@ -72,7 +72,7 @@ WaveExportResult ExportSound(CMorseEngine& engine, const TrainingOptions& option
     CToneChain chain(engine.GetKeyingOptions().shaping);
     const int rate = chain.Rate();
     const uint32_t volume = CMorseEngine::VolumeWord(engine.Volume());
-    const double voiceGain = chain.ToneRms() * VolumeFactor(volume);
+    const double voiceGain = chain.VoiceGain(volume);
     const long long llWanted = static_cast<long long>(std::clamp(what.nMinutes, 0, SoundExport::kMaxMinutes)) * 60 * rate;
 
     CCheckedSave sound(path);
@@ -106,7 +106,7 @@ WaveExportResult ExportSound(CMorseEngine& engine, const TrainingOptions& option
             // The voice over the band conditions, as the device lays it.
             if (const KeyedVoice& voice = engine.SinkVoice(); voice.pSamples)
                 OverlayVoice(rendered.data(), rendered.size(), 0, *voice.pSamples,
-                             static_cast<long long>(voice.nAtKeyed) * (rate / 8000), voiceGain);
+                             chain.VoiceAt(voice.nAtKeyed, 0), voiceGain);
             llWritten += static_cast<long long>(rendered.size());
             if (!writer->Add(sound, rendered.data(), rendered.size()))
                 return false;

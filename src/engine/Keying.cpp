@@ -26,7 +26,7 @@ KeyedChar KeyChar(unsigned char ch, const KeyerParams& k, CBandRandom& fist, int
     const int dot = k.nDot;
     const int pct = k.nFistPercent;
     const char* telegram = k.bTelegram ? TelegramPattern(ch) : nullptr;
-    const char* pattern = telegram ? telegram : k.bFullSet ? FullSetPattern(ch, IsWabunMode(k.nMode)) : MorsePattern(ch);
+    const char* pattern = telegram ? telegram : KeyedPattern(ch, k.bFullSet, IsWabunMode(k.nMode));
     if (*pattern == '\0') {
         // A word space of a phrase makes the effective speed's word gap; the
         // character before it has already added its character gap.

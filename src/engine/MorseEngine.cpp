@@ -74,9 +74,9 @@ public:
     };
 
     // plan: every buffer's character, known at Start; voice: what is said
-    // after each (VoiceLinesFor), at nRate, the device's.
+    // after which (VoiceLinesFor), at nRate, the device's.
     CKeyedPlan(std::vector<unsigned char> plan, const KeyerParams& params, const CBandRandom& fist, int nGroupPos,
-               std::vector<VoiceLine> voice, const VoiceOptions& voiceOptions, int nRate)
+               std::vector<SpokenLine> voice, const VoiceOptions& voiceOptions, int nRate)
         : m_plan(std::move(plan)), m_params(params), m_fist(fist), m_nGroupPos(nGroupPos), m_voice(std::move(voice)),
           m_voiceOptions(voiceOptions), m_nRate(nRate)
     {
@@ -94,9 +94,10 @@ public:
                 m_nGroupPos = 0;
             KeyedChar k = KeyChar(m_plan[n], m_params, m_fist, m_nGroupPos);
             KeyedVoice voice;
-            if (n < m_voice.size() && !m_voice[n].strText.empty()) {
-                PrefetchFrom(n);
-                voice = AddVoice(k, SpeakLine(m_voice[n], m_nRate));
+            // Keyed in order: the next line is the only one that can be this character's.
+            if (m_nVoiceNext < m_voice.size() && m_voice[m_nVoiceNext].nAfter == n) {
+                PrefetchFrom(m_nVoiceNext);
+                voice = AddVoice(k, SpeakLine(m_voice[m_nVoiceNext++].line, m_nRate));
             }
             m_keyed.push_back({k, m_nGroupPos, voice});
         }
@@ -157,7 +158,8 @@ private:
     const KeyerParams m_params;
     CBandRandom m_fist;
     int m_nGroupPos;
-    const std::vector<VoiceLine> m_voice;
+    const std::vector<SpokenLine> m_voice;
+    size_t m_nVoiceNext = 0; // the first line not yet keyed
     const VoiceOptions m_voiceOptions;
     const int m_nRate;
     std::deque<Keyed> m_keyed; // from character m_nFirst on
@@ -285,11 +287,15 @@ int CMorseEngine::PrepareText(int nFreq, int nDotMs)
     m_pKeyed.reset();
     if (!bStartSignal && plan.size() < 2)
         return -2; // fewer than two bytes; the text stays open
-    std::vector<VoiceLine> voice =
+    std::vector<SpokenLine> voice =
         VoiceLinesFor(plan, bStartSignal ? 2 : 0, m_nMode, m_keying.bFullSet, m_keying.voice);
-    if (m_keying.voice.eUnit != VoiceUnit::Off) {
+    if (!voice.empty()) {
         PrepareVoice(bWabun); // loaded now, not while the test plays
-        PrefetchLines(voice, RenderRate(m_keying.shaping));
+        std::vector<VoiceLine> said;
+        said.reserve(voice.size());
+        for (const SpokenLine& s : voice)
+            said.push_back(s.line);
+        PrefetchLines(std::move(said), RenderRate(m_keying.shaping));
     }
     m_pKeyed = std::make_shared<CKeyedPlan>(std::move(plan), ParamsFor(m_nMode, nDotMs, m_keying), m_fist, g_nGroupPos,
                                             std::move(voice), m_keying.voice, RenderRate(m_keying.shaping));

@@ -15,6 +15,13 @@ const char* MorsePattern(unsigned char ch);
 // of the whole set keys from this, so the designed test keeps its table.
 const char* FullSetPattern(unsigned char ch, bool bWabun = false);
 
+// The sign a test keys for a byte: the whole set's when it keys the whole
+// set (bFullSet), else the designed table's.
+inline const char* KeyedPattern(unsigned char ch, bool bFullSet, bool bWabun)
+{
+    return bFullSet ? FullSetPattern(ch, bWabun) : MorsePattern(ch);
+}
+
 // The telegram bytes' signs (..--.. for the mark; 略体 .- ..- ...- ....-
 // ..... -.... -... -.. -. - for 1..9, 0); null for any other byte.
 const char* TelegramPattern(unsigned char ch);

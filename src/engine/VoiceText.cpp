@@ -75,7 +75,7 @@ public:
     }
     bool Sounds(unsigned char ch) const
     {
-        return *(m_bFullSet ? FullSetPattern(ch, m_bWabun) : MorsePattern(ch)) != '\0';
+        return *KeyedPattern(ch, m_bFullSet, m_bWabun) != '\0';
     }
     VoiceLine Say(const std::string& unit, bool bSpell) const { return m_bWabun ? Kana(unit) : Latin(unit, bSpell); }
     bool Spelled() const { return m_bSpell; }
@@ -147,10 +147,10 @@ private:
 
 } // namespace
 
-std::vector<VoiceLine> VoiceLinesFor(
+std::vector<SpokenLine> VoiceLinesFor(
     const std::vector<unsigned char>& plan, size_t nFirst, int nMode, bool bFullSet, const VoiceOptions& o)
 {
-    std::vector<VoiceLine> lines(plan.size());
+    std::vector<SpokenLine> lines;
     if (o.eUnit == VoiceUnit::Off)
         return lines;
     const CSayer sayer(nMode, bFullSet, o);
@@ -160,7 +160,7 @@ std::vector<VoiceLine> VoiceLinesFor(
     size_t nLast = 0; // its last sounding character
     auto close = [&](bool bSpell) {
         if (!unit.empty())
-            lines[nLast] = sayer.Say(unit, bSpell);
+            lines.push_back({nLast, sayer.Say(unit, bSpell)});
         unit.clear();
     };
     int nInGroup = 0;
@@ -176,7 +176,7 @@ std::vector<VoiceLine> VoiceLinesFor(
             std::string said(1, char(ch));
             if (sayer.Wabun() && IsMark(ch) && i > nFirst && IsKana(plan[i - 1]))
                 said.insert(said.begin(), char(plan[i - 1]));
-            lines[i] = sayer.Say(said, true);
+            lines.push_back({i, sayer.Say(said, true)});
             continue;
         }
         if (!bText) { // drawn: groups of the mode's size

@@ -22,10 +22,17 @@ struct VoiceOptions {
     bool operator==(const VoiceOptions&) const = default;
 };
 
-// For each byte of plan from nFirst on (the start signals before it are
-// never said): the line said after it, empty where nothing is. Latin
-// random groups and call signs are spelled, a text's words read; kana
-// are read in Japanese, a kana with its ﾞ or ﾟ as one. bFullSet: the test
-// keys the whole set of the air, so its punctuation and prosigns sound.
-std::vector<VoiceLine> VoiceLinesFor(
+// A line said after the character of a test's plan at nAfter.
+struct SpokenLine {
+    size_t nAfter;
+    VoiceLine line;
+};
+
+// What is said after the bytes of plan from nFirst on (the start signals
+// before it are never said), in order; none when the voice is off.
+// Latin random groups and call signs are spelled, a text's words read;
+// kana are read in Japanese, a kana with its ﾞ or ﾟ as one. bFullSet: the
+// test keys the whole set of the air, so its punctuation and prosigns
+// sound.
+std::vector<SpokenLine> VoiceLinesFor(
     const std::vector<unsigned char>& plan, size_t nFirst, int nMode, bool bFullSet, const VoiceOptions& options);
