@@ -73,10 +73,7 @@ public:
         // A drawn group and a call sign are spelled; a text is read.
         m_bSpell = !IsPhraseMode(nMode) || nMode == kLatinCallSigns || nMode == kLatinChars;
     }
-    bool Sounds(unsigned char ch) const
-    {
-        return *KeyedPattern(ch, m_bFullSet, m_bWabun) != '\0';
-    }
+    bool Sounds(unsigned char ch) const { return *KeyedPattern(ch, m_bFullSet, m_bWabun) != '\0'; }
     VoiceLine Say(const std::string& unit, bool bSpell) const { return m_bWabun ? Kana(unit) : Latin(unit, bSpell); }
     bool Spelled() const { return m_bSpell; }
     bool Wabun() const { return m_bWabun; }
